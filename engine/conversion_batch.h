@@ -1,0 +1,52 @@
+#pragma once
+
+#include "engine/dialog_port.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTime>
+#include <functional>
+#include <memory>
+#include <sys/types.h>
+
+// The output choices captured by the start command for one batch.
+struct BatchChoices {
+    QString width, height, frameRate, bitrate;
+};
+
+// The conversion batch of the window: at most one worker runs at a time.
+// Pause, resume and stop act on that batch's encoder only.
+class ConversionBatch {
+public:
+    ConversionBatch();
+    ~ConversionBatch();
+
+    // Starts the worker over the port's rows; false (and nothing changes) while
+    // a batch is still running.
+    bool start(std::shared_ptr<DialogPort> port, const BatchChoices &choices);
+    // A batch runs and has not been stopped.
+    bool isRunning() const;
+
+    // SIGSTOP / SIGCONT to the running encoder; nothing when none runs.
+    void pause();
+    void resume();
+    // Asks the worker to start nothing more and kills the running encoder.
+    void stop();
+
+    // Where batches started from now on find their tools (default: g_szToolDir
+    // as it is at the start), their output folder (default: GetOutputFolder,
+    // asked for every row) and the time of day (default: local time).
+    void setToolDir(const QByteArray &toolDir);
+    void setOutputFolderProvider(std::function<QString()> provider);
+    void setClock(std::function<QTime()> clock);
+
+    // The running encoder's process id, 0 when none runs.
+    pid_t encoderPid() const;
+    // Waits until every worker this batch object started has ended; true when
+    // none runs any more.
+    bool waitIdle(int milliseconds) const;
+
+private:
+    struct State;
+    std::shared_ptr<State> m_state;
+};

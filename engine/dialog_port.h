@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QtGlobal>
+
+// Identity of one file-list row. Row numbers shift when rows are deleted, so
+// threads that outlive a user's edits address rows by this id instead.
+using RowId = quint64;
+inline constexpr RowId kNoRow = 0;
+
+struct RowEntry {
+    RowId id = kNoRow;
+    QString path;
+};
+
+// Columns of the file list.
+enum FileListColumn {
+    ColNumber = 0,
+    ColPath = 1,
+    ColDuration = 2,
+    ColCodec = 3,
+    ColResolution = 4,
+    ColFrameRate = 5,
+};
+
+// The one narrow way the probe threads and the conversion worker reach the
+// main window. The main dialog implements it by running every call on the GUI
+// thread; once the window is gone every call does nothing and returns an empty
+// value, so threads still running then simply run out.
+class DialogPort {
+public:
+    virtual ~DialogPort() = default;
+
+    // Appends a row showing its number and the path; kNoRow when the window is gone.
+    virtual RowId appendRow(const QString &path) = 0;
+    // Writes one cell of a row; does nothing when the row has been deleted.
+    virtual void setRowText(RowId row, int column, const QString &text) = 0;
+    // The rows in list order.
+    virtual QList<RowEntry> rows() = 0;
+    // Gives the file list the keyboard focus and marks row 0 selected and focused.
+    virtual void focusFirstRow() = 0;
+
+    virtual void setStatusText(const QString &text) = 0;
+    virtual void setProgress(int percent) = 0;
+
+    // Current item texts of the format, resolution and frame-rate boxes.
+    virtual QString formatText() = 0;
+    virtual QString resolutionText() = 0;
+    virtual QString frameRateText() = 0;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+
+// Writes one tool into `toolDir` (selector 2 = ffmpeg, 3 = mencoder,
+// 4 = mp4creator, 5 = mplayer): creates the folder when missing, then the file
+// (created or truncated, whole content, then made executable). 1 when written,
+// 0 when the selector is unknown or the file cannot be written (it is then
+// left as it was).
+int ExtractTool(const QByteArray &toolDir, int selector);
+
+// Creates `toolDir` + "Codecs/". The installed tools decode everything with
+// their own built-in decoders, so no library is written: returns 0.
+int ExtractCodec(const QByteArray &toolDir, int selector);

@@ -1,0 +1,104 @@
+// Closing the main window while other threads keep changing its list, status
+// line and progress bar: no crash, no hang, and nothing touched afterwards.
+#include "engine/dialog_port.h"
+#include "tests/support/test_support.h"
+#include "ui/file_list_view.h"
+#include "ui/main_dialog.h"
+
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <thread>
+#include <vector>
+
+namespace {
+
+class CloseWhileBusyTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        UseTemporaryHome();
+        EnsureApp();
+    }
+};
+
+// Hammers the window through the port until told to stop; counts its calls.
+void Hammer(std::shared_ptr<DialogPort> port, std::atomic<bool> *stop, std::atomic<int> *calls, int n)
+{
+    while (!stop->load()) {
+        const RowId row = port->appendRow(QStringLiteral("/videos/clip %1.avi").arg(n));
+        port->setRowText(row, ColDuration, QStringLiteral("00:00:%1").arg(n % 60, 2, 10, QLatin1Char('0')));
+        port->setStatusText(QStringLiteral("转换中..."));
+        port->setProgress(n % 101);
+        port->focusFirstRow();
+        (void)port->rows();
+        (void)port->formatText();
+        calls->fetch_add(1);
+    }
+}
+
+TEST_F(CloseWhileBusyTest, ThreadsRunOutWhenTheWindowCloses)
+{
+    auto dialog = std::make_unique<MainDialog>();
+    dialog->OnInitDialog();
+    dialog->show();
+
+    std::atomic<bool> stop{false};
+    std::atomic<int> calls{0};
+    std::vector<std::thread> threads;
+    for (int n = 0; n < 6; ++n)
+        threads.emplace_back(Hammer, dialog->port(), &stop, &calls, n);
+
+    // Let the threads work through the event loop for a while, then close.
+    QTimer::singleShot(400, dialog.get(), [&] { dialog->reject(); });
+    dialog->exec();
+    EXPECT_GT(calls.load(), 20) << "the threads reached the window while it was open";
+    const int rowsAtClose = dialog->controlAs<FileListView>(1000)->rowCount();
+
+    // The threads go on after the close without blocking and without effect.
+    const int before = calls.load();
+    QTest::qWait(50);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_GT(calls.load(), before) << "calls after the close return at once";
+    EXPECT_EQ(dialog->controlAs<FileListView>(1000)->rowCount(), rowsAtClose);
+
+    // Destroying the window while they still run is safe too.
+    std::shared_ptr<DialogPort> port = dialog->port();
+    dialog.reset();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(port->appendRow("/late.avi"), kNoRow);
+    EXPECT_TRUE(port->rows().isEmpty());
+    stop = true;
+    for (std::thread &t : threads)
+        t.join();
+}
+
+TEST_F(CloseWhileBusyTest, CallsFromOtherThreadsRunOnTheGuiThread)
+{
+    MainDialog dialog;
+    dialog.OnInitDialog();
+    std::shared_ptr<DialogPort> port = dialog.port();
+    std::atomic<bool> done{false};
+    RowId row = kNoRow;
+    std::thread worker([&] {
+        row = port->appendRow(QStringLiteral("/v/一个 文件.mkv"));
+        port->setRowText(row, ColResolution, "640x480");
+        port->setStatusText("转换完成");
+        done = true;
+    });
+    while (!done)
+        QTest::qWait(5);
+    worker.join();
+    auto *list = dialog.controlAs<FileListView>(1000);
+    ASSERT_EQ(list->rowOf(row), 0);
+    EXPECT_EQ(list->rowText(0, ColPath), QStringLiteral("/v/一个 文件.mkv"));
+    EXPECT_EQ(list->rowText(0, ColResolution), "640x480");
+    EXPECT_EQ(dialog.controlAs<QLabel>(1011)->text(), "转换完成");
+    ASSERT_EQ(port->rows().size(), 1);
+    EXPECT_EQ(port->formatText(), "MP4");
+}
+
+} // namespace

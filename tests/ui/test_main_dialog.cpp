@@ -1,0 +1,192 @@
+// The main window against its layout template, and its keyboard and banner behaviour.
+#include "controls/flat_combo_box.h"
+#include "controls/xp_smart_button.h"
+#include "res/dialog_templates.h"
+#include "res/resources.h"
+#include "tests/support/test_support.h"
+#include "ui/dialog_builder.h"
+#include "ui/file_list_view.h"
+#include "ui/main_dialog.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainDialogTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        UseTemporaryHome();
+        EnsureApp();
+    }
+
+    void SetUp() override
+    {
+        m_dialog = std::make_unique<MainDialog>();
+        m_dialog->OnInitDialog();
+    }
+
+    std::unique_ptr<MainDialog> m_dialog;
+};
+
+TEST_F(MainDialogTest, MatchesTheTemplate)
+{
+    const DialogTemplate &tmpl = MainDialogTemplate();
+    EXPECT_EQ(m_dialog->windowTitle(), QStringLiteral("Q9Plemo 【免费绿色软件】"));
+    EXPECT_EQ(m_dialog->minimumSize(), m_dialog->maximumSize()) << "the window has a fixed size";
+    ASSERT_EQ(tmpl.controls.size(), 34u);
+
+    int childWidgets = 0;
+    for (QObject *child : m_dialog->children())
+        childWidgets += child->isWidgetType() ? 1 : 0;
+    EXPECT_EQ(childWidgets, 34);
+
+    const DialogUnits units = DialogUnits::forFont(m_dialog->font());
+    for (const ControlTemplate &c : tmpl.controls) {
+        if (c.id < 0)
+            continue;
+        QWidget *w = m_dialog->control(c.id);
+        ASSERT_NE(w, nullptr) << c.id;
+        const QRect expected(units.toX(c.x), units.toY(c.y), units.toX(c.cx), units.toY(c.cy));
+        EXPECT_EQ(w->pos(), expected.topLeft()) << "control " << c.id;
+        switch (c.kind) {
+        case ControlKind::PushButton:
+            EXPECT_NE(qobject_cast<CXPSmartButton *>(w), nullptr) << c.id;
+            EXPECT_EQ(static_cast<QPushButton *>(w)->text(), QString::fromUtf8(c.caption));
+            EXPECT_FALSE(static_cast<QPushButton *>(w)->isDefault()) << "no button is a default button";
+            EXPECT_EQ(w->size(), expected.size()) << c.id;
+            break;
+        case ControlKind::ComboBox:
+            EXPECT_NE(qobject_cast<CCJFlatComboBox *>(w), nullptr) << c.id;
+            EXPECT_EQ(w->width(), expected.width());
+            break;
+        case ControlKind::ListView:
+            EXPECT_NE(qobject_cast<FileListView *>(w), nullptr);
+            EXPECT_EQ(w->size(), expected.size());
+            break;
+        case ControlKind::StaticPicture:
+            EXPECT_EQ(w->size(), QSize(420, 60)) << "the banner takes its bitmap's size";
+            break;
+        default:
+            EXPECT_EQ(w->size(), expected.size()) << c.id;
+        }
+        EXPECT_EQ(w->isHidden(), c.id >= 1021 && c.id <= 1024) << "only the mirrors and the spare label are hidden";
+    }
+    EXPECT_TRUE(qobject_cast<QComboBox *>(m_dialog->control(1007))->isEditable());
+    EXPECT_FALSE(qobject_cast<QComboBox *>(m_dialog->control(1005))->isEditable());
+}
+
+TEST_F(MainDialogTest, TabOrderFollowsTheTemplate)
+{
+    QList<int> expected;
+    for (const ControlTemplate &c : MainDialogTemplate().controls) {
+        if (c.id >= 0 && (c.style & StyleTabStop))
+            expected << c.id;
+    }
+    QList<int> actual;
+    QWidget *w = m_dialog->control(expected.first());
+    for (int i = 0; i < expected.size(); ++i) {
+        actual << w->objectName().mid(3).toInt();
+        do {
+            w = w->nextInFocusChain();
+        } while (w->focusPolicy() != Qt::StrongFocus || !m_dialog->control(w->objectName().mid(3).toInt()));
+    }
+    EXPECT_EQ(actual, expected);
+}
+
+TEST_F(MainDialogTest, FileListColumns)
+{
+    auto *list = m_dialog->controlAs<FileListView>(1000);
+    ASSERT_EQ(list->columnCount(), 6);
+    const QStringList headers{"", "文件名", "播放时间", "编码", "分辨率", "帧率"};
+    const int widths[] = {32, 140, 60, 38, 70, 60};
+    const Qt::Alignment align[] = {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignHCenter,
+                                   Qt::AlignRight, Qt::AlignHCenter, Qt::AlignLeft};
+    for (int c = 0; c < 6; ++c) {
+        EXPECT_EQ(list->horizontalHeaderItem(c)->text(), headers[c]);
+        EXPECT_EQ(list->columnWidth(c), widths[c]);
+        EXPECT_EQ(Qt::Alignment(list->horizontalHeaderItem(c)->textAlignment()) & Qt::AlignHorizontal_Mask,
+                  align[c]);
+    }
+    EXPECT_EQ(list->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_TRUE(list->showGrid());
+    EXPECT_FALSE(list->horizontalHeader()->sectionsClickable());
+
+    const RowId first = list->appendRow("/v/a.avi");
+    const RowId second = list->appendRow("/v/b.avi");
+    EXPECT_EQ(list->rowText(1, ColNumber), "1");
+    list->deleteRow(0);
+    EXPECT_EQ(list->rowOf(first), -1);
+    EXPECT_EQ(list->rowOf(second), 0);
+    EXPECT_EQ(list->rowText(0, ColNumber), "1") << "numbers are not rewritten";
+    EXPECT_FALSE(list->setRowText(first, ColCodec, "x")) << "a deleted row takes no values";
+}
+
+TEST_F(MainDialogTest, InitialState)
+{
+    auto *status = m_dialog->controlAs<QLabel>(1011);
+    EXPECT_TRUE(status->text().endsWith("出品    [Q9Plemo  支持文件拖拽方式添加需要转换的文件]"));
+    EXPECT_TRUE(status->text().contains("example")) << "the credit names only a reserved example domain";
+    auto *progress = m_dialog->controlAs<QProgressBar>(1020);
+    EXPECT_EQ(progress->minimum(), 0);
+    EXPECT_EQ(progress->maximum(), 100);
+    EXPECT_FALSE(m_dialog->windowIcon().isNull());
+    EXPECT_TRUE(m_dialog->acceptDrops());
+
+    // The dialog font shows Chinese text with a real glyph, not a box.
+    const QFontMetrics fm(m_dialog->font());
+    for (QChar ch : QStringLiteral("开始转换帧速度编码率"))
+        EXPECT_TRUE(fm.inFont(ch)) << ch.unicode();
+}
+
+TEST_F(MainDialogTest, BannerAlternatesWithoutNewPictures)
+{
+    auto *banner = m_dialog->controlAs<QLabel>(1016);
+    EXPECT_EQ(m_dialog->bannerBitmapId(), 130);
+    const qint64 first130 = banner->pixmap().cacheKey();
+    m_dialog->OnTimer();
+    EXPECT_EQ(m_dialog->bannerBitmapId(), 143);
+    EXPECT_EQ(banner->pixmap().cacheKey(), BannerBitmap(143).cacheKey());
+    const qint64 first143 = banner->pixmap().cacheKey();
+    for (int i = 0; i < 20; ++i)
+        m_dialog->OnTimer();
+    EXPECT_EQ(m_dialog->bannerBitmapId(), 143);
+    EXPECT_EQ(banner->pixmap().cacheKey(), first143) << "the same picture is shown again, not a new copy";
+    m_dialog->OnTimer();
+    EXPECT_EQ(banner->pixmap().cacheKey(), first130);
+    EXPECT_NE(first130, first143);
+}
+
+TEST_F(MainDialogTest, EnterNeverEndsTheWindowEscapeDoes)
+{
+    m_dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
+    for (int id : {1000, 1001, 1003, 1005}) {
+        QWidget *target = m_dialog->control(id);
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Return);
+        QTest::keyClick(target, Qt::Key_Enter);
+        EXPECT_TRUE(m_dialog->isVisible()) << "Enter in control " << id;
+    }
+    QTest::keyClick(m_dialog->control(1000), Qt::Key_Escape);
+    EXPECT_FALSE(m_dialog->isVisible());
+    EXPECT_EQ(m_dialog->result(), QDialog::Rejected);
+}
+
+TEST_F(MainDialogTest, ExitButtonEndsTheWindow)
+{
+    m_dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
+    m_dialog->controlAs<QPushButton>(1003)->click();
+    EXPECT_FALSE(m_dialog->isVisible());
+    EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
+}
+
+} // namespace

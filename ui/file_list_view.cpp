@@ -1,0 +1,150 @@
+#include "ui/file_list_view.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace {
+
+constexpr int kIdRole = Qt::UserRole + 1;
+
+struct ColumnSpec {
+    const char *header;
+    int width;
+    Qt::Alignment alignment;
+};
+
+const ColumnSpec kColumns[] = {
+    {"", 32, Qt::AlignLeft},
+    {"文件名", 140, Qt::AlignLeft},
+    {"播放时间", 60, Qt::AlignHCenter},
+    {"编码", 38, Qt::AlignRight},
+    {"分辨率", 70, Qt::AlignHCenter},
+    {"帧率", 60, Qt::AlignLeft},
+};
+
+} // namespace
+
+FileListView::FileListView(QWidget *parent) : QTableWidget(parent)
+{
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setShowGrid(true);
+    setWordWrap(false);
+    setTabKeyNavigation(false);
+    verticalHeader()->hide();
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setMinimumSectionSize(8);
+    setSortingEnabled(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+}
+
+void FileListView::setupColumns()
+{
+    setColumnCount(int(std::size(kColumns)));
+    for (int c = 0; c < columnCount(); ++c) {
+        auto *header = new QTableWidgetItem(QString::fromUtf8(kColumns[c].header));
+        header->setTextAlignment(kColumns[c].alignment | Qt::AlignVCenter);
+        setHorizontalHeaderItem(c, header);
+        setColumnWidth(c, kColumns[c].width);
+    }
+    const QFontMetrics fm(font());
+    verticalHeader()->setDefaultSectionSize(qMax(fm.height() + 4, 18));
+}
+
+RowId FileListView::appendRow(const QString &path)
+{
+    const int row = rowCount();
+    insertRow(row);
+    const RowId id = m_nextId++;
+    for (int c = 0; c < columnCount(); ++c) {
+        auto *item = new QTableWidgetItem();
+        item->setTextAlignment(kColumns[c].alignment | Qt::AlignVCenter);
+        setItem(row, c, item);
+    }
+    item(row, ColNumber)->setText(QString::number(row));
+    item(row, ColNumber)->setIcon(m_rowIcon);
+    item(row, ColNumber)->setData(kIdRole, QVariant::fromValue<quint64>(id));
+    item(row, ColPath)->setText(path);
+    item(row, ColPath)->setToolTip(path);
+    return id;
+}
+
+RowId FileListView::idAt(int row) const
+{
+    const QTableWidgetItem *cell = item(row, ColNumber);
+    return cell ? cell->data(kIdRole).value<quint64>() : kNoRow;
+}
+
+int FileListView::rowOf(RowId id) const
+{
+    if (id == kNoRow)
+        return -1;
+    for (int r = 0; r < rowCount(); ++r) {
+        if (idAt(r) == id)
+            return r;
+    }
+    return -1;
+}
+
+bool FileListView::setRowText(RowId id, int column, const QString &text)
+{
+    const int row = rowOf(id);
+    if (row < 0 || column < 0 || column >= columnCount())
+        return false;
+    item(row, column)->setText(text);
+    return true;
+}
+
+QString FileListView::rowText(int row, int column) const
+{
+    const QTableWidgetItem *cell = item(row, column);
+    return cell ? cell->text() : QString();
+}
+
+QList<RowEntry> FileListView::entries() const
+{
+    QList<RowEntry> result;
+    result.reserve(rowCount());
+    for (int r = 0; r < rowCount(); ++r)
+        result.append({idAt(r), rowText(r, ColPath)});
+    return result;
+}
+
+void FileListView::deleteRow(int row)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    removeRow(row);
+    if (m_selectionMark == row)
+        m_selectionMark = -1;
+    else if (m_selectionMark > row)
+        --m_selectionMark;
+}
+
+void FileListView::followCurrent(Qt::KeyboardModifiers modifiers)
+{
+    // Like a list view's selection mark: a plain or Ctrl click starts a new
+    // selection at the current row; Shift extends the one that was started.
+    if (!(modifiers & Qt::ShiftModifier) || m_selectionMark < 0)
+        m_selectionMark = currentRow();
+}
+
+void FileListView::mousePressEvent(QMouseEvent *event)
+{
+    QTableWidget::mousePressEvent(event);
+    if (indexAt(event->position().toPoint()).isValid())
+        followCurrent(event->modifiers());
+}
+
+void FileListView::keyPressEvent(QKeyEvent *event)
+{
+    const int before = currentRow();
+    QTableWidget::keyPressEvent(event);
+    if (currentRow() != before)
+        followCurrent(event->modifiers());
+}

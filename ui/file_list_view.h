@@ -1,0 +1,47 @@
+#pragma once
+
+#include "engine/dialog_port.h"
+
+#include <QTableWidget>
+
+// The report-style file list: one row per added file, six columns, grid
+// lines, full-row selection, several rows selectable. Every row carries an id
+// that stays with it when rows above it are deleted.
+class FileListView : public QTableWidget {
+    Q_OBJECT
+public:
+    explicit FileListView(QWidget *parent = nullptr);
+
+    // Creates the six columns with their headers, widths and alignments.
+    void setupColumns();
+
+    // Appends a row: its number (the row count before it) with the list
+    // icon, and the path. Returns the new row's id.
+    RowId appendRow(const QString &path);
+    // Row index of an id, or -1 when the row is gone.
+    int rowOf(RowId id) const;
+    RowId idAt(int row) const;
+    // Writes a cell of the row with that id; false when the row is gone.
+    bool setRowText(RowId id, int column, const QString &text);
+    QString rowText(int row, int column) const;
+    QList<RowEntry> entries() const;
+
+    // The row at which the latest selection started, or -1.
+    int selectionMark() const { return m_selectionMark; }
+    void setSelectionMark(int row) { m_selectionMark = row; }
+    // Removes a row (the numbers of the rows below are not rewritten).
+    void deleteRow(int row);
+
+    void setRowIcon(const QIcon &icon) { m_rowIcon = icon; }
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void followCurrent(Qt::KeyboardModifiers modifiers);
+
+    RowId m_nextId = 1;
+    int m_selectionMark = -1;
+    QIcon m_rowIcon;
+};

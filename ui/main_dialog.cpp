@@ -1,0 +1,241 @@
+#include "ui/main_dialog.h"
+
+#include "catalogue/output_presets.h"
+#include "controls/flat_combo_box.h"
+#include "controls/xp_smart_button.h"
+#include "engine/child_registry.h"
+#include "engine/conversion_batch.h"
+#include "install/tool_dir.h"
+#include "install/tool_installer.h"
+#include "res/dialog_templates.h"
+#include "res/resources.h"
+#include "settings/output_folder.h"
+#include "settings/settings_store.h"
+#include "ui/dialog_builder.h"
+#include "ui/file_list_view.h"
+#include "ui/gui_bridge.h"
+#include "ui/instance_marker.h"
+#include "ui/main_dialog_port.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QTimerEvent>
+
+MainDialog *g_pMainDialog = nullptr;
+
+namespace {
+
+constexpr int kBannerPeriodMs = 3500;
+
+// Button pictures, in the order they are given.
+constexpr struct {
+    int buttonId;
+    int iconId;
+} kButtonIcons[] = {{1018, 150}, {1017, 151}, {1026, 152}, {1003, 147}, {1015, 145}, {1004, 146},
+                    {1028, 144}, {1001, 132}, {1002, 150}, {1009, 149}, {1010, 148}};
+
+} // namespace
+
+MainDialog::MainDialog(QWidget *parent)
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_bridge(std::make_unique<GuiBridge>(this)),
+      m_batch(std::make_unique<ConversionBatch>())
+{
+    m_controls = BuildDialog(this, MainDialogTemplate());
+
+    // Bind the members to their controls, in the order of the member list.
+    m_btnOpenFolder = controlAs<CXPSmartButton>(1028);
+    m_btnSearch = controlAs<CXPSmartButton>(1026);
+    m_banner = controlAs<QLabel>(1016);
+    m_progress = controlAs<QProgressBar>(1020);
+    m_btnDelete = controlAs<CXPSmartButton>(1018);
+    m_btnAdd = controlAs<CXPSmartButton>(1017);
+    m_fileList = controlAs<FileListView>(1000);
+    m_bitrateBox = controlAs<CCJFlatComboBox>(1008);
+    m_resolutionBox = controlAs<CCJFlatComboBox>(1006);
+    m_frameRateBox = controlAs<CCJFlatComboBox>(1007);
+    m_formatBox = controlAs<CCJFlatComboBox>(1005);
+    m_btnStop = controlAs<CXPSmartButton>(1002);
+    m_btnStart = controlAs<CXPSmartButton>(1001);
+    m_btnSettings = controlAs<CXPSmartButton>(1010);
+    m_btnSite = controlAs<CXPSmartButton>(1004);
+    m_btnPause = controlAs<CXPSmartButton>(1009);
+    m_btnAbout = controlAs<CXPSmartButton>(1015);
+    m_btnExit = controlAs<CXPSmartButton>(1003);
+    m_hIcon = AppIcon();
+
+    controlAs<QLabel>(1011)->setText(CreditLine());
+    m_port = std::make_shared<MainDialogPort>(this, *m_bridge);
+    connectCommands();
+    g_pMainDialog = this;
+}
+
+MainDialog::~MainDialog()
+{
+    shutDown();
+    if (g_pMainDialog == this)
+        g_pMainDialog = nullptr;
+}
+
+void MainDialog::connectCommands()
+{
+    auto onClick = [this](QAbstractButton *button, void (MainDialog::*handler)()) {
+        connect(button, &QAbstractButton::clicked, this, handler);
+    };
+    onClick(m_btnExit, &MainDialog::OnExit);
+    onClick(m_btnSettings, &MainDialog::OnSettings);
+    onClick(m_btnSite, &MainDialog::OnSiteLink);
+    onClick(m_btnAbout, &MainDialog::OnAbout);
+    onClick(m_btnStart, &MainDialog::OnStart);
+    onClick(m_btnAdd, &MainDialog::OnAddFile);
+    onClick(m_btnDelete, &MainDialog::OnDeleteFile);
+    onClick(m_btnPause, &MainDialog::OnPauseResume);
+    onClick(m_btnStop, &MainDialog::OnStop);
+    // Only a choice the user makes in a box counts; filling a box does not.
+    connect(m_bitrateBox, &QComboBox::activated, this, &MainDialog::OnBitrateChanged);
+    connect(m_frameRateBox, &QComboBox::activated, this, &MainDialog::OnFrameRateChanged);
+    connect(m_resolutionBox, &QComboBox::activated, this, &MainDialog::OnResolutionChanged);
+    connect(m_formatBox, &QComboBox::activated, this, &MainDialog::OnFormatChanged);
+    onClick(m_btnSearch, &MainDialog::OnSearch);
+    onClick(m_btnOpenFolder, &MainDialog::OnOpenOutputFolder);
+}
+
+bool MainDialog::OnInitDialog()
+{
+    // 1. The controls were created and bound by the constructor.
+    // 2. Mark the window as the running instance before anything slow happens.
+    InstanceMarker::mark(this);
+    InstanceMarker::acceptHandOver(this);
+    // 3. Accept dropped files.
+    setAcceptDrops(true);
+    // 4-6. The file list: columns, row picture, look.
+    setupFileList();
+    // 7. Progress range.
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    // 8. The banner keeps its place; each swap repaints only it.
+    // 9. Button pictures.
+    for (const auto &entry : kButtonIcons)
+        controlAs<CXPSmartButton>(entry.buttonId)->LoadIcons(entry.iconId, 0);
+    // 10. Window icon.
+    setWindowIcon(m_hIcon);
+    // 11. Without a usable output folder, ask for one before the window shows.
+    if (!SettingsStore::usablePath())
+        OnSettings();
+    // 12. The day's output folder.
+    CreateOutputFolder();
+    // 13-14. The tools.
+    g_szToolDir = DefaultToolDir();
+    for (int selector = 2; selector <= 5; ++selector)
+        ExtractTool(selector);
+    for (int selector = 1; selector <= 6; ++selector)
+        ExtractCodec(selector);
+    // 15. The MP4 choices and their mirrors.
+    ApplyMp4Presets();
+    // 16. The format box lists its items sorted and starts on MP4.
+    m_formatBox->clear();
+    m_formatBox->addItems(SortedLikeBox(FormatItems()));
+    m_formatBox->setCurrentIndex(m_formatBox->findText(QStringLiteral("MP4")));
+    // 17. The banner swaps every 3.5 s.
+    m_bannerTimer = startTimer(kBannerPeriodMs);
+    return true;
+}
+
+void MainDialog::setupFileList()
+{
+    m_fileList->setupColumns();
+    m_imageList = QIcon(IconPixmap(149));
+    m_fileList->setRowIcon(m_imageList);
+}
+
+int MainDialog::ExtractTool(int selector)
+{
+    return ::ExtractTool(g_szToolDir, selector);
+}
+
+int MainDialog::ExtractCodec(int selector)
+{
+    return ::ExtractCodec(g_szToolDir, selector);
+}
+
+void MainDialog::OnTimer()
+{
+    // 130 is shown first; the ticks alternate 143, 130, 143 ... The pictures
+    // are cached by the pixmap cache, so swapping allocates nothing new.
+    m_bannerId = m_bannerId == 130 ? 143 : 130;
+    m_banner->setPixmap(BannerBitmap(m_bannerId));
+    m_banner->update();
+}
+
+void MainDialog::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == m_bannerTimer)
+        OnTimer();
+    else
+        QDialog::timerEvent(event);
+}
+
+void MainDialog::OnBanner() {}
+
+void MainDialog::OnExit()
+{
+    accept();
+}
+
+void MainDialog::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // Enter never ends the window (the user's list would be lost); in the
+        // search box it runs the search.
+        if (focusWidget() == control(1025))
+            OnSearch();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void MainDialog::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void MainDialog::dropEvent(QDropEvent *event)
+{
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    OnDropFiles(paths);
+    event->acceptProposedAction();
+}
+
+void MainDialog::shutDown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    if (m_bannerTimer)
+        killTimer(m_bannerTimer);
+    m_bannerTimer = 0;
+    // From here on no thread reaches the controls, and nothing we started
+    // keeps running invisibly.
+    m_bridge->close();
+    m_batch->stop();
+    ChildRegistry::killAll();
+}
+
+void MainDialog::done(int result)
+{
+    shutDown();
+    QDialog::done(result);
+}

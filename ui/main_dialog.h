@@ -1,0 +1,126 @@
+#pragma once
+
+#include "engine/dialog_port.h"
+
+#include <QDialog>
+#include <QHash>
+#include <QIcon>
+#include <QStringList>
+#include <memory>
+
+class CXPSmartButton;
+class CCJFlatComboBox;
+class ConversionBatch;
+class FileListView;
+class GuiBridge;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+
+
+class MainDialog;
+// The one main dialog; set by its constructor.
+extern MainDialog *g_pMainDialog;
+
+// The program's main window, laid out from dialog template 102.
+class MainDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit MainDialog(QWidget *parent = nullptr);
+    ~MainDialog() override;
+
+    // Initialisation, run once before the window is first shown.
+    bool OnInitDialog();
+
+    // A control of the template by id (nullptr for an unknown id).
+    QWidget *control(int id) const { return m_controls.value(id); }
+    template <typename T> T *controlAs(int id) const { return qobject_cast<T *>(control(id)); }
+
+    // What the probe threads and the worker use to reach this window.
+    std::shared_ptr<DialogPort> port() const { return m_port; }
+
+    // Tool installation.
+    int ExtractTool(int selector);
+    int ExtractCodec(int selector);
+
+    // Output presets.
+    void ApplyMp4Presets();
+    void Apply3gpPresets();
+    void ApplyFlvPresets();
+
+    // Commands.
+    void OnExit();
+    void OnSettings();
+    void OnSiteLink();
+    void OnAbout();
+    void OnBanner();
+    void OnStart();
+    void OnAddFile();
+    void OnDeleteFile();
+    void OnPauseResume();
+    void OnStop();
+    void OnSearch();
+    void OnOpenOutputFolder();
+    void OnDropFiles(const QStringList &paths);
+    void OnFormatChanged();
+    void OnResolutionChanged();
+    void OnFrameRateChanged();
+    void OnBitrateChanged();
+
+    // Starts a probe for one file (what add and drop do).
+    void addFile(const QString &path);
+
+    // The banner swap of each timer tick.
+    void OnTimer();
+    // The banner's current bitmap id (130 or 143).
+    int bannerBitmapId() const { return m_bannerId; }
+    // The conversion batch of this window.
+    ConversionBatch &batch() { return *m_batch; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+    void done(int result) override;
+
+private:
+    void connectCommands();
+    void setupFileList();
+    void applyPresets(int format);
+    void setMirror(int id, const QString &text);
+    void shutDown();
+
+    friend class MainDialogPort;
+
+    QHash<int, QWidget *> m_controls;
+
+    // Members in the order the controls are bound.
+    CXPSmartButton *m_btnOpenFolder = nullptr;
+    CXPSmartButton *m_btnSearch = nullptr;
+    QLabel *m_banner = nullptr;
+    QProgressBar *m_progress = nullptr;
+    CXPSmartButton *m_btnDelete = nullptr;
+    CXPSmartButton *m_btnAdd = nullptr;
+    QIcon m_imageList;
+    FileListView *m_fileList = nullptr;
+    CCJFlatComboBox *m_bitrateBox = nullptr;
+    CCJFlatComboBox *m_resolutionBox = nullptr;
+    CCJFlatComboBox *m_frameRateBox = nullptr;
+    CCJFlatComboBox *m_formatBox = nullptr;
+    CXPSmartButton *m_btnStop = nullptr;
+    CXPSmartButton *m_btnStart = nullptr;
+    CXPSmartButton *m_btnSettings = nullptr;
+    CXPSmartButton *m_btnSite = nullptr;
+    CXPSmartButton *m_btnPause = nullptr;
+    CXPSmartButton *m_btnAbout = nullptr;
+    CXPSmartButton *m_btnExit = nullptr;
+    QIcon m_hIcon;
+
+    int m_bannerTimer = 0;
+    int m_bannerId = 130;
+    bool m_shutDown = false;
+    std::unique_ptr<GuiBridge> m_bridge;  // shared with the port
+    std::shared_ptr<DialogPort> m_port;
+    std::unique_ptr<ConversionBatch> m_batch;
+};

@@ -1,0 +1,79 @@
+#include "ui/main_dialog_port.h"
+
+#include "controls/flat_combo_box.h"
+#include "ui/file_list_view.h"
+#include "ui/main_dialog.h"
+
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QProgressBar>
+
+RowId MainDialogPort::appendRow(const QString &path)
+{
+    RowId id = kNoRow;
+    m_bridge.run([&] { id = m_dialog->m_fileList->appendRow(path); });
+    return id;
+}
+
+void MainDialogPort::setRowText(RowId row, int column, const QString &text)
+{
+    m_bridge.run([&] { m_dialog->m_fileList->setRowText(row, column, text); });
+}
+
+QList<RowEntry> MainDialogPort::rows()
+{
+    QList<RowEntry> result;
+    m_bridge.run([&] { result = m_dialog->m_fileList->entries(); });
+    return result;
+}
+
+void MainDialogPort::focusFirstRow()
+{
+    m_bridge.run([&] {
+        FileListView *list = m_dialog->m_fileList;
+        if (list->rowCount() == 0)
+            return;
+        list->setFocus(Qt::OtherFocusReason);
+        const QModelIndex first = list->model()->index(0, 0);
+        // Row 0 joins the selection (others stay selected) and gets the focus mark.
+        list->selectionModel()->select(first, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        list->selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+        if (list->selectionMark() < 0)
+            list->setSelectionMark(0);
+    });
+}
+
+void MainDialogPort::setStatusText(const QString &text)
+{
+    m_bridge.run([&] { m_dialog->controlAs<QLabel>(1011)->setText(text); });
+}
+
+void MainDialogPort::setProgress(int percent)
+{
+    m_bridge.run([&] { m_dialog->m_progress->setValue(percent); });
+}
+
+QString MainDialogPort::boxText(int id)
+{
+    QString text;
+    m_bridge.run([&] {
+        if (auto *box = m_dialog->controlAs<QComboBox>(id); box && box->currentIndex() >= 0)
+            text = box->itemText(box->currentIndex());
+    });
+    return text;
+}
+
+QString MainDialogPort::formatText()
+{
+    return boxText(1005);
+}
+
+QString MainDialogPort::resolutionText()
+{
+    return boxText(1006);
+}
+
+QString MainDialogPort::frameRateText()
+{
+    return boxText(1007);
+}
