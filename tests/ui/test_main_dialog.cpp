@@ -143,7 +143,7 @@ TEST_F(MainDialogTest, InitialState)
     // The dialog font shows Chinese text with a real glyph, not a box.
     const QFontMetrics fm(m_dialog->font());
     for (QChar ch : QStringLiteral("开始转换帧速度编码率"))
-        EXPECT_TRUE(fm.inFont(ch)) << ch.unicode();
+        EXPECT_TRUE(fm.inFont(ch)) << int(ch.unicode());
 }
 
 TEST_F(MainDialogTest, BannerAlternatesWithoutNewPictures)

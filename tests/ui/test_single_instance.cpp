@@ -71,7 +71,7 @@ bool WaitFor(const std::function<bool()> &condition, int ms = 15000)
     return true;
 }
 
-bool IsViewable(Display *display, Window w)
+bool WindowShown(Display *display, Window w)
 {
     XWindowAttributes attributes{};
     return XGetWindowAttributes(display, w, &attributes) && attributes.map_state == IsViewable;
@@ -108,6 +108,7 @@ protected:
         process->setProcessEnvironment(m_env);
         process->setProcessChannelMode(QProcess::ForwardedChannels);
         process->start(Q9_APP_PATH, {});
+        process->waitForStarted();
         m_processes << process;
         return process;
     }
@@ -123,7 +124,7 @@ TEST_F(SingleInstanceTest, SecondStartHandsOverAndEndsWithoutAWindow)
     Start();
     ASSERT_TRUE(WaitFor([&] {
         const QList<Window> ours = OurWindows(m_display);
-        return ours.size() == 1 && IsViewable(m_display, ours.first());
+        return ours.size() == 1 && WindowShown(m_display, ours.first());
     }));
     const Window first = OurWindows(m_display).first();
 
@@ -131,13 +132,13 @@ TEST_F(SingleInstanceTest, SecondStartHandsOverAndEndsWithoutAWindow)
     // brings it back and ends at once.
     XUnmapWindow(m_display, first);
     XSync(m_display, False);
-    ASSERT_TRUE(WaitFor([&] { return !IsViewable(m_display, first); }));
+    ASSERT_TRUE(WaitFor([&] { return !WindowShown(m_display, first); }));
 
     QProcess *second = Start();
     ASSERT_TRUE(second->waitForFinished(15000));
     EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second->exitCode(), 0);
-    EXPECT_TRUE(WaitFor([&] { return IsViewable(m_display, first); })) << "the first window is shown again";
+    EXPECT_TRUE(WaitFor([&] { return WindowShown(m_display, first); })) << "the first window is shown again";
     EXPECT_EQ(OurWindows(m_display), QList<Window>{first}) << "the second start made no window";
 }
 
@@ -153,7 +154,7 @@ TEST_F(SingleInstanceTest, FoundWhileTheFirstIsStillInitialising)
     QProcess *first = Start();
     ASSERT_TRUE(WaitFor([&] { return OurWindows(m_display).size() == 1; })) << "marked before the tools are written";
     const Window marked = OurWindows(m_display).first();
-    EXPECT_FALSE(IsViewable(m_display, marked)) << "the window is not shown before initialisation ends";
+    EXPECT_FALSE(WindowShown(m_display, marked)) << "the window is not shown before initialisation ends";
 
     QProcess *second = Start();
     ASSERT_TRUE(second->waitForFinished(15000));
@@ -166,8 +167,8 @@ TEST_F(SingleInstanceTest, FoundWhileTheFirstIsStillInitialising)
     while (::read(fd, buffer, sizeof buffer) > 0) {
     }
     ::close(fd);
-    EXPECT_TRUE(WaitFor([&] { return IsViewable(m_display, marked); }));
-    EXPECT_EQ(first->state(), QProcess::Running);
+    EXPECT_TRUE(WaitFor([&] { return WindowShown(m_display, marked); }));
+    EXPECT_FALSE(first->waitForFinished(300)) << "the first instance keeps running";
     EXPECT_EQ(OurWindows(m_display).size(), 1);
 }
 
@@ -182,7 +183,7 @@ TEST_F(SingleInstanceTest, AnotherProgramsMarkerWithAnotherValueIsNotTaken)
 
     QProcess *first = Start();
     EXPECT_TRUE(WaitFor([&] { return OurWindows(m_display).size() == 1; })) << "the program started normally";
-    EXPECT_EQ(first->state(), QProcess::Running);
+    EXPECT_FALSE(first->waitForFinished(300)) << "the program keeps running";
     XDestroyWindow(m_display, foreign);
     XSync(m_display, False);
 }
