@@ -1,0 +1,21 @@
+#include "install/tool_dir.h"
+
+#include <QDir>
+#include <QFile>
+
+QByteArray g_szToolDir;
+
+QByteArray DefaultToolDir()
+{
+    // A relative XDG_DATA_HOME is invalid and ignored, as the XDG rules say.
+    QByteArray base = qgetenv("XDG_DATA_HOME");
+    if (base.isEmpty() || !base.startsWith('/')) {
+        QByteArray home = QFile::encodeName(QDir::homePath());
+        while (home.endsWith('/'))
+            home.chop(1);
+        base = home + "/.local/share";
+    }
+    if (!base.endsWith('/'))
+        base += '/';
+    return base + "Q9TBR/";
+}

@@ -1,0 +1,223 @@
+/* mp4creator: packs raw streams into an MP4 file without re-encoding.
+ *
+ *   mp4creator -c VIDEO.m4v -rate=FPS OUT.mp4   creates OUT.mp4 with the video track
+ *   mp4creator -c AUDIO.aac OUT.mp4             adds the audio track to OUT.mp4
+ *
+ * The kind of stream is told from the file's content. The result is written
+ * to a temporary file beside OUT.mp4 and renamed over it only when complete,
+ * so a failed run leaves an existing OUT.mp4 as it was. */
+
+#include <errno.h>
+#include <signal.h>
+#include <stdarg.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <libavutil/log.h>
+#include <libavutil/rational.h>
+
+#include "mux.h"
+#include "sniff.h"
+#include "track.h"
+
+static const char kUsage[] =
+    "usage: mp4creator -c VIDEO.m4v -rate=FPS OUT.mp4   create OUT.mp4 with the video track\n"
+    "       mp4creator -c AUDIO.aac OUT.mp4             add the audio track to OUT.mp4\n"
+    "\n"
+    "VIDEO.m4v is a raw MPEG-4 Part 2 video stream, timed at FPS frames per second\n"
+    "(a number such as 25, 29.97 or 30000/1001; 25 when -rate is left out).\n"
+    "AUDIO.aac is raw ADTS AAC or MPEG audio (MP3, MP2). The stream kind is told\n"
+    "from the content, not from the file name. When OUT.mp4 exists, its tracks are\n"
+    "kept and the new track is added.\n";
+
+/* The temporary output, removed when a signal ends the run. */
+static char *g_tempPath;
+
+static void RemoveTempAndExit(int signalNumber)
+{
+    if (g_tempPath)
+        unlink(g_tempPath);
+    signal(signalNumber, SIG_DFL);
+    raise(signalNumber);
+}
+
+/* Prints the one line that explains a failure; returns the exit status. */
+__attribute__((format(printf, 1, 2))) static int Fail(const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    fputs("mp4creator: ", stderr);
+    vfprintf(stderr, format, args);
+    fputc('\n', stderr);
+    va_end(args);
+    return 1;
+}
+
+/* Frame rate text: "25", "29.97" (up to six decimals) or "30000/1001". */
+static int ParseRate(const char *text, AVRational *rate)
+{
+    int64_t num = 0, den = 1;
+    const char *p = text;
+    if (*p < '0' || *p > '9')
+        return 0;
+    while (*p >= '0' && *p <= '9' && num < 100000000)
+        num = num * 10 + (*p++ - '0');
+    if (*p == '.') {
+        ++p;
+        int decimals = 0;
+        while (*p >= '0' && *p <= '9' && decimals < 6) {
+            num = num * 10 + (*p++ - '0');
+            den *= 10;
+            ++decimals;
+        }
+        if (decimals == 0)
+            return 0;
+    } else if (*p == '/') {
+        ++p;
+        if (*p < '0' || *p > '9')
+            return 0;
+        den = 0;
+        while (*p >= '0' && *p <= '9' && den < 100000000)
+            den = den * 10 + (*p++ - '0');
+    }
+    if (*p != '\0' || num <= 0 || den <= 0 || num > 1000 * den)
+        return 0;
+    return av_reduce(&rate->num, &rate->den, num, den, INT32_MAX) >= 0;
+}
+
+/* Reads the first bytes of `path` and tells what they hold; -1 when the file
+ * cannot be read (errno set). */
+static int SniffFile(const char *path)
+{
+    FILE *file = fopen(path, "rb");
+    if (!file)
+        return -1;
+    unsigned char *head = malloc(SNIFF_WINDOW);
+    if (!head) {
+        fclose(file);
+        errno = ENOMEM;
+        return -1;
+    }
+    const size_t got = fread(head, 1, SNIFF_WINDOW, file);
+    const int failed = ferror(file);
+    fclose(file);
+    const StreamKind kind = DetectStreamKind(head, got);
+    free(head);
+    if (failed) {
+        errno = EIO;
+        return -1;
+    }
+    return (int)kind;
+}
+
+/* "DIR/.mp4creator-XXXXXX" beside `outPath`, for mkstemp. */
+static char *TempTemplate(const char *outPath)
+{
+    const char *slash = strrchr(outPath, '/');
+    const size_t dirLength = slash ? (size_t)(slash - outPath) : 0;
+    static const char kName[] = "/.mp4creator-XXXXXX";
+    char *name = malloc(dirLength + sizeof kName + 1);
+    if (!name)
+        return NULL;
+    if (slash)
+        memcpy(name, outPath, dirLength);
+    else
+        name[0] = '.';
+    memcpy(name + (slash ? dirLength : 1), kName, sizeof kName);
+    return name;
+}
+
+int main(int argc, char **argv)
+{
+    if (argc < 2) {
+        fputs(kUsage, stderr);
+        return 1;
+    }
+    const char *input = NULL;
+    const char *output = NULL;
+    AVRational rate = {25, 1};
+    for (int i = 1; i < argc; ++i) {
+        const char *arg = argv[i];
+        if (strcmp(arg, "-h") == 0 || strcmp(arg, "--help") == 0) {
+            fputs(kUsage, stdout);
+            return 0;
+        }
+        if (strcmp(arg, "-c") == 0) {
+            if (i + 1 >= argc)
+                return Fail("%s needs a file name", "-c");
+            input = argv[++i];
+        } else if (strncmp(arg, "-rate=", 6) == 0) {
+            if (!ParseRate(arg + 6, &rate))
+                return Fail("bad frame rate: %s", arg + 6);
+        } else if (arg[0] == '-' && arg[1] != '\0') {
+            return Fail("unknown option %s (run without arguments for help)", arg);
+        } else if (output) {
+            return Fail("more than one output file: %s and %s", output, arg);
+        } else {
+            output = arg;
+        }
+    }
+    if (!input || !output)
+        return Fail("%s (run without arguments for help)",
+                    input ? "no output file given" : "no input file given (-c FILE)");
+
+    struct stat outInfo;
+    const int outExists = stat(output, &outInfo) == 0;
+    if (outExists && S_ISDIR(outInfo.st_mode))
+        return Fail("output is a folder: %s", output);
+
+    const int kind = SniffFile(input);
+    if (kind < 0)
+        return Fail("cannot read %s: %s", input, strerror(errno));
+    if (kind == STREAM_UNKNOWN)
+        return Fail("unknown stream (neither MPEG-4 video, AAC nor MPEG audio): %s", input);
+    if (kind != STREAM_MPEG4_VIDEO && !outExists)
+        return Fail("no such MP4 file to add the audio track to: %s", output);
+
+    av_log_set_level(AV_LOG_QUIET); /* one line on failure, nothing else */
+    char error[512];
+    AVFormatContext *existing = NULL;
+    if (outExists && OpenExistingMp4(&existing, output, error, sizeof error) < 0)
+        return Fail("%s", error);
+    NewTrack track;
+    if (OpenNewTrack(&track, input, (StreamKind)kind, rate, error, sizeof error) < 0) {
+        CloseNewTrack(&track);
+        avformat_close_input(&existing);
+        return Fail("%s", error);
+    }
+
+    int status = 1;
+    g_tempPath = TempTemplate(output);
+    const mode_t mask = umask(0);
+    umask(mask);
+    const int fd = g_tempPath ? mkstemp(g_tempPath) : -1;
+    if (fd < 0) {
+        Fail("cannot create a temporary file beside %s: %s", output, strerror(errno));
+    } else {
+        signal(SIGINT, RemoveTempAndExit);
+        signal(SIGTERM, RemoveTempAndExit);
+        signal(SIGHUP, RemoveTempAndExit);
+        /* The result gets the permissions the file it replaces had, or those
+         * of a newly created file. */
+        fchmod(fd, outExists ? (outInfo.st_mode & 07777) : (0666 & ~mask));
+        if (WriteMp4(g_tempPath, existing, &track, error, sizeof error) < 0)
+            Fail("%s: %s", error, output);
+        else if (fsync(fd) < 0 || rename(g_tempPath, output) < 0)
+            Fail("cannot write %s: %s", output, strerror(errno));
+        else
+            status = 0;
+        close(fd);
+        if (status != 0)
+            unlink(g_tempPath);
+    }
+    CloseNewTrack(&track);
+    avformat_close_input(&existing);
+    char *tempPath = g_tempPath;
+    g_tempPath = NULL;
+    free(tempPath);
+    return status;
+}
