@@ -1,0 +1,274 @@
+#include "controls/xp_smart_button.h"
+#include "res/resources.h"
+#include "settings/output_folder.h"
+#include "settings/settings_store.h"
+#include "tests/support/test_support.h"
+#include "ui/message_box.h"
+#include "ui/settings_dialog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Message {
+    QString caption;
+    QString text;
+};
+
+// A fresh home and config folder, recorded messages, and two fixed volumes
+// (temporary folders on one file system, so they tie on free space).
+class SettingsDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApp();
+        m_home = MakeTempDir();
+        qputenv("HOME", QFile::encodeName(m_home));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home + QStringLiteral("/config")));
+        m_driveA = makeFolder(QStringLiteral("driveA"));
+        m_driveB = makeFolder(QStringLiteral("driveB"));
+        m_volumes = {volume(m_driveA), volume(m_driveB)};
+        SettingsDialog::SetVolumeSource([this] { return m_volumes; });
+        SetMessageBoxHook([this](const QString &caption, const QString &text) { m_messages.push_back({caption, text}); });
+        m_today = DateFolderName(QDate::currentDate());
+    }
+    void TearDown() override
+    {
+        SettingsDialog::SetVolumeSource({});
+        SetMessageBoxHook({});
+    }
+    QString makeFolder(const QString &name) const
+    {
+        const QString path = m_home + QLatin1Char('/') + name;
+        QDir().mkpath(path);
+        return path;
+    }
+    static MountedVolume volume(const QString &root)
+    {
+        MountedVolume v;
+        v.mountPoint = root;
+        v.device = QStringLiteral("/dev/fake");
+        v.blockDevice = true;
+        v.rootWritable = true;
+        return v;
+    }
+    static QLineEdit *pathBox(const SettingsDialog &d) { return d.controlAs<QLineEdit>(1013); }
+    static QString freeSpaceText(const SettingsDialog &d) { return d.controlAs<QLabel>(1027)->text(); }
+    static void setPath(SettingsDialog &d, const QString &text)
+    {
+        pathBox(d)->clear();
+        QTest::keyClicks(pathBox(d), text);
+    }
+    static void click(SettingsDialog &d, int id) { QTest::mouseClick(d.controlAs<CXPSmartButton>(id), Qt::LeftButton); }
+    QString daysFolder(const QString &base) const { return base + QStringLiteral("/Q9TBR/") + m_today; }
+
+    QString m_home, m_driveA, m_driveB, m_today;
+    QList<MountedVolume> m_volumes;
+    std::vector<Message> m_messages;
+};
+
+TEST_F(SettingsDialogTest, BuiltFromItsTemplate)
+{
+    SettingsDialog dialog;
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Q9Plemo设置"));
+    EXPECT_EQ(dialog.parentWidget(), nullptr);
+    struct Button {
+        int id;
+        const char *caption;
+        int icon;
+    } const buttons[] = {{1003, "取消", 150}, {1014, "保存设置", 151}, {1015, "重新选择", 144}};
+    for (const Button &b : buttons) {
+        auto *button = dialog.controlAs<CXPSmartButton>(b.id);
+        ASSERT_NE(button, nullptr) << b.id;
+        EXPECT_EQ(button->text(), QString::fromUtf8(b.caption));
+        EXPECT_FALSE(button->isDefault());
+        EXPECT_FALSE(button->autoDefault());
+        EXPECT_EQ(button->iconSlotSize(1), IconPixmap(b.icon).size()) << b.id;
+        EXPECT_TRUE(button->iconSlotSize(2).isEmpty()) << b.id;
+        // Loading the expected icon again changes nothing on screen, while
+        // another icon does: so the button shows the expected one.
+        const QImage shown = button->grab().toImage();
+        button->LoadIcons(b.icon == 150 ? 151 : 150, 0);
+        EXPECT_NE(button->grab().toImage(), shown) << b.id;
+        button->LoadIcons(b.icon, 0);
+        EXPECT_EQ(button->grab().toImage(), shown) << b.id;
+    }
+    ASSERT_NE(pathBox(dialog), nullptr);
+    ASSERT_NE(dialog.controlAs<QLabel>(1027), nullptr);
+}
+
+TEST_F(SettingsDialogTest, ShowsTheStoredPathAndItsFreeSpace)
+{
+    const QString stored = makeFolder(QStringLiteral("video"));
+    ASSERT_TRUE(SettingsStore::writePath(stored));
+    SettingsDialog dialog;
+    EXPECT_EQ(pathBox(dialog)->text(), stored);
+    EXPECT_EQ(freeSpaceText(dialog), QString::number(GetFreeSpaceMB(stored)));
+}
+
+TEST_F(SettingsDialogTest, ProposesTheLaterOfTiedVolumesWhenNothingUsableIsStored)
+{
+    for (const bool storeMissingFolder : {false, true}) {
+        if (storeMissingFolder) {
+            ASSERT_TRUE(SettingsStore::writePath(m_home + QStringLiteral("/removed")));
+        }
+        SettingsDialog dialog;
+        EXPECT_EQ(pathBox(dialog)->text(), m_driveB);
+        EXPECT_EQ(g_strBestDrive, m_driveB);
+        EXPECT_EQ(freeSpaceText(dialog), QString::number(GetFreeSpaceMB(m_driveB)));
+    }
+
+    // A locked root leaves home as the candidate of the volume home lies on.
+    m_volumes = {volume(m_driveA)};
+    m_volumes[0].mountPoint = m_home;
+    m_volumes[0].rootWritable = false;
+    SettingsDialog dialog;
+    EXPECT_EQ(pathBox(dialog)->text(), QFileInfo(m_home).canonicalFilePath());
+}
+
+TEST_F(SettingsDialogTest, FreeSpaceFollowsEveryKeystroke)
+{
+    SettingsDialog dialog;
+    setPath(dialog, QStringLiteral("/no/such/place"));
+    EXPECT_EQ(freeSpaceText(dialog), QStringLiteral("0"));
+
+    // Each key updates the number: after "/" the root's space, after "/x" nothing.
+    pathBox(dialog)->clear();
+    QTest::keyClick(pathBox(dialog), Qt::Key_Slash);
+    EXPECT_EQ(freeSpaceText(dialog), QString::number(GetFreeSpaceMB(QStringLiteral("/"))));
+    QTest::keyClick(pathBox(dialog), Qt::Key_X);
+    EXPECT_EQ(freeSpaceText(dialog), QStringLiteral("0"));
+    QTest::keyClick(pathBox(dialog), Qt::Key_Backspace);
+    EXPECT_EQ(freeSpaceText(dialog), QString::number(GetFreeSpaceMB(QStringLiteral("/"))));
+
+    setPath(dialog, m_driveA);
+    EXPECT_EQ(freeSpaceText(dialog), QString::number(GetFreeSpaceMB(m_driveA)));
+    EXPECT_NE(freeSpaceText(dialog), QStringLiteral("0"));
+}
+
+TEST_F(SettingsDialogTest, SaveRefusesWhatIsNoFolder)
+{
+    const QString file = m_home + QStringLiteral("/clip.avi");
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+
+    for (const QString &bad : {m_home + QStringLiteral("/missing"), file, QString()}) {
+        m_messages.clear();
+        SettingsDialog dialog;
+        dialog.show();
+        setPath(dialog, bad);
+        click(dialog, 1014);
+        ASSERT_EQ(m_messages.size(), 1u) << bad.toStdString();
+        EXPECT_EQ(m_messages[0].caption, QStringLiteral("Plemo TBR"));
+        EXPECT_EQ(m_messages[0].text, QStringLiteral("您选择的目录无效，请重试"));
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_FALSE(SettingsStore::readPath());
+        EXPECT_FALSE(QFileInfo::exists(daysFolder(bad)));
+    }
+}
+
+TEST_F(SettingsDialogTest, SaveStoresThePathAndCreatesTheDaysFolder)
+{
+    struct Case {
+        QString typed;
+        QString folder;
+    } const cases[] = {
+        {m_driveA, daysFolder(m_driveA)},
+        {m_driveB + QLatin1Char('/'), daysFolder(m_driveB)},
+    };
+    for (const Case &c : cases) {
+        SettingsDialog dialog;
+        dialog.show();
+        setPath(dialog, c.typed);
+        click(dialog, 1014);
+        EXPECT_TRUE(m_messages.empty());
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        // Stored as typed, trailing separator and all.
+        EXPECT_EQ(SettingsStore::readPath().value_or(QString()), c.typed);
+        EXPECT_TRUE(QFileInfo(c.folder).isDir()) << c.folder.toStdString();
+    }
+}
+
+TEST_F(SettingsDialogTest, CancelKeepsAUsableStoredPath)
+{
+    const QString stored = makeFolder(QStringLiteral("kept"));
+    ASSERT_TRUE(SettingsStore::writePath(stored));
+    SettingsDialog dialog;
+    dialog.show();
+    setPath(dialog, m_driveA);  // an edit that must not be kept
+    click(dialog, 1003);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(SettingsStore::readPath().value_or(QString()), stored);
+    EXPECT_FALSE(QFileInfo::exists(daysFolder(m_driveA)));
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(SettingsDialogTest, CancelWithoutUsablePathStoresTheProposal)
+{
+    SettingsDialog dialog;
+    dialog.show();
+    setPath(dialog, m_driveA);  // replaced by the proposal
+    click(dialog, 1003);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(SettingsStore::usablePath().value_or(QString()), m_driveB);
+    EXPECT_TRUE(QFileInfo(daysFolder(m_driveB)).isDir());
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(SettingsDialogTest, CancelWithNoVolumeAtAllStillCloses)
+{
+    m_volumes.clear();
+    SettingsDialog dialog;
+    dialog.show();
+    EXPECT_EQ(pathBox(dialog)->text(), QString());
+    EXPECT_EQ(freeSpaceText(dialog), QStringLiteral("0"));
+    click(dialog, 1003);
+    EXPECT_FALSE(dialog.isVisible());
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0].text, QStringLiteral("您选择的目录无效，请重试"));
+    EXPECT_FALSE(SettingsStore::readPath());
+}
+
+TEST_F(SettingsDialogTest, KeysAndReselectStoreNothing)
+{
+    SettingsDialog dialog;
+    dialog.show();
+    setPath(dialog, m_driveA);
+
+    // "重新选择" has no command; Enter presses no button and closes nothing.
+    click(dialog, 1015);
+    QTest::keyClick(pathBox(dialog), Qt::Key_Return);
+    dialog.controlAs<CXPSmartButton>(1014)->setFocus();
+    QTest::keyClick(dialog.controlAs<CXPSmartButton>(1014), Qt::Key_Enter);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(SettingsStore::readPath());
+
+    // Escape closes without storing.
+    QTest::keyClick(pathBox(dialog), Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_FALSE(SettingsStore::readPath());
+    EXPECT_FALSE(QFileInfo::exists(daysFolder(m_driveA)));
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(SettingsDialogTest, CloseBoxStoresNothing)
+{
+    SettingsDialog dialog;
+    dialog.show();
+    setPath(dialog, m_driveA);
+    EXPECT_TRUE(dialog.close());
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_FALSE(SettingsStore::readPath());
+}
+
+} // namespace

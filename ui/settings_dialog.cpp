@@ -1,0 +1,152 @@
+#include "ui/settings_dialog.h"
+
+#include "controls/xp_smart_button.h"
+#include "res/dialog_templates.h"
+#include "settings/output_folder.h"
+#include "settings/settings_store.h"
+#include "ui/dialog_builder.h"
+#include "ui/message_box.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+enum ControlId {
+    IdCancel = 1003,
+    IdPath = 1013,
+    IdSave = 1014,
+    IdReselect = 1015,
+    IdFreeSpace = 1027,
+};
+
+// The settings dialog names the key in capitals when it writes it.
+constexpr const char *kWriteKeyName = "SOFTWARE\\Q9TBR";
+
+SettingsDialog::VolumeSource &volumeSource()
+{
+    static SettingsDialog::VolumeSource source;
+    return source;
+}
+} // namespace
+
+void SettingsDialog::SetVolumeSource(VolumeSource source)
+{
+    volumeSource() = std::move(source);
+}
+
+SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent)
+{
+    m_controls = BuildDialog(this, SettingsDialogTemplate());
+    m_btnReselect = controlAs<CXPSmartButton>(IdReselect);
+    m_btnSave = controlAs<CXPSmartButton>(IdSave);
+    m_btnCancel = controlAs<CXPSmartButton>(IdCancel);
+    m_pathBox = controlAs<QLineEdit>(IdPath);
+    m_freeSpace = controlAs<QLabel>(IdFreeSpace);
+
+    // No button is a default button: Enter must not press any of them.
+    for (CXPSmartButton *button : {m_btnReselect, m_btnSave, m_btnCancel}) {
+        if (button) {
+            button->setAutoDefault(false);
+            button->setDefault(false);
+        }
+    }
+    if (m_btnCancel)
+        connect(m_btnCancel, &QPushButton::clicked, this, &SettingsDialog::OnCancelSettings);
+    if (m_btnSave)
+        connect(m_btnSave, &QPushButton::clicked, this, &SettingsDialog::OnSaveSettings);
+    if (m_pathBox)
+        connect(m_pathBox, &QLineEdit::textChanged, this, &SettingsDialog::OnPathChange);
+    // "重新选择" (1015) has a picture but no command.
+
+    OnInitDialog();
+}
+
+SettingsDialog::~SettingsDialog() = default;
+
+bool SettingsDialog::OnInitDialog()
+{
+    if (m_btnCancel)
+        m_btnCancel->LoadIcons(150, 0);
+    if (m_btnSave)
+        m_btnSave->LoadIcons(151, 0);
+    if (m_btnReselect)
+        m_btnReselect->LoadIcons(144, 0);
+
+    if (const std::optional<QString> stored = SettingsStore::usablePath())
+        setPathText(*stored);
+    else
+        PickDefaultDrive();
+
+    // The first tab stop of the template takes the focus.
+    if (m_btnCancel)
+        m_btnCancel->setFocus();
+    return true;
+}
+
+QString SettingsDialog::pathText() const
+{
+    return m_pathBox ? m_pathBox->text() : QString();
+}
+
+void SettingsDialog::setPathText(const QString &text)
+{
+    if (!m_pathBox)
+        return;
+    // Setting the same text raises no change signal; the free space must
+    // still be shown, as it is for every text the program puts in the box.
+    if (m_pathBox->text() == text)
+        OnPathChange();
+    else
+        m_pathBox->setText(text);
+}
+
+void SettingsDialog::PickDefaultDrive()
+{
+    const QList<MountedVolume> volumes = volumeSource() ? volumeSource()() : ListMountedVolumes();
+    const QString home = QFileInfo(QDir::homePath()).canonicalFilePath();
+    setPathText(::PickDefaultDrive(volumes, home.isEmpty() ? QDir::homePath() : home));
+}
+
+void SettingsDialog::OnPathChange()
+{
+    if (m_freeSpace)
+        m_freeSpace->setText(QString::number(GetFreeSpaceMB(pathText())));
+}
+
+void SettingsDialog::OnSaveSettings()
+{
+    const QString path = pathText();
+    // Only an existing folder can hold the output; a file's path is refused too.
+    if (!QFileInfo(path).isDir()) {
+        ShowMessageBox(QStringLiteral("您选择的目录无效，请重试"), QStringLiteral("Plemo TBR"));
+        return;
+    }
+    // A store that cannot be written goes unreported; the folder is still made.
+    SettingsStore::writePath(path, QLatin1String(kWriteKeyName));
+    CreateDatedOutputFolder(path);
+    accept();
+}
+
+void SettingsDialog::OnCancelSettings()
+{
+    // Never leave without a stored output path when one can be proposed.
+    if (!SettingsStore::usablePath()) {
+        PickDefaultDrive();
+        OnSaveSettings();
+    }
+    accept();
+}
+
+void SettingsDialog::keyPressEvent(QKeyEvent *event)
+{
+    // Enter closes nothing here (there is no default button); Escape still
+    // closes the dialog without storing, through QDialog.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "settings/volumes.h"
+
+#include <QDialog>
+#include <QHash>
+#include <functional>
+
+class CXPSmartButton;
+class QLabel;
+class QLineEdit;
+
+// The output-path dialog (template 129): shows the stored base folder or
+// proposes one, shows the free space of whatever path is typed, and stores the
+// path on saving. Runs modally without a parent.
+class SettingsDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit SettingsDialog(QWidget *parent = nullptr);
+    ~SettingsDialog() override;
+
+    // A control of the template by id (nullptr for an unknown id).
+    QWidget *control(int id) const { return m_controls.value(id); }
+    template <typename T> T *controlAs(int id) const { return qobject_cast<T *>(control(id)); }
+
+    // Button pictures and the initial path; run once by the constructor.
+    bool OnInitDialog();
+    // Proposes the local fixed volume with the most free space.
+    void PickDefaultDrive();
+    // Shows the free space of the path box's volume in 1027.
+    void OnPathChange();
+    // Checks, stores the path and creates the day's folder, then closes.
+    void OnSaveSettings();
+    // Closes; stores the proposed folder first when no usable path is stored.
+    void OnCancelSettings();
+
+    // Where PickDefaultDrive gets the mounted volumes from (the mount table
+    // unless a test installs a source); an empty source restores it.
+    using VolumeSource = std::function<QList<MountedVolume>()>;
+    static void SetVolumeSource(VolumeSource source);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    QString pathText() const;
+    void setPathText(const QString &text);
+
+    QHash<int, QWidget *> m_controls;
+
+    CXPSmartButton *m_btnReselect = nullptr;
+    CXPSmartButton *m_btnSave = nullptr;
+    CXPSmartButton *m_btnCancel = nullptr;
+    QLineEdit *m_pathBox = nullptr;
+    QLabel *m_freeSpace = nullptr;
+};
