@@ -6,14 +6,16 @@
 #include <QString>
 #include <memory>
 
-// Starts a probe of one file on a thread of its own: the thread appends the
-// file's row and fills it from the player's identify output. Returns at once.
+// Starts a probe of one file: appends the file's row at once (so rows keep
+// the order in which files were added, however the threads get scheduled),
+// then fills it from the player's identify output on a thread of its own.
+// Returns without waiting for the player.
 void StartProbe(std::shared_ptr<DialogPort> port, const QString &path);
 
-// The probe's thread procedure: appends the row, runs the player on the file
-// and writes what it reports into that row (and no other). Returns when the
-// player's output has ended.
-void ProbeThread(std::shared_ptr<DialogPort> port, QString path);
+// The probe's thread procedure: runs the player on the file and writes what it
+// reports into the row with id `row` (and no other; nothing once that row has
+// been deleted). Returns when the player's output has ended.
+void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path);
 
 // The player's identify command line for one file, starting with g_szToolDir.
 QByteArray ProbeCommandLine(const QString &path);

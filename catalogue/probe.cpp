@@ -1,0 +1,68 @@
+#include "catalogue/probe.h"
+
+#include "catalogue/probe_parser.h"
+#include "engine/command_line.h"
+#include "engine/globals.h"
+#include "engine/process_runner.h"
+#include "engine/thread_tracker.h"
+#include "install/tool_dir.h"
+
+#include <memory>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+QByteArray ProbeCommandLine(const QString &path)
+{
+    // "-frames 0" ends the player once it has identified the file instead of
+    // playing it through; the libavformat demuxer reports the true length,
+    // rate and codec for the container kinds the built-in ones get wrong.
+    return ToolPathArg(g_szToolDir + "mplayer")
+           + " -demuxer lavf -nosound -vc null -vo null -frames 0 -identify " + QuotePath(path);
+}
+
+void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
+{
+    ThreadTracker::Scope tracked;
+    if (!port || row == kNoRow)
+        return;
+
+    // Values go to the row by its id: a row deleted while the player runs
+    // simply stops receiving them, and no other row ever gets them.
+    ProbeParser parser([&port, row](int column, const QString &text) {
+        port->setRowText(row, column, text);
+    });
+
+    g_bProbeOutputLive = true;
+    RunCaptured(ProbeCommandLine(path), Priority::Normal, g_bProbeOutputLive, [&](const char *chunk) {
+        // Selecting row 0 goes through the window's thread, so once per chunk
+        // that had lines rather than once per line.
+        if (parser.ParseProbeOutput(chunk) > 0)
+            port->focusFirstRow();
+    });
+    if (g_bProbeOutputLive && parser.finish() > 0)
+        port->focusFirstRow();
+}
+
+void StartProbe(std::shared_ptr<DialogPort> port, const QString &path)
+{
+    if (!port)
+        return;
+    // Counted from before the thread starts, so a window closing right after
+    // an add already sees the probe as running.
+    auto tracked = std::make_unique<ThreadTracker::Scope>();
+
+    // The row is appended here, in the order of the adds; the thread only
+    // fills it. No row means the window is gone.
+    const RowId row = port->appendRow(path);
+    if (row == kNoRow)
+        return;
+
+    try {
+        std::thread([tracked = std::move(tracked), port = std::move(port), row, path]() mutable {
+            ProbeThread(std::move(port), row, std::move(path));
+        }).detach();
+    } catch (const std::system_error &) {
+        // A thread that cannot be started leaves the row with its path only.
+    }
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+// Writes one cell of the probed file's row.
+using CellWriter = std::function<void(int column, const QString &text)>;
+
+// Reads the player's identify output of one probe and turns its ID_ lines
+// into cell writes. Output arrives in chunks that may end in the middle of a
+// line; the unfinished tail is kept and joined to the next chunk, so the
+// values never depend on where the reads split the text.
+class ProbeParser {
+public:
+    explicit ProbeParser(CellWriter write);
+
+    // Takes one chunk of output and examines every line it completes.
+    // Returns the number of lines examined.
+    int ParseProbeOutput(const char *chunk);
+    int ParseProbeOutput(const QByteArray &chunk);
+
+    // Examines the text left after the last line break, once the output has
+    // ended. Returns the number of lines examined (0 or 1).
+    int finish();
+
+private:
+    void examineLine(const QByteArray &line);
+
+    CellWriter m_write;
+    QByteArray m_tail;
+    // Width followed by "x", completed by the height; lives across chunks.
+    QString m_resolution;
+};
+
+// The leading integer of a text: optional blanks, an optional sign and
+// decimal digits up to the first other character ("5025.43" gives 5025, a
+// text without digits gives 0). Saturates at the limits of int.
+int LeadingInteger(const QString &text);
+
+// Whole seconds as "%02d:%02d:%02d"; hours are not limited to two digits.
+QString FormatDuration(int seconds);

@@ -1,0 +1,285 @@
+// Probes of real clips through the installed player: every row gets its own
+// file's values, whatever else is added or deleted meanwhile.
+
+#include "catalogue/probe.h"
+#include "engine/dialog_port.h"
+#include "engine/globals.h"
+#include "engine/thread_tracker.h"
+#include "install/tool_dir.h"
+#include "install/tool_installer.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <array>
+#include <memory>
+#include <mutex>
+#include <ostream>
+#include <vector>
+
+// Readable texts in failure messages.
+void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
+
+namespace {
+
+// The list as the probes see it: rows with ids, writes to deleted rows dropped.
+class RecordingPort : public DialogPort {
+public:
+    struct Row {
+        RowId id;
+        std::array<QString, 6> cells;
+    };
+
+    RowId appendRow(const QString &path) override
+    {
+        std::lock_guard lock(m_mutex);
+        Row row{m_nextId++, {}};
+        row.cells[ColNumber] = QString::number(m_rows.size());
+        row.cells[ColPath] = path;
+        m_rows.push_back(row);
+        return row.id;
+    }
+    void setRowText(RowId id, int column, const QString &text) override
+    {
+        std::lock_guard lock(m_mutex);
+        for (Row &row : m_rows) {
+            if (row.id == id)
+                row.cells.at(column) = text;
+        }
+    }
+    QList<RowEntry> rows() override
+    {
+        std::lock_guard lock(m_mutex);
+        QList<RowEntry> result;
+        for (const Row &row : m_rows)
+            result.append({row.id, row.cells[ColPath]});
+        return result;
+    }
+    void focusFirstRow() override { ++m_focusCalls; }
+    void setStatusText(const QString &) override {}
+    void setProgress(int) override {}
+    QString formatText() override { return {}; }
+    QString resolutionText() override { return {}; }
+    QString frameRateText() override { return {}; }
+
+    void deleteRow(int index)
+    {
+        std::lock_guard lock(m_mutex);
+        m_rows.erase(m_rows.begin() + index);
+    }
+    std::vector<Row> snapshot()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_rows;
+    }
+    int focusCalls() const { return m_focusCalls; }
+
+private:
+    std::mutex m_mutex;
+    std::vector<Row> m_rows;
+    RowId m_nextId = 1;
+    std::atomic<int> m_focusCalls{0};
+};
+
+struct Clip {
+    const char *name;
+    QStringList encode;  // ffmpeg output options
+    const char *size;
+    int rate;
+    double seconds;
+    // What the player reports: codec, and the row's duration text.
+    const char *codec;
+    const char *duration;
+};
+
+const std::vector<Clip> &Clips()
+{
+    static const std::vector<Clip> clips = {
+        {"a.avi", {"-c:v", "mpeg4", "-c:a", "libmp3lame"}, "160x120", 25, 2.5, "MP4V", "00:00:02"},
+        {"b.mkv", {"-c:v", "libx264", "-c:a", "aac"}, "176x144", 30, 3.5, "H264", "00:00:03"},
+        {"c.flv", {"-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "44100"}, "128x96", 15, 4.5, "FLV1", "00:00:04"},
+        {"d.3gp", {"-c:v", "mpeg4", "-c:a", "aac", "-ar", "8000", "-ac", "1"}, "176x144", 12, 5.5, "MP4V",
+         "00:00:05"},
+        {"e.mpg", {"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "vob"}, "160x120", 24, 6.5, "mpg1", "00:00:06"},
+        {"f.wmv", {"-c:v", "wmv2", "-c:a", "wmav2"}, "128x96", 20, 2.5, "WMV2", "00:00:02"},
+        {"中文 片段 一.avi", {"-c:v", "mpeg4", "-an"}, "112x84", 10, 3.5, "MP4V", "00:00:03"},
+    };
+    return clips;
+}
+
+QString g_clipDir;
+
+QString ClipPath(const QString &name) { return g_clipDir + '/' + name; }
+
+// The cells a row of this file must end up with.
+std::array<QString, 6> ExpectedCells(const QString &path, const Clip *clip)
+{
+    std::array<QString, 6> cells;
+    cells[ColPath] = path;
+    if (clip) {
+        cells[ColDuration] = clip->duration;
+        cells[ColCodec] = clip->codec;
+        cells[ColResolution] = clip->size;
+        cells[ColFrameRate] = QString::number(clip->rate) + ".000";
+    }
+    return cells;
+}
+
+class ProbeIntegration : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        UseTemporaryHome(false);  // the player keeps its own config under HOME
+        s_toolDir = QFile::encodeName(MakeTempDir()) + "/Q9TBR/";
+        ASSERT_EQ(ExtractTool(s_toolDir, 5), 1);
+
+        // A launcher that waits a little first, so a test can act while probes run.
+        s_slowToolDir = QFile::encodeName(MakeTempDir()) + '/';
+        QFile slow(QFile::decodeName(s_slowToolDir + "mplayer"));
+        ASSERT_TRUE(slow.open(QIODevice::WriteOnly));
+        slow.write("#!/bin/sh\nsleep 0.5\nexec '" + s_toolDir + "mplayer' \"$@\"\n");
+        slow.close();
+        slow.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        g_clipDir = MakeTempDir();
+        for (const Clip &clip : Clips()) {
+            const QString size = QString::fromLatin1(clip.size);
+            QStringList args = {"-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                                QStringLiteral("testsrc=size=%1:rate=%2").arg(size).arg(clip.rate), "-f", "lavfi",
+                                "-i", "sine=frequency=440:sample_rate=44100", "-t", QString::number(clip.seconds)};
+            args << clip.encode << ClipPath(QString::fromUtf8(clip.name));
+            QByteArray output;
+            ASSERT_EQ(RunProgram("ffmpeg", args, &output), 0) << clip.name << ": " << output.constData();
+        }
+        QFile text(ClipPath("not media.txt"));
+        ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+        text.write("This is not a video.\n");
+    }
+
+    void SetUp() override { g_szToolDir = s_toolDir; }
+    void TearDown() override { EXPECT_TRUE(ThreadTracker::waitIdle(120000)); }
+
+    // Each remaining row holds exactly its own file's values.
+    static void ExpectRowsMatchTheirFiles(const std::vector<RecordingPort::Row> &rows)
+    {
+        for (const RecordingPort::Row &row : rows) {
+            const QString path = row.cells[ColPath];
+            SCOPED_TRACE(path.toStdString());
+            const Clip *source = nullptr;
+            for (const Clip &clip : Clips()) {
+                if (QFileInfo(path).fileName().endsWith(QString::fromUtf8(clip.name)))
+                    source = &clip;
+            }
+            const auto expected = ExpectedCells(path, source);
+            for (int column = ColPath; column <= ColFrameRate; ++column)
+                EXPECT_EQ(row.cells[column], expected[column]) << "column " << column;
+        }
+    }
+
+    static QStringList AllPaths()
+    {
+        QStringList paths;
+        for (const Clip &clip : Clips())
+            paths << ClipPath(QString::fromUtf8(clip.name));
+        paths << ClipPath("not media.txt");
+        return paths;
+    }
+
+    static inline QByteArray s_toolDir;
+    static inline QByteArray s_slowToolDir;
+};
+
+TEST_F(ProbeIntegration, EveryRowGetsItsOwnFilesValues)
+{
+    auto port = std::make_shared<RecordingPort>();
+    const QStringList paths = AllPaths();
+    for (const QString &path : paths)
+        StartProbe(port, path);
+    ASSERT_TRUE(ThreadTracker::waitIdle(120000));
+
+    const auto rows = port->snapshot();
+    ASSERT_EQ(rows.size(), size_t(paths.size()));
+    for (int i = 0; i < paths.size(); ++i)
+        EXPECT_EQ(rows[i].cells[ColPath], paths[i]) << "rows keep the order of the adds";
+    ExpectRowsMatchTheirFiles(rows);
+    EXPECT_GT(port->focusCalls(), 0);
+}
+
+TEST_F(ProbeIntegration, DeletingARowWhileItsProbeRunsLeavesEveryOtherRowCorrect)
+{
+    g_szToolDir = s_slowToolDir;
+    auto port = std::make_shared<RecordingPort>();
+    const QStringList paths = AllPaths();
+    for (const QString &path : paths)
+        StartProbe(port, path);
+    // The players have not printed anything yet; the second row (b.mkv, whose
+    // values no other file has) goes while its probe runs.
+    ASSERT_TRUE(port->snapshot()[1].cells[ColCodec].isEmpty());
+    port->deleteRow(1);
+    ASSERT_TRUE(ThreadTracker::waitIdle(120000));
+
+    const auto rows = port->snapshot();
+    ASSERT_EQ(rows.size(), size_t(paths.size() - 1));
+    for (const auto &row : rows)
+        EXPECT_NE(row.cells[ColPath], paths[1]);
+    ExpectRowsMatchTheirFiles(rows);
+}
+
+TEST_F(ProbeIntegration, TwentyFilesAddedAtOnceAllGetTheirRowsFilled)
+{
+    const QString batchDir = MakeTempDir();
+    QStringList paths;
+    for (int i = 0; i < 20; ++i) {
+        const Clip &clip = Clips()[i % Clips().size()];
+        const QString copy = QStringLiteral("%1/%2 %3")
+                                 .arg(batchDir)
+                                 .arg(i, 2, 10, QLatin1Char('0'))
+                                 .arg(QString::fromUtf8(clip.name));
+        ASSERT_TRUE(QFile::copy(ClipPath(QString::fromUtf8(clip.name)), copy));
+        paths << copy;
+    }
+    auto port = std::make_shared<RecordingPort>();
+    for (const QString &path : paths)
+        StartProbe(port, path);
+    ASSERT_TRUE(ThreadTracker::waitIdle(120000));
+
+    const auto rows = port->snapshot();
+    ASSERT_EQ(rows.size(), 20u);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(rows[i].cells[ColPath], paths[i]);
+    ExpectRowsMatchTheirFiles(rows);
+}
+
+TEST_F(ProbeIntegration, ProbeMakesItsOwnOutputLiveAndLeavesTheConversionFlagAlone)
+{
+    for (const bool convertLive : {true, false}) {
+        g_bProbeOutputLive = false;
+        g_bConvertOutputLive = convertLive;
+        auto port = std::make_shared<RecordingPort>();
+        StartProbe(port, ClipPath("a.avi"));
+        ASSERT_TRUE(ThreadTracker::waitIdle(60000));
+        EXPECT_TRUE(g_bProbeOutputLive);
+        EXPECT_EQ(g_bConvertOutputLive.load(), convertLive);
+        ExpectRowsMatchTheirFiles(port->snapshot());
+        EXPECT_EQ(port->snapshot().at(0).cells[ColCodec], "MP4V");
+    }
+}
+
+TEST_F(ProbeIntegration, MissingPlayerLeavesTheRowWithItsPathOnly)
+{
+    g_szToolDir = QFile::encodeName(MakeTempDir()) + '/';
+    auto port = std::make_shared<RecordingPort>();
+    StartProbe(port, ClipPath("a.avi"));
+    ASSERT_TRUE(ThreadTracker::waitIdle(60000));
+    const auto rows = port->snapshot();
+    ASSERT_EQ(rows.size(), 1u);
+    const auto expected = ExpectedCells(ClipPath("a.avi"), nullptr);
+    for (int column = ColPath; column <= ColFrameRate; ++column)
+        EXPECT_EQ(rows[0].cells[column], expected[column]) << "column " << column;
+}
+
+} // namespace

@@ -1,0 +1,299 @@
+// The add, drop and delete commands of the main window, with a stand-in
+// player that reports each file's name as its codec.
+
+#include "engine/thread_tracker.h"
+#include "install/tool_dir.h"
+#include "tests/support/test_support.h"
+#include "ui/file_list_commands.h"
+#include "ui/file_list_view.h"
+#include "ui/main_dialog.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QListView>
+#include <QMimeData>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+// Readable texts in failure messages.
+void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
+
+namespace {
+
+// Prints what the real player prints for a readable file, with the file's
+// name as its codec; files whose names start with "slow" take a second.
+const char kFakePlayer[] = "#!/bin/sh\n"
+                           "for last; do :; done\n"
+                           "name=$(basename \"$last\")\n"
+                           "case \"$name\" in slow*) sleep 1;; esac\n"
+                           "printf 'Playing %s.\\nID_VIDEO_FORMAT=%s\\nID_VIDEO_WIDTH=160\\n"
+                           "ID_VIDEO_HEIGHT=120\\nID_LENGTH=61.50\\n' \"$last\" \"$name\"\n";
+
+QString g_toolDir;
+QString g_clipDir;
+
+QString Clip(const QString &name) { return g_clipDir + '/' + name; }
+
+bool WaitForProbes() { return QTest::qWaitFor([] { return ThreadTracker::running() == 0; }, 15000); }
+
+class FileListCommandsTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        UseTemporaryHome();
+        EnsureApp();
+        g_toolDir = MakeTempDir();
+        QFile player(g_toolDir + "/mplayer");
+        ASSERT_TRUE(player.open(QIODevice::WriteOnly));
+        player.write(kFakePlayer);
+        player.close();
+        player.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        g_clipDir = MakeTempDir();
+        for (const char *name : {"a.avi", "b.mkv", "c.flv", "slow_a.avi", "slow_b.avi", "slow_c.avi",
+                                 "中文 名字.rmvb"}) {
+            QFile clip(Clip(QString::fromUtf8(name)));
+            ASSERT_TRUE(clip.open(QIODevice::WriteOnly));
+        }
+        QDir().mkpath(Clip("folder.avi"));
+    }
+
+    void SetUp() override
+    {
+        m_dialog = std::make_unique<MainDialog>();
+        m_dialog->OnInitDialog();
+        g_szToolDir = QFile::encodeName(g_toolDir) + '/';
+    }
+
+    void TearDown() override
+    {
+        EXPECT_TRUE(WaitForProbes());
+        SetFileChooser({});
+        m_dialog.reset();
+    }
+
+    FileListView *list() const { return m_dialog->controlAs<FileListView>(1000); }
+    QAbstractButton *button(int id) const { return m_dialog->controlAs<QAbstractButton>(id); }
+    QString cell(int row, int column) const { return list()->rowText(row, column); }
+
+    // Waits until every probe has ended and returns the paths in list order.
+    QStringList settledPaths()
+    {
+        EXPECT_TRUE(WaitForProbes());
+        QStringList paths;
+        for (int r = 0; r < list()->rowCount(); ++r)
+            paths << cell(r, ColPath);
+        return paths;
+    }
+
+    // Every row carries its own file's values.
+    void expectRowsFilledFromTheirOwnFiles()
+    {
+        for (int r = 0; r < list()->rowCount(); ++r) {
+            SCOPED_TRACE(r);
+            EXPECT_EQ(cell(r, ColCodec), QFileInfo(cell(r, ColPath)).fileName());
+            EXPECT_EQ(cell(r, ColResolution), "160x120");
+            EXPECT_EQ(cell(r, ColDuration), "00:01:01");
+        }
+    }
+
+    std::unique_ptr<MainDialog> m_dialog;
+};
+
+TEST_F(FileListCommandsTest, AddingTheSameFileTwiceGivesTwoRows)
+{
+    QWidget *askedBy = nullptr;
+    SetFileChooser([&](QWidget *parent) {
+        askedBy = parent;
+        return Clip("a.avi");
+    });
+    button(1017)->click();
+    button(1017)->click();
+
+    EXPECT_EQ(askedBy, m_dialog.get());
+    EXPECT_EQ(settledPaths(), (QStringList{Clip("a.avi"), Clip("a.avi")}));
+    EXPECT_EQ(cell(0, ColNumber), "0");
+    EXPECT_EQ(cell(1, ColNumber), "1");
+    expectRowsFilledFromTheirOwnFiles();
+}
+
+TEST_F(FileListCommandsTest, CancelledFileDialogAddsNothing)
+{
+    int asked = 0;
+    SetFileChooser([&](QWidget *) {
+        ++asked;
+        return QString();
+    });
+    m_dialog->OnAddFile();
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(settledPaths().isEmpty());
+}
+
+TEST_F(FileListCommandsTest, FileChosenInTheRealDialogIsAdded)
+{
+    const QString chosen = Clip(QString::fromUtf8("中文 名字.rmvb"));
+    QString title;
+    QStringList filters;
+    QTimer answer;
+    answer.setInterval(20);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        answer.stop();
+        title = dialog->windowTitle();
+        filters = dialog->nameFilters();
+        dialog->selectFile(chosen);
+        static_cast<QDialog *>(dialog)->accept();  // QFileDialog's own accept()
+    });
+    answer.start();
+    m_dialog->OnAddFile();
+
+    EXPECT_EQ(title, QStringLiteral("请选视频影音文件"));
+    EXPECT_EQ(filters, AddFileFilters());
+    EXPECT_EQ(settledPaths(), QStringList{chosen});
+    expectRowsFilledFromTheirOwnFiles();
+}
+
+TEST_F(FileListCommandsTest, DroppingThreeFilesAddsOnlyTheFirst)
+{
+    m_dialog->OnDropFiles({Clip("b.mkv"), Clip("a.avi"), Clip("c.flv")});
+    EXPECT_EQ(settledPaths(), QStringList{Clip("b.mkv")});
+    expectRowsFilledFromTheirOwnFiles();
+}
+
+TEST_F(FileListCommandsTest, FilesDroppedOnTheWindowReachTheList)
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(Clip("c.flv")), QUrl::fromLocalFile(Clip("a.avi"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(m_dialog.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(m_dialog.get(), &drop);
+    EXPECT_EQ(settledPaths(), QStringList{Clip("c.flv")});
+}
+
+TEST_F(FileListCommandsTest, DroppedFolderOrMissingNameIsIgnored)
+{
+    const QList<QStringList> drops = {
+        {Clip("folder.avi")},
+        {Clip("missing.avi")},
+        {Clip("folder.avi"), Clip("a.avi")},  // only the first name counts
+        {},
+    };
+    for (const QStringList &names : drops) {
+        SCOPED_TRACE(names.join(", ").toStdString());
+        m_dialog->OnDropFiles(names);
+        EXPECT_TRUE(settledPaths().isEmpty());
+    }
+}
+
+TEST_F(FileListCommandsTest, DeleteRemovesOnlyTheRowWithTheSelectionMark)
+{
+    for (const char *name : {"a.avi", "b.mkv", "c.flv"})
+        list()->appendRow(Clip(name));
+    list()->selectAll();
+    list()->setSelectionMark(1);
+
+    button(1018)->click();
+    EXPECT_EQ(settledPaths(), (QStringList{Clip("a.avi"), Clip("c.flv")}));
+    EXPECT_EQ(cell(1, ColNumber), "2") << "row numbers are not rewritten";
+}
+
+TEST_F(FileListCommandsTest, DeleteAfterSelectingRowsWithTheMouse)
+{
+    m_dialog->show();
+    for (const char *name : {"a.avi", "b.mkv", "c.flv"})
+        list()->appendRow(Clip(name));
+    auto rowCentre = [this](int row) { return list()->visualRect(list()->model()->index(row, ColPath)).center(); };
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::NoModifier, rowCentre(2));
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCentre(0));
+    ASSERT_EQ(list()->selectionModel()->selectedRows().size(), 3);
+
+    // The selection started at the last row, so that row goes, not the first
+    // selected or the current one.
+    button(1018)->click();
+    EXPECT_EQ(settledPaths(), (QStringList{Clip("a.avi"), Clip("b.mkv")}));
+}
+
+TEST_F(FileListCommandsTest, DeleteWithoutSelectionMarkDeletesNothing)
+{
+    for (const char *name : {"a.avi", "b.mkv"})
+        list()->appendRow(Clip(name));
+    ASSERT_EQ(list()->selectionMark(), -1);
+    list()->selectAll();
+    m_dialog->OnDeleteFile();
+    EXPECT_EQ(list()->rowCount(), 2);
+
+    m_dialog->OnDeleteFile();  // on an empty list too
+    list()->setRowCount(0);
+    m_dialog->OnDeleteFile();
+    EXPECT_EQ(list()->rowCount(), 0);
+}
+
+TEST_F(FileListCommandsTest, RowDeletedWhileItsProbeRunsLeavesTheOthersCorrect)
+{
+    for (const char *name : {"slow_a.avi", "slow_b.avi", "slow_c.avi"})
+        m_dialog->addFile(Clip(name));
+    // The rows are there at once, in the order of the adds.
+    ASSERT_EQ(list()->rowCount(), 3);
+    for (int r = 0; r < 3; ++r)
+        EXPECT_EQ(cell(r, ColNumber), QString::number(r));
+    EXPECT_EQ(cell(1, ColPath), Clip("slow_b.avi"));
+    ASSERT_TRUE(cell(1, ColCodec).isEmpty()) << "the stand-in player should still be running";
+
+    list()->setSelectionMark(1);
+    m_dialog->OnDeleteFile();
+
+    EXPECT_EQ(settledPaths(), (QStringList{Clip("slow_a.avi"), Clip("slow_c.avi")}));
+    expectRowsFilledFromTheirOwnFiles();
+}
+
+TEST(AddFileDialog, MatchesTheSupportedExtensionsWithoutRegardToCase)
+{
+    EnsureApp();
+    const QString dir = MakeTempDir();
+    for (const char *name : {"a.mp4", "B.Mkv", "c.txt", "d.3GPP", "e.rmvb", "f.MPG", "g.mp3"})
+        QFile(dir + '/' + name).open(QIODevice::WriteOnly);
+
+    QFileDialog dialog;
+    ConfigureAddFileDialog(dialog);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("请选视频影音文件"));
+    EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(dialog.nameFilters(), AddFileFilters());
+    EXPECT_EQ(dialog.selectedNameFilter(), AddFileFilters().first());
+    ASSERT_EQ(AddFileFilters().size(), 2);
+    EXPECT_EQ(AddFileFilters().first().count(QLatin1String("*.")), 19);
+
+    dialog.setDirectory(dir);
+    dialog.show();
+    auto *view = dialog.findChild<QListView *>(QStringLiteral("listView"));
+    ASSERT_NE(view, nullptr);
+    auto shown = [&] {
+        QStringList names;
+        const QModelIndex root = view->rootIndex();
+        for (int r = 0; r < view->model()->rowCount(root); ++r)
+            names << view->model()->index(r, 0, root).data().toString();
+        names.sort();
+        return names;
+    };
+    const QStringList videos = {"B.Mkv", "a.mp4", "d.3GPP", "e.rmvb", "f.MPG"};
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown() == videos; }, 5000)) << shown().join(' ').toStdString();
+
+    dialog.selectNameFilter(AddFileFilters().last());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown().size() == 7; }, 5000)) << shown().join(' ').toStdString();
+}
+
+} // namespace
