@@ -1,0 +1,164 @@
+#include "engine/spawn.h"
+
+#include "engine/child_registry.h"
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Descriptors the child needs, all numbered above 2 so that placing its
+// standard handles cannot overwrite one of them (the program itself may have
+// been started with a standard handle closed).
+struct ChildFds {
+    int input = -1;      // /dev/null
+    int output = -1;     // becomes standard output and standard error
+    int errorWrite = -1; // close-on-exec: tells the parent why exec failed
+    int errorRead = -1;
+    int outputCopy = -1; // our own duplicate of the caller's descriptor, if one was needed
+
+    ~ChildFds()
+    {
+        for (const int fd : {input, errorWrite, errorRead, outputCopy})
+            if (fd >= 0)
+                close(fd);
+    }
+};
+
+// `fd` itself when it is above 2, else a close-on-exec duplicate that is
+// (the original is closed when `own`).
+int AboveStdio(int fd, bool own)
+{
+    if (fd < 0 || fd > 2)
+        return fd;
+    const int moved = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+    if (own)
+        close(fd);
+    return moved;
+}
+
+bool PrepareFds(ChildFds &fds, int outputFd)
+{
+    fds.input = AboveStdio(open("/dev/null", O_RDONLY | O_CLOEXEC), true);
+    int errorPipe[2];
+    if (pipe2(errorPipe, O_CLOEXEC) != 0)
+        return false;
+    fds.errorRead = AboveStdio(errorPipe[0], true);
+    fds.errorWrite = AboveStdio(errorPipe[1], true);
+    fds.output = AboveStdio(outputFd, false);
+    if (fds.output != outputFd)
+        fds.outputCopy = fds.output;
+    return fds.input >= 0 && fds.errorRead >= 0 && fds.errorWrite >= 0 && fds.output >= 0;
+}
+
+// Runs in the forked child: async-signal-safe calls only, nothing allocated.
+[[noreturn]] void ExecChild(char *const argv[], const ChildFds &fds, Priority priority,
+                            const sigset_t &noSignals, int openMax)
+{
+    // The caller's thread may block signals and the program may ignore
+    // SIGPIPE; the tool starts with neither.
+    sigprocmask(SIG_SETMASK, &noSignals, nullptr);
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    sigaction(SIGPIPE, &byDefault, nullptr);
+
+    int error = 0;
+    if (dup2(fds.input, STDIN_FILENO) < 0 || dup2(fds.output, STDOUT_FILENO) < 0 ||
+        dup2(fds.output, STDERR_FILENO) < 0) {
+        error = errno;
+    } else {
+        // The tool gets its three standard handles and nothing else: whatever
+        // this program holds, or inherited without close-on-exec from whoever
+        // started it, stays out of the tool (the error pipe still works until exec).
+        if (close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) != 0) {
+            for (int fd = 3; fd < openMax; ++fd)
+                fcntl(fd, F_SETFD, FD_CLOEXEC);
+        }
+        sched_param param{};
+        param.sched_priority = 0;
+        if (priority == Priority::Idle) {
+            // The lowest class there is; where it is refused, the lowest niceness.
+            if (sched_setscheduler(0, SCHED_IDLE, &param) != 0)
+                setpriority(PRIO_PROCESS, 0, 19);
+        } else {
+            sched_setscheduler(0, SCHED_OTHER, &param);
+        }
+        execv(argv[0], argv);
+        error = errno;
+    }
+    ssize_t written;
+    do {
+        written = write(fds.errorWrite, &error, sizeof error);
+    } while (written < 0 && errno == EINTR);
+    _exit(127);
+}
+
+void ReapFailedChild(pid_t pid)
+{
+    int status;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+}
+
+} // namespace
+
+pid_t SpawnTool(const QList<QByteArray> &arguments, Priority priority, int outputFd)
+{
+    if (arguments.isEmpty() || arguments.first().isEmpty())
+        return -1;
+
+    // Everything the child uses is made before the fork.
+    std::vector<char *> argv;
+    argv.reserve(arguments.size() + 1);
+    for (const QByteArray &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.constData()));
+    argv.push_back(nullptr);
+    sigset_t noSignals;
+    sigemptyset(&noSignals);
+    const long limit = sysconf(_SC_OPEN_MAX);
+    const int openMax = limit > 0 && limit < (1 << 20) ? static_cast<int>(limit) : (1 << 20);
+
+    ChildFds fds;
+    if (!PrepareFds(fds, outputFd))
+        return -1;
+
+    const pid_t pid = fork();
+    if (pid == 0)
+        ExecChild(argv.data(), fds, priority, noSignals, openMax);
+    if (pid < 0)
+        return -1;
+
+    // Exec closes the error pipe's write end; a failed exec writes its errno first.
+    close(fds.errorWrite);
+    fds.errorWrite = -1;
+    int error = 0;
+    ssize_t got;
+    do {
+        got = read(fds.errorRead, &error, sizeof error);
+    } while (got < 0 && errno == EINTR);
+    if (got != 0) {
+        ReapFailedChild(pid);
+        return -1;
+    }
+
+    ChildRegistry::add(pid);
+    return pid;
+}
+
+RunOutcome WaitForTool(pid_t pid)
+{
+    RunOutcome outcome;
+    outcome.started = true;
+    int status = 0;
+    if (ChildRegistry::reap(pid, &status) && WIFEXITED(status)) {
+        outcome.exitedNormally = true;
+        outcome.exitCode = WEXITSTATUS(status);
+    }
+    return outcome;
+}
