@@ -173,8 +173,9 @@ TEST_F(SettingsDialogTest, SaveRefusesWhatIsNoFolder)
         EXPECT_FALSE(SettingsStore::readPath());
         // (An empty base names the root, which other programs may use; only
         // the folders beneath the refused paths are checked.)
-        if (!bad.isEmpty())
+        if (!bad.isEmpty()) {
             EXPECT_FALSE(QFileInfo::exists(daysFolder(bad)));
+        }
     }
 }
 
