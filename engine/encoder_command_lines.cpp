@@ -1,0 +1,110 @@
+#include "engine/encoder_command_lines.h"
+
+#include "engine/command_line.h"
+#include "engine/output_naming.h"
+
+#include <QFile>
+
+namespace {
+
+QByteArray Text(const QString &value)
+{
+    return value.toLocal8Bit();
+}
+
+// The tool and the options every template starts with, up to "scale=".
+QByteArray EncoderStart(const EncoderStep &step)
+{
+    QByteArray line = ToolPathArg(step.toolDir + "mencoder") + ' ';
+    // The built-in ASF reader assumes 1000 fps and writes an output half as long
+    // again; the libavformat reader is right for ASF (but not for MPEG-PS).
+    if (step.asfSource)
+        line += "-demuxer lavf ";
+    // "-ni": without it the built-in MPEG-PS reader drops the audio of DVD VOBs.
+    line += "-ni -mc 0 -af volnorm -vf scale=";
+    return line;
+}
+
+QByteArray Scale(const BatchChoices &choices)
+{
+    return Text(choices.width) + ':' + Text(choices.height);
+}
+
+QByteArray SourceAndOutput(const EncoderStep &step)
+{
+    return QuotePath(step.source) + " -o " + QuotePath(step.output);
+}
+
+} // namespace
+
+bool StartsWithAsfHeader(const QString &path)
+{
+    static const QByteArray asfHeaderGuid = QByteArray::fromHex("3026b2758e66cf11a6d900aa0062ce6c");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return file.read(asfHeaderGuid.size()) == asfHeaderGuid;
+}
+
+QByteArray ThreeGpEncoderCommandLine(const EncoderStep &step, const BatchChoices &choices)
+{
+    QByteArray line = EncoderStart(step);
+    line += Scale(choices);
+    // The encoder's libavcodec audio cannot open MP2 here; twolame writes the same
+    // MP2 at 128 kbit/s but takes no 8000 Hz input, hence the fixed rate (the
+    // export resamples to 8000 Hz anyway).
+    line += ",harddup -srate 44100 -oac twolame -twolameopts br=128 -ovc lavc -lavcopts vcodec=mpeg4 -ofps ";
+    line += Text(choices.frameRate);
+    line += ' ' + SourceAndOutput(step);
+    return line;
+}
+
+QByteArray Mp4EncoderCommandLine(const EncoderStep &step, const BatchChoices &choices)
+{
+    QByteArray line = EncoderStart(step);
+    line += Scale(choices);
+    // This encoder has no faac and its libavcodec AAC cannot open: the MP4
+    // carries MP3 audio at 128 kbit/s, 44100 Hz.
+    line += ",harddup -srate 44100 -oac mp3lame -lameopts cbr:br=128 -ovc lavc -ffourcc DIVX "
+            "-lavcopts vcodec=mpeg4:mbd=2:trell:autoaspect:vbitrate=";
+    line += Text(choices.bitrate);
+    line += ":vhq -ofps " + Text(choices.frameRate);
+    line += ' ' + SourceAndOutput(step);
+    return line;
+}
+
+QByteArray FlvEncoderCommandLine(const EncoderStep &step, const BatchChoices &choices)
+{
+    QByteArray line = EncoderStart(step);
+    line += Scale(choices);
+    line += ",harddup -srate 44100 -ofps " + Text(choices.frameRate);
+    line += " -oac mp3lame -lameopts abr:br=64 -ovc lavc -of lavf -lavfopts format=flv -lavcopts vcodec=flv:vbitrate=";
+    line += Text(choices.bitrate);
+    // This libavcodec takes mv0 and cbp only as mpv_flags and stops otherwise.
+    line += ":mbd=2:trell:v4mv:last_pred=3:o=mpv_flags=+mv0+cbp_rd ";
+    line += SourceAndOutput(step);
+    return line;
+}
+
+QByteArray EncoderCommandLine(OutputFormat format, const EncoderStep &step, const BatchChoices &choices)
+{
+    switch (format) {
+    case OutputFormat::ThreeGp:
+        return ThreeGpEncoderCommandLine(step, choices);
+    case OutputFormat::Mp4:
+        return Mp4EncoderCommandLine(step, choices);
+    case OutputFormat::Flv:
+        break;
+    }
+    return FlvEncoderCommandLine(step, choices);
+}
+
+QByteArray Export3gpParameters(const QString &avi, const QString &resolution, const QString &frameRate)
+{
+    QByteArray parameters = "-y -i " + QuotePath(avi);
+    // The AMR-NB encoder is libopencore_amrnb here, and a bare "-b" is ambiguous.
+    parameters += " -vcodec h263 -acodec libopencore_amrnb -s " + Text(resolution);
+    parameters += " -b:v 64k -r " + Text(frameRate);
+    parameters += " -ac 1 -ar 8000 -b:a 12.2k " + QuotePath(OutputStem(avi) + QStringLiteral(".3gp"));
+    return parameters;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "catalogue/output_presets.h"
+#include "engine/conversion_batch.h"
+
+#include <QByteArray>
+#include <QString>
+
+// What one encoder step works on besides the captured choices.
+struct EncoderStep {
+    QByteArray toolDir;     // ends in '/'
+    QString source;         // the row's file
+    QString output;         // the encoder's output file
+    bool asfSource = false; // the source is a Windows Media (ASF) file
+};
+
+// Whether the file starts with the GUID of the ASF header object.
+bool StartsWithAsfHeader(const QString &path);
+
+// The encoder command line of each format, piece by piece.
+QByteArray ThreeGpEncoderCommandLine(const EncoderStep &step, const BatchChoices &choices);
+QByteArray Mp4EncoderCommandLine(const EncoderStep &step, const BatchChoices &choices);
+QByteArray FlvEncoderCommandLine(const EncoderStep &step, const BatchChoices &choices);
+QByteArray EncoderCommandLine(OutputFormat format, const EncoderStep &step, const BatchChoices &choices);
+
+// Parameter text of the 3GP export of `avi` into the sibling ".3gp", with the
+// resolution and frame-rate box texts of the moment.
+QByteArray Export3gpParameters(const QString &avi, const QString &resolution, const QString &frameRate);

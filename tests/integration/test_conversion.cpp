@@ -1,0 +1,342 @@
+#include "engine/conversion_batch.h"
+#include "install/tool_installer.h"
+#include "tests/support/fake_conversion_port.h"
+#include "tests/support/test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <gtest/gtest.h>
+
+// Real conversions: tiny clips made with ffmpeg go through the installed tools
+// (launchers and our mp4creator written as the program writes them) and the
+// results are checked with ffprobe.
+namespace {
+
+const QString kFinished = QStringLiteral("转换完成");
+const QString kFailed = QStringLiteral("转换失败");
+constexpr double kClipSeconds = 3.0;
+
+struct StreamInfo {
+    QString codec;
+    int width = 0, height = 0, sampleRate = 0, channels = 0;
+    double frameRate = 0;
+    double end = 0;  // end of the last packet, seconds
+};
+
+struct MediaInfo {
+    QString container;
+    QString brand;  // major brand of an ISO media file
+    double duration = 0;
+    QMap<QString, StreamInfo> streams;  // by codec type: "video", "audio"
+};
+
+double Ratio(const QString &text)
+{
+    const QStringList parts = text.split('/');
+    return parts.size() == 2 && parts[1].toDouble() != 0 ? parts[0].toDouble() / parts[1].toDouble() : 0;
+}
+
+MediaInfo Probe(const QString &path)
+{
+    MediaInfo info;
+    QByteArray json;
+    if (RunProgram("ffprobe", {"-v", "error", "-show_format", "-show_streams", "-show_entries",
+                               "packet=stream_index,pts_time,duration_time", "-of", "json", path},
+                   &json) != 0)
+        return info;
+    const QJsonObject root = QJsonDocument::fromJson(json).object();
+    info.container = root["format"]["format_name"].toString();
+    info.duration = root["format"]["duration"].toString().toDouble();
+    info.brand = root["format"]["tags"]["major_brand"].toString();
+    QMap<int, QString> typeOfIndex;
+    for (const QJsonValue &value : root["streams"].toArray()) {
+        const QJsonObject s = value.toObject();
+        StreamInfo stream;
+        stream.codec = s["codec_name"].toString();
+        stream.width = s["width"].toInt();
+        stream.height = s["height"].toInt();
+        stream.sampleRate = s["sample_rate"].toString().toInt();
+        stream.channels = s["channels"].toInt();
+        stream.frameRate = Ratio(s["r_frame_rate"].toString());
+        typeOfIndex[s["index"].toInt()] = s["codec_type"].toString();
+        info.streams[s["codec_type"].toString()] = stream;
+    }
+    for (const QJsonValue &value : root["packets"].toArray()) {
+        const QJsonObject p = value.toObject();
+        StreamInfo &stream = info.streams[typeOfIndex[p["stream_index"].toInt()]];
+        stream.end = std::max(stream.end, p["pts_time"].toString().toDouble() + p["duration_time"].toString().toDouble());
+    }
+    return info;
+}
+
+void WriteScript(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+    file.close();
+    file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+}
+
+class Conversion : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_tools = QFile::encodeName(MakeTempDir()) + '/';
+        for (int selector : {2, 3, 4})
+            ASSERT_EQ(ExtractTool(s_tools, selector), 1);
+
+        // The encoder made slow and observable: it writes a partial output and
+        // 15 progress lines over 1.5 s, then becomes the real encoder (same process).
+        s_slowTools = QFile::encodeName(MakeTempDir()) + '/';
+        for (const char *tool : {"ffmpeg", "mp4creator"})
+            ASSERT_TRUE(QFile::link(QFile::decodeName(s_tools + tool), QFile::decodeName(s_slowTools + tool)));
+        WriteScript(QFile::decodeName(s_slowTools + "mencoder"),
+                    "#!/bin/sh\n"
+                    "case \" $* \" in *\" -of raw\"*) exec '" + s_tools + "mencoder' \"$@\";; esac\n"
+                    "prev=; for a in \"$@\"; do [ \"$prev\" = -o ] && out=$a; prev=$a; done\n"
+                    "printf partial > \"$out\"\n"
+                    "i=1; while [ $i -le 15 ]; do printf 'Pos: %d.0s %df (%2d%%)\\r' $i $i $i; sleep 0.1; "
+                    "i=$((i+1)); done\n"
+                    "exec '" + s_tools + "mencoder' \"$@\"\n");
+
+        const QString clips = MakeTempDir() + '/';
+        s_clip = clips + "clip.avi";
+        s_muteClip = clips + "mute.avi";
+        const QStringList video{"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25"};
+        const QStringList audio{"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100"};
+        const QStringList tail{"-t", QString::number(kClipSeconds), "-c:v", "mpeg4"};
+        ASSERT_EQ(RunProgram("ffmpeg", QStringList{"-v", "error", "-y"} + video + audio + tail +
+                                           QStringList{"-c:a", "libmp3lame", s_clip}),
+                  0);
+        ASSERT_EQ(RunProgram("ffmpeg", QStringList{"-v", "error", "-y"} + video + tail + QStringList{s_muteClip}), 0);
+    }
+
+    void SetUp() override
+    {
+        m_out = MakeTempDir() + QStringLiteral("/Q9TBR/2031-01-02/");
+        m_batch.setToolDir(s_tools);
+        m_batch.setOutputFolderProvider([this] { return m_out; });
+    }
+    void TearDown() override
+    {
+        m_batch.stop();
+        EXPECT_TRUE(m_batch.waitIdle(30000));
+    }
+
+    void convert(const QString &format, const BatchChoices &choices)
+    {
+        m_port->setBoxes(format, choices.width + 'x' + choices.height, choices.frameRate);
+        ASSERT_TRUE(m_batch.start(m_port, choices));
+        ASSERT_TRUE(m_batch.waitIdle(120000));
+    }
+    QStringList outputFiles() const { return QDir(m_out).entryList(QDir::Files, QDir::Name); }
+    bool progressMoved() const
+    {
+        const QList<int> values = m_port->progress();
+        return std::any_of(values.begin(), values.end(), [](int v) { return v > 0 && v <= 100; });
+    }
+
+    static void ExpectTimingOf(const MediaInfo &info, double frameRate)
+    {
+        EXPECT_NEAR(info.duration, kClipSeconds, kClipSeconds * 0.05);
+        EXPECT_NEAR(info.streams["video"].frameRate, frameRate, 0.01);
+        if (info.streams.contains("audio")) {
+            EXPECT_NEAR(info.streams["audio"].end, info.streams["video"].end, 0.3);
+        }
+    }
+
+    static inline QByteArray s_tools, s_slowTools;
+    static inline QString s_clip, s_muteClip;
+    QString m_out;
+    std::shared_ptr<FakeConversionPort> m_port = std::make_shared<FakeConversionPort>();
+    ConversionBatch m_batch;
+};
+
+TEST_F(Conversion, Flv)
+{
+    m_port->addRow(s_clip);
+    convert("FLV", {"320", "240", "25", "384"});
+    EXPECT_EQ(m_port->statuses().last(), kFinished);
+    EXPECT_TRUE(progressMoved());
+    EXPECT_EQ(m_port->progress().last(), 0);
+    const QStringList files = outputFiles();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(files.first().endsWith(".flv"));
+
+    const MediaInfo info = Probe(m_out + files.first());
+    EXPECT_EQ(info.container, "flv");
+    EXPECT_EQ(info.streams["video"].codec, "flv1");
+    EXPECT_EQ(info.streams["video"].width, 320);
+    EXPECT_EQ(info.streams["video"].height, 240);
+    EXPECT_EQ(info.streams["audio"].codec, "mp3");
+    EXPECT_EQ(info.streams["audio"].sampleRate, 44100);
+    ExpectTimingOf(info, 25);
+}
+
+TEST_F(Conversion, ThreeGp)
+{
+    m_port->addRow(s_clip);
+    convert("3GP", {"176", "144", "15", "64"});
+    EXPECT_EQ(m_port->statuses().last(), kFinished);
+    EXPECT_TRUE(m_port->statuses().contains(QStringLiteral("导出视频流")));
+    EXPECT_TRUE(progressMoved());
+    const QStringList files = outputFiles();
+    ASSERT_EQ(files.size(), 1);  // the intermediate AVI is gone
+    EXPECT_TRUE(files.first().endsWith(".3gp"));
+
+    const MediaInfo info = Probe(m_out + files.first());
+    EXPECT_TRUE(info.brand.startsWith("3gp")) << info.brand.toStdString();
+    EXPECT_EQ(info.streams["video"].codec, "h263");
+    EXPECT_EQ(info.streams["video"].width, 176);
+    EXPECT_EQ(info.streams["video"].height, 144);
+    EXPECT_EQ(info.streams["audio"].codec, "amr_nb");
+    EXPECT_EQ(info.streams["audio"].channels, 1);
+    EXPECT_EQ(info.streams["audio"].sampleRate, 8000);
+    ExpectTimingOf(info, 15);
+}
+
+TEST_F(Conversion, Mp4)
+{
+    m_port->addRow(s_clip);
+    convert("MP4", {"320", "240", "15", "512"});
+    EXPECT_EQ(m_port->statuses().last(), kFinished);
+    EXPECT_TRUE(m_port->statuses().contains(QStringLiteral("导出视频流")));
+    EXPECT_TRUE(progressMoved());
+    const QStringList files = outputFiles();
+    ASSERT_EQ(files.size(), 1);  // AVI and raw streams are gone
+    EXPECT_TRUE(files.first().endsWith(".mp4"));
+
+    const MediaInfo info = Probe(m_out + files.first());
+    EXPECT_TRUE(info.container.contains("mp4")) << info.container.toStdString();
+    EXPECT_FALSE(info.brand.startsWith("3g")) << info.brand.toStdString();
+    EXPECT_EQ(info.streams["video"].codec, "mpeg4");
+    EXPECT_EQ(info.streams["video"].width, 320);
+    EXPECT_EQ(info.streams["video"].height, 240);
+    EXPECT_EQ(info.streams["audio"].codec, "mp3");
+    EXPECT_EQ(info.streams["audio"].sampleRate, 44100);
+    ExpectTimingOf(info, 15);
+}
+
+TEST_F(Conversion, NotMediaFailsAndTheNextRowIsStillConverted)
+{
+    const QString text = MakeTempDir() + "/notes.avi";
+    WriteScript(text, "just some words, no video at all\n");
+    m_port->addRow(text);
+    m_port->addRow(s_clip);
+    convert("MP4", {"176", "144", "15", "256"});
+    EXPECT_EQ(m_port->count(kFailed), 1);
+    EXPECT_EQ(m_port->statuses().last(), kFinished);
+    EXPECT_EQ(outputFiles().size(), 1);
+    EXPECT_TRUE(outputFiles().first().endsWith(".mp4"));
+}
+
+TEST_F(Conversion, SourcesWithoutAudio)
+{
+    struct Case {
+        const char *format, *extension;
+    };
+    for (const Case c : {Case{"MP4", ".mp4"}, Case{"3GP", ".3gp"}, Case{"FLV", ".flv"}}) {
+        SCOPED_TRACE(c.format);
+        m_out = MakeTempDir() + '/';
+        m_port = std::make_shared<FakeConversionPort>();
+        m_port->addRow(s_muteClip);
+        convert(c.format, {"176", "144", "15", "256"});
+        EXPECT_EQ(m_port->statuses().last(), kFinished);
+        ASSERT_EQ(outputFiles().size(), 1);
+        EXPECT_TRUE(outputFiles().first().endsWith(c.extension));
+        const MediaInfo info = Probe(m_out + outputFiles().first());
+        EXPECT_FALSE(info.streams.contains("audio"));
+        EXPECT_EQ(info.streams["video"].width, 176);
+        ExpectTimingOf(info, 15);
+    }
+}
+
+// Blanks, Chinese and a double quote, in the source and in the output folder,
+// reach every tool of MP4 packaging and the 3GP export unchanged.
+TEST_F(Conversion, ChinesePathsWithBlanksAndQuotes)
+{
+    const QString folder = MakeTempDir() + QStringLiteral("/我的 视频/");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString spaced = folder + QStringLiteral("春天 的 片段.avi");
+    const QString quoted = folder + QStringLiteral("他说\"你好\" 片.avi");
+    ASSERT_TRUE(QFile::copy(s_clip, spaced));
+    ASSERT_TRUE(QFile::copy(s_clip, quoted));
+    for (const char *format : {"MP4", "3GP"}) {
+        SCOPED_TRACE(format);
+        m_out = MakeTempDir() + QStringLiteral("/输出 \"文件夹\"/2031-01-02/");
+        m_port = std::make_shared<FakeConversionPort>();
+        m_port->addRow(spaced);
+        m_port->addRow(quoted);
+        convert(format, {"176", "144", "15", "256"});
+        EXPECT_EQ(m_port->count(kFinished), 2);
+        EXPECT_EQ(m_port->count(kFailed), 0);
+        EXPECT_EQ(outputFiles().size(), 2) << outputFiles().join(' ').toStdString();
+    }
+}
+
+TEST_F(Conversion, TwoRowsInOneSecondGiveTwoFiles)
+{
+    m_batch.setClock([] { return QTime(9, 30, 0); });
+    m_port->addRow(s_clip);
+    m_port->addRow(s_clip);
+    convert("FLV", {"176", "144", "15", "256"});
+    EXPECT_EQ(outputFiles(), (QStringList{"09-30-00-2.flv", "09-30-00.flv"}));
+    for (const QString &file : outputFiles())
+        EXPECT_EQ(Probe(m_out + file).streams["video"].codec, "flv1");
+}
+
+TEST_F(Conversion, PauseHoldsTheEncoderAndResumeLetsTheSameOneFinish)
+{
+    m_batch.setToolDir(s_slowTools);
+    m_port->addRow(s_clip);
+    m_port->setBoxes("MP4", "176x144", "15");
+    ASSERT_TRUE(m_batch.start(m_port, {"176", "144", "15", "256"}));
+    ASSERT_TRUE(WaitUntil([&] { return m_port->progress().size() >= 2; }, 10000));
+    const pid_t encoder = m_batch.encoderPid();
+    ASSERT_NE(encoder, 0);
+
+    m_batch.pause();
+    ASSERT_TRUE(WaitUntil([&] { return ProcessState(encoder) == 'T'; }, 2000));
+    QThread::msleep(100);  // a chunk read just before the stop may still land
+    const qsizetype seen = m_port->progress().size();
+    QThread::msleep(1000);
+    EXPECT_EQ(ProcessState(encoder), 'T');
+    EXPECT_EQ(m_port->progress().size(), seen) << "no progress while paused";
+
+    m_batch.resume();
+    EXPECT_TRUE(WaitUntil([&] { return ProcessState(encoder) != 'T'; }, 2000));
+    ASSERT_TRUE(WaitUntil([&] { return m_port->progress().size() > seen; }, 5000));
+    EXPECT_TRUE(m_batch.encoderPid() == encoder || m_batch.encoderPid() == 0);
+    ASSERT_TRUE(m_batch.waitIdle(60000));
+    EXPECT_EQ(m_port->statuses().last(), kFinished);
+    EXPECT_EQ(outputFiles().size(), 1);
+    EXPECT_TRUE(outputFiles().first().endsWith(".mp4"));
+}
+
+TEST_F(Conversion, StopDuringTheEncoderStepEndsTheBatch)
+{
+    m_batch.setToolDir(s_slowTools);
+    m_port->addRow(s_clip);
+    m_port->addRow(s_clip);
+    m_port->setBoxes("MP4", "176x144", "15");
+    ASSERT_TRUE(m_batch.start(m_port, {"176", "144", "15", "256"}));
+    ASSERT_TRUE(WaitUntil([&] { return m_port->progress().size() >= 2; }, 10000));
+    const pid_t encoder = m_batch.encoderPid();
+    ASSERT_NE(encoder, 0);
+
+    m_batch.stop();
+    EXPECT_FALSE(m_batch.isRunning());
+    ASSERT_TRUE(m_batch.waitIdle(10000));
+    EXPECT_EQ(ProcessState(encoder), 0);
+    // The row's output stays, nothing was packaged and no further row started.
+    EXPECT_EQ(outputFiles().size(), 1);
+    EXPECT_TRUE(outputFiles().first().endsWith(".avi"));
+    EXPECT_EQ(m_port->count(kFinished) + m_port->count(kFailed), 0);
+}
+
+} // namespace

@@ -1,0 +1,186 @@
+// The start, pause/resume and stop commands on the real main window, with a
+// stand-in encoder that waits while the test holds it.
+#include "catalogue/output_presets.h"
+#include "controls/xp_smart_button.h"
+#include "engine/conversion_batch.h"
+#include "engine/globals.h"
+#include "settings/output_folder.h"
+#include "tests/support/fake_conversion_port.h"
+#include "tests/support/test_support.h"
+#include "ui/main_dialog.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Logs its arguments, then waits while "hold" exists beside it.
+const char kHeldEncoder[] = "#!/bin/sh\n"
+                            "dir=$(dirname \"$0\")\n"
+                            "printf '%s\\n' \"$*\" >> \"$dir/encoder.log\"\n"
+                            "while [ -e \"$dir/hold\" ]; do sleep 0.02; done\n";
+
+QString g_tools;
+
+QStringList EncoderRuns()
+{
+    QFile log(g_tools + "encoder.log");
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+class ConversionCommandsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        UseTemporaryHome();
+        EnsureApp();
+        g_tools = MakeTempDir() + '/';
+        QFile encoder(g_tools + "mencoder");
+        ASSERT_TRUE(encoder.open(QIODevice::WriteOnly));
+        encoder.write(kHeldEncoder);
+        encoder.close();
+        encoder.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void SetUp() override
+    {
+        g_bNotPaused.store(true);
+        QFile::remove(g_tools + "encoder.log");
+        QFile hold(g_tools + "hold");
+        ASSERT_TRUE(hold.open(QIODevice::WriteOnly));
+        m_dialog = std::make_unique<MainDialog>();
+        m_dialog->OnInitDialog();
+        m_dialog->batch().setToolDir(QFile::encodeName(g_tools));
+    }
+
+    void TearDown() override
+    {
+        QFile::remove(g_tools + "hold");
+        m_dialog->batch().stop();
+        EXPECT_TRUE(QTest::qWaitFor([this] { return m_dialog->batch().waitIdle(0); }, 10000));
+        m_dialog.reset();
+    }
+
+    QString status() const { return label(1011)->text(); }
+    QLabel *label(int id) const { return m_dialog->controlAs<QLabel>(id); }
+    CXPSmartButton *button(int id) const { return m_dialog->controlAs<CXPSmartButton>(id); }
+    void click(int id) { QTest::mouseClick(button(id), Qt::LeftButton); }
+    // Until the encoder runs and has logged its arguments.
+    bool waitForEncoder()
+    {
+        return QTest::qWaitFor([this] { return m_dialog->batch().encoderPid() != 0 && !EncoderRuns().isEmpty(); },
+                               10000);
+    }
+
+    std::unique_ptr<MainDialog> m_dialog;
+};
+
+TEST_F(ConversionCommandsTest, StartWithAnEmptyListOnlyAsksForFiles)
+{
+    const QString savePath = label(1019)->text();
+    click(1001);
+    EXPECT_EQ(status(), QStringLiteral("请先添加需要转换的文件。"));
+    EXPECT_EQ(label(1019)->text(), savePath);
+    EXPECT_FALSE(m_dialog->batch().isRunning());
+    QTest::qWait(200);
+    EXPECT_TRUE(EncoderRuns().isEmpty());
+}
+
+TEST_F(ConversionCommandsTest, StartTakesTheMirroredChoicesAndRunsOneBatchOnly)
+{
+    m_dialog->port()->appendRow(MakeTempDir() + "/clip.avi");
+    label(1023)->setText("720x480");
+    label(1022)->setText("25");
+    label(1021)->setText("1024");
+    click(1001);
+    EXPECT_EQ(label(1019)->text(), GetOutputFolder());
+    EXPECT_TRUE(label(1019)->text().endsWith('/'));
+    EXPECT_EQ(status(), QStringLiteral("开始转换"));
+    EXPECT_EQ(OutputSettings.strWidth, "720");
+    EXPECT_EQ(OutputSettings.strHeight, "480");
+    EXPECT_EQ(OutputSettings.strFrameRate, "25");
+    EXPECT_EQ(OutputSettings.strBitrate, "1024");
+    ASSERT_TRUE(waitForEncoder());
+    const pid_t encoder = m_dialog->batch().encoderPid();
+
+    // A second press leaves the running batch and the window as they are.
+    label(1023)->setText("128x96");
+    label(1011)->setText("marker");
+    click(1001);
+    EXPECT_EQ(status(), "marker");
+    EXPECT_EQ(OutputSettings.strWidth, "720");
+    QTest::qWait(200);
+    EXPECT_EQ(m_dialog->batch().encoderPid(), encoder);
+    const QStringList runs = EncoderRuns();
+    ASSERT_EQ(runs.size(), 1);
+    EXPECT_TRUE(runs.first().contains("scale=720:480,harddup")) << runs.first().toStdString();
+    EXPECT_TRUE(runs.first().contains("vbitrate=1024:vhq -ofps 25 ")) << runs.first().toStdString();
+}
+
+// Without a batch only the button and the status line change; the icon goes
+// 131 (paused) / 132 (running) with the caption.
+TEST_F(ConversionCommandsTest, PauseAndResumeTextsCaptionAndIcon)
+{
+    CXPSmartButton *pause = button(1009);
+    struct Step {
+        const char *caption, *status;
+        int icon;
+        bool notPaused;
+    };
+    const Step steps[] = {{"继续", "已经暂停", 131, false}, {"暂停", "正在继续转换...", 132, true},
+                          {"继续", "已经暂停", 131, false}};
+    for (const Step &step : steps) {
+        m_dialog->OnPauseResume();
+        EXPECT_EQ(pause->text(), QString::fromUtf8(step.caption));
+        EXPECT_EQ(status(), QString::fromUtf8(step.status));
+        EXPECT_EQ(g_bNotPaused.load(), step.notPaused);
+        const QImage shown = pause->grab().toImage();
+        pause->LoadIcons(step.icon == 131 ? 132 : 131, 0);
+        EXPECT_NE(pause->grab().toImage(), shown) << "the other icon looks different";
+        pause->LoadIcons(step.icon, 0);
+        EXPECT_EQ(pause->grab().toImage(), shown) << "icon " << step.icon;
+    }
+}
+
+TEST_F(ConversionCommandsTest, PauseResumeAndStopReachTheRunningEncoder)
+{
+    m_dialog->port()->appendRow(MakeTempDir() + "/a.avi");
+    m_dialog->port()->appendRow(MakeTempDir() + "/b.avi");
+    click(1001);
+    ASSERT_TRUE(waitForEncoder());
+    const pid_t encoder = m_dialog->batch().encoderPid();
+
+    click(1009);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ProcessState(encoder) == 'T'; }, 2000));
+    click(1009);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ProcessState(encoder) != 'T'; }, 2000));
+    click(1009);  // stop ends a paused encoder all the same
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ProcessState(encoder) == 'T'; }, 2000));
+
+    m_dialog->controlAs<QProgressBar>(1020)->setValue(40);
+    click(1002);
+    EXPECT_EQ(status(), QStringLiteral("已经停止"));
+    EXPECT_EQ(m_dialog->controlAs<QProgressBar>(1020)->value(), 0);
+    EXPECT_FALSE(m_dialog->batch().isRunning());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return m_dialog->batch().waitIdle(0); }, 10000));
+    EXPECT_EQ(ProcessState(encoder), 0);
+    QTest::qWait(200);
+    EXPECT_EQ(status(), QStringLiteral("已经停止")) << "the worker writes nothing after a stop";
+    EXPECT_EQ(EncoderRuns().size(), 1) << "no further row";
+    EXPECT_EQ(button(1009)->text(), QStringLiteral("继续"));
+}
+
+TEST_F(ConversionCommandsTest, StopWithNothingRunning)
+{
+    m_dialog->controlAs<QProgressBar>(1020)->setValue(70);
+    click(1002);
+    EXPECT_EQ(status(), QStringLiteral("已经停止"));
+    EXPECT_EQ(m_dialog->controlAs<QProgressBar>(1020)->value(), 0);
+}
+
+} // namespace

@@ -1,0 +1,247 @@
+#include "engine/conversion_batch.h"
+#include "engine/conversion_worker.h"
+#include "tests/support/fake_conversion_port.h"
+#include "tests/support/test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <csignal>
+#include <gtest/gtest.h>
+
+// The worker over fake tools: shell scripts that log what they were asked to
+// do, fail on request and wait for the test where it needs a running encoder.
+namespace {
+
+const QString kFinished = QStringLiteral("转换完成");
+const QString kFailed = QStringLiteral("转换失败");
+const QString kExporting = QStringLiteral("导出视频流");
+
+// The encoder: logs its source; "bad" sources fail like an unreadable file;
+// while "<source>.hold" exists it waits. Packaging runs write raw streams
+// (no audio when the AVI came from a "mute" source).
+const char kFakeEncoder[] = R"(#!/bin/sh
+src= out= prev= last=
+for a in "$@"; do
+  [ "$prev" = "-o" ] && out=$a
+  [ "$a" = "-o" ] && src=$prev
+  prev=$a; last=$a
+done
+case " $* " in
+  *" -of rawvideo "*) printf video > "$out"; exit 0;;
+  *" -of rawaudio "*) grep -q mute "$last" || printf audio > "$out"; exit 0;;
+esac
+printf '%s\n' "$src" >> "$(dirname "$0")/encoder.log"
+case "$src" in *bad*) echo "Cannot open demuxer."; exit 1;; esac
+while [ -e "$src.hold" ]; do sleep 0.02; done
+printf 'Pos:   1.0s     25f (50%%)\r'
+printf 'converted %s\n' "$src" > "$out"
+)";
+
+// ffmpeg and mp4creator: log their arguments, fail when "<tool>.fail" exists
+// in the tools folder, else append to their last argument.
+const char kFakeWriter[] = R"(#!/bin/sh
+dir=$(dirname "$0"); name=$(basename "$0")
+printf '%s\n' "$*" >> "$dir/$name.log"
+[ -e "$dir/$name.fail" ] && exit 1
+for a in "$@"; do last=$a; done
+printf '%s\n' "$name" >> "$last"
+)";
+
+void WriteFile(const QString &path, const QByteArray &content, bool executable = false)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+    file.close();
+    if (executable)
+        file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+}
+
+QStringList ReadLines(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+class ConversionWorker : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_tools = MakeTempDir() + '/';
+        m_out = MakeTempDir() + QStringLiteral("/out/");
+        m_sources = MakeTempDir() + '/';
+        WriteFile(m_tools + "mencoder", kFakeEncoder, true);
+        WriteFile(m_tools + "ffmpeg", kFakeWriter, true);
+        WriteFile(m_tools + "mp4creator", kFakeWriter, true);
+        m_batch.setToolDir(QFile::encodeName(m_tools));
+        m_batch.setOutputFolderProvider([this] { return m_out; });
+        m_batch.setClock([] { return QTime(12, 0, 0); });
+    }
+    void TearDown() override
+    {
+        m_batch.stop();
+        EXPECT_TRUE(m_batch.waitIdle(10000));
+    }
+
+    QString source(const char *name, bool hold = false)
+    {
+        const QString path = m_sources + QLatin1String(name);
+        WriteFile(path, "not really a video");
+        if (hold)
+            WriteFile(path + ".hold", "");
+        return path;
+    }
+    void release(const QString &source) { QFile::remove(source + ".hold"); }
+    QStringList encoded() const { return ReadLines(m_tools + "encoder.log"); }
+    bool waitEncoding(const QString &source)
+    {
+        return WaitUntil([&] { return encoded().contains(source) && m_batch.encoderPid() != 0; }, 5000);
+    }
+    void runToEnd()
+    {
+        ASSERT_TRUE(m_batch.start(m_port, {"176", "144", "15", "64"}));
+        ASSERT_TRUE(m_batch.waitIdle(10000));
+    }
+    QStringList outputFiles() const { return QDir(m_out).entryList(QDir::Files, QDir::Name); }
+
+    QString m_tools, m_out, m_sources;
+    std::shared_ptr<FakeConversionPort> m_port = std::make_shared<FakeConversionPort>();
+    ConversionBatch m_batch;
+};
+
+TEST_F(ConversionWorker, FollowsRowsByIdWhateverIsDeletedOrAdded)
+{
+    const QString a = source("a"), b = source("b", true), c = source("c"), d = source("d"), e = source("e");
+    const RowId rowA = m_port->addRow(a);
+    m_port->addRow(b);
+    const RowId rowC = m_port->addRow(c);
+    m_port->addRow(d);
+    ASSERT_TRUE(m_batch.start(m_port, {"320", "240", "25", "384"}));
+    ASSERT_TRUE(waitEncoding(b));
+
+    // A row above the current one and a row not yet started go; one is added.
+    m_port->removeRow(rowA);
+    m_port->removeRow(rowC);
+    m_port->addRow(e);
+    release(b);
+    ASSERT_TRUE(m_batch.waitIdle(10000));
+
+    EXPECT_EQ(encoded(), (QStringList{a, b, d, e}));
+    EXPECT_EQ(m_port->count(kFinished), 4);
+    EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.flv", "12-00-00-3.flv", "12-00-00-4.flv", "12-00-00.flv"}));
+}
+
+TEST_F(ConversionWorker, AFailedRowIsReportedAndTheNextOneStillConverted)
+{
+    m_port->addRow(source("bad"));
+    m_port->addRow(source("good"));
+    runToEnd();
+    EXPECT_EQ(m_port->statuses().filter(QRegularExpression("转换(完成|失败)")), (QStringList{kFailed, kFinished}));
+    EXPECT_EQ(m_port->progress().last(), 0);
+    EXPECT_TRUE(m_port->progress().contains(50));
+    EXPECT_EQ(outputFiles(), QStringList{"12-00-00.flv"});  // the failed row left no empty file
+}
+
+TEST_F(ConversionWorker, AnEncoderThatCannotStartFailsEveryRowAndTheBatchEnds)
+{
+    QFile::remove(m_tools + "mencoder");
+    m_port->addRow(source("a"));
+    m_port->addRow(source("b"));
+    runToEnd();
+    EXPECT_EQ(m_port->count(kFailed), 2);
+    EXPECT_EQ(m_port->count(kFinished), 0);
+    EXPECT_FALSE(m_batch.isRunning());
+}
+
+TEST_F(ConversionWorker, NeverOverwritesAndCreatesTheDaysFolder)
+{
+    // The folder of a day that began during the batch does not exist yet.
+    m_out = MakeTempDir() + QStringLiteral("/later/2031-01-02/");
+    m_port->addRow(source("a"));
+    m_port->addRow(source("b"));
+    runToEnd();
+    EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.flv", "12-00-00.flv"}));
+
+    // A second batch in the same second, with a user's file in the way.
+    WriteFile(m_out + "12-00-00-3.mp4", "the user's own");
+    runToEnd();
+    EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.flv", "12-00-00-3.mp4", "12-00-00-4.flv",
+                                          "12-00-00-5.flv", "12-00-00.flv"}));
+    QFile mine(m_out + "12-00-00-3.mp4");
+    ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
+    EXPECT_EQ(mine.readAll(), QByteArray("the user's own"));
+}
+
+TEST_F(ConversionWorker, ThreeGpExportDeletesTheAviOnlyAfterA3gpWasMade)
+{
+    m_port->setBoxes("3gp", "128x96", "12");  // the export takes the boxes' texts of the moment
+    m_port->addRow(source("a"));
+    runToEnd();
+    EXPECT_EQ(outputFiles(), QStringList{"12-00-00.3gp"});
+    EXPECT_EQ(m_port->statuses().filter(QRegularExpression("导出|转换完成")), (QStringList{kExporting, kFinished}));
+    const QStringList exports = ReadLines(m_tools + "ffmpeg.log");
+    ASSERT_EQ(exports.size(), 1);
+    EXPECT_TRUE(exports.first().contains(" -s 128x96 -b:v 64k -r 12 ")) << exports.first().toStdString();
+
+    WriteFile(m_tools + "ffmpeg.fail", "");
+    runToEnd();
+    EXPECT_EQ(m_port->statuses().last(), kFailed);
+    EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.avi", "12-00-00.3gp"}));
+}
+
+TEST_F(ConversionWorker, Mp4PackagingSkipsTheAudioTrackOfAVideoOnlyAvi)
+{
+    m_port->setBoxes("MP4", "320x240", "15");
+    m_port->addRow(source("with-sound"));
+    m_port->addRow(source("mute"));
+    runToEnd();
+    EXPECT_EQ(m_port->count(kFinished), 2);
+    EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.mp4", "12-00-00.mp4"}));
+    const QStringList creator = ReadLines(m_tools + "mp4creator.log");
+    ASSERT_EQ(creator.size(), 3);
+    EXPECT_EQ(creator.at(0), "-c " + m_out + "12-00-00.m4v -rate=15 " + m_out + "12-00-00.mp4");
+    EXPECT_EQ(creator.at(1), "-c " + m_out + "12-00-00.aac " + m_out + "12-00-00.mp4");
+    EXPECT_EQ(creator.at(2), "-c " + m_out + "12-00-00-2.m4v -rate=15 " + m_out + "12-00-00-2.mp4");
+
+    // A failed packaging keeps the AVI and leaves no raw streams or half MP4.
+    WriteFile(m_tools + "mp4creator.fail", "");
+    runToEnd();
+    EXPECT_EQ(m_port->statuses().last(), kFailed);
+    EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.mp4", "12-00-00-3.avi", "12-00-00-4.avi", "12-00-00.mp4"}));
+}
+
+TEST_F(ConversionWorker, StopKillsTheEncoderAndStartsNothingMore)
+{
+    const QString a = source("a", true);
+    m_port->addRow(a);
+    m_port->addRow(source("b"));
+    ASSERT_TRUE(m_batch.start(m_port, {"320", "240", "25", "384"}));
+    ASSERT_TRUE(waitEncoding(a));
+    const pid_t encoder = m_batch.encoderPid();
+    EXPECT_FALSE(m_batch.start(m_port, {"320", "240", "25", "384"})) << "one batch at a time";
+
+    m_batch.pause();
+    EXPECT_TRUE(WaitUntil([&] { return ProcessState(encoder) == 'T'; }, 2000));
+    m_batch.stop();  // a paused encoder is ended all the same
+    EXPECT_FALSE(m_batch.isRunning());
+    ASSERT_TRUE(m_batch.waitIdle(5000));
+    EXPECT_EQ(ProcessState(encoder), 0);
+    EXPECT_EQ(encoded(), QStringList{a});
+    EXPECT_EQ(m_port->count(kFinished) + m_port->count(kFailed), 0);
+}
+
+TEST(NextRow, FirstRowNotYetTakenInListOrder)
+{
+    const QList<RowEntry> rows{{4, "d"}, {2, "b"}, {kNoRow, "gone"}, {7, "g"}};
+    EXPECT_EQ(NextRow(rows, {})->id, 4u);
+    EXPECT_EQ(NextRow(rows, {4})->id, 2u);
+    EXPECT_EQ(NextRow(rows, {4, 2})->id, 7u);
+    EXPECT_FALSE(NextRow(rows, {4, 2, 7}).has_value());
+    EXPECT_FALSE(NextRow({}, {}).has_value());
+}
+
+} // namespace

@@ -1,0 +1,178 @@
+#include "engine/command_line.h"
+#include "engine/encoder_command_lines.h"
+#include "engine/mp4_packaging.h"
+#include "engine/output_naming.h"
+#include "tests/support/test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray kTools = "/home/u/.local/share/Q9TBR/";
+const QString kSource = QStringLiteral("/home/u/Movies/my clip.rmvb");
+const QString kAvi = QStringLiteral("/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi");
+const QString kFlv = QStringLiteral("/home/u/Video/Q9TBR/2009-04-18/14-05-09.flv");
+
+EncoderStep Step(const QString &output, bool asf = false)
+{
+    return EncoderStep{kTools, kSource, output, asf};
+}
+
+TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
+{
+    EXPECT_EQ(Mp4EncoderCommandLine(Step(kAvi), {"720", "480", "25", "1024"}),
+              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=720:480,harddup "
+                         "-srate 44100 -oac mp3lame -lameopts cbr:br=128 -ovc lavc -ffourcc DIVX "
+                         "-lavcopts vcodec=mpeg4:mbd=2:trell:autoaspect:vbitrate=1024:vhq -ofps 25 "
+                         "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
+
+    EXPECT_EQ(FlvEncoderCommandLine(Step(kFlv), {"320", "240", "15", "256"}),
+              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=320:240,harddup "
+                         "-srate 44100 -ofps 15 -oac mp3lame -lameopts abr:br=64 -ovc lavc -of lavf "
+                         "-lavfopts format=flv -lavcopts vcodec=flv:vbitrate=256:mbd=2:trell:v4mv:last_pred=3:"
+                         "o=mpv_flags=+mv0+cbp_rd "
+                         "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.flv\""));
+
+    // The bitrate plays no part in 3GP.
+    EXPECT_EQ(ThreeGpEncoderCommandLine(Step(kAvi), {"176", "144", "15", "999"}),
+              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=176:144,harddup "
+                         "-srate 44100 -oac twolame -twolameopts br=128 -ovc lavc -lavcopts vcodec=mpeg4 -ofps 15 "
+                         "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
+
+    EXPECT_EQ(Export3gpParameters(kAvi, QStringLiteral("176x144"), QStringLiteral("15")),
+              QByteArray("-y -i \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\" -vcodec h263 "
+                         "-acodec libopencore_amrnb -s 176x144 -b:v 64k -r 15 -ac 1 -ar 8000 -b:a 12.2k "
+                         "\"/home/u/Video/Q9TBR/2009-04-18/14-05-09.3gp\""));
+}
+
+TEST(EncoderCommandLines, DispatchByFormatAndAsfReader)
+{
+    const BatchChoices choices{"320", "240", "15", "512"};
+    EXPECT_EQ(EncoderCommandLine(OutputFormat::Mp4, Step(kAvi), choices), Mp4EncoderCommandLine(Step(kAvi), choices));
+    EXPECT_EQ(EncoderCommandLine(OutputFormat::ThreeGp, Step(kAvi), choices),
+              ThreeGpEncoderCommandLine(Step(kAvi), choices));
+    EXPECT_EQ(EncoderCommandLine(OutputFormat::Flv, Step(kFlv), choices), FlvEncoderCommandLine(Step(kFlv), choices));
+
+    // ASF sources get the libavformat reader in every template, and only they do.
+    for (OutputFormat format : {OutputFormat::Mp4, OutputFormat::ThreeGp, OutputFormat::Flv}) {
+        const QByteArray plain = EncoderCommandLine(format, Step(kAvi), choices);
+        const QByteArray asf = EncoderCommandLine(format, Step(kAvi, true), choices);
+        EXPECT_FALSE(plain.contains("-demuxer"));
+        EXPECT_TRUE(asf.startsWith(kTools + "mencoder -demuxer lavf -ni -mc 0 "));
+        EXPECT_EQ(QByteArray(asf).replace("-demuxer lavf ", ""), plain);
+    }
+}
+
+TEST(EncoderCommandLines, EveryByteOfAPathReachesTheTool)
+{
+    const QString odd = QStringLiteral("/tmp/视频 文件/a \"quoted\" name\\.rmvb");
+    const QString out = QStringLiteral("/tmp/输出 目录/12-00-00.avi");
+    const QByteArray line = Mp4EncoderCommandLine({kTools, odd, out, false}, {"320", "240", "15", "512"});
+    const QList<QByteArray> args = SplitCommandLine(line);
+    ASSERT_GE(args.size(), 3);
+    EXPECT_EQ(args.at(args.size() - 3), QFile::encodeName(odd));
+    EXPECT_EQ(args.at(args.size() - 2), QByteArray("-o"));
+    EXPECT_EQ(args.last(), QFile::encodeName(out));
+
+    const QList<QByteArray> exportArgs = SplitCommandLine(Export3gpParameters(out, "176x144", "15"));
+    EXPECT_EQ(exportArgs.at(2), QFile::encodeName(out));
+    EXPECT_EQ(exportArgs.last(), QFile::encodeName(QStringLiteral("/tmp/输出 目录/12-00-00.3gp")));
+}
+
+TEST(Mp4PackagingParameters, WorkedExample)
+{
+    const QString stem = OutputStem(kAvi);
+    EXPECT_EQ(RawVideoParameters(stem, kAvi),
+              QByteArray("-ovc copy -nosound -of rawvideo -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.m4v\" "
+                         "\"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
+    EXPECT_EQ(RawAudioParameters(stem, kAvi),
+              QByteArray("-ovc frameno -oac copy -of rawaudio -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.aac\" "
+                         "\"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
+    EXPECT_EQ(Mp4VideoTrackParameters(stem, QStringLiteral("25")),
+              QByteArray("-c \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.m4v\" -rate=25 "
+                         "\"/home/u/Video/Q9TBR/2009-04-18/14-05-09.mp4\""));
+    EXPECT_EQ(Mp4AudioTrackParameters(stem),
+              QByteArray("-c \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.aac\" "
+                         "\"/home/u/Video/Q9TBR/2009-04-18/14-05-09.mp4\""));
+}
+
+TEST(AsfHeader, RecognisedByTheGuidAtTheStartOnly)
+{
+    const QString dir = MakeTempDir();
+    const QByteArray guid = QByteArray::fromHex("3026b2758e66cf11a6d900aa0062ce6c");
+    struct Case {
+        const char *name;
+        QByteArray content;
+        bool asf;
+    };
+    const Case cases[] = {
+        {"movie.wmv", guid + QByteArray(100, '\0'), true},
+        {"named.avi", guid + "rest", true},  // content counts, not the name
+        {"short.asf", guid.left(10), false},
+        {"later.asf", "x" + guid, false},
+        {"empty.wmv", QByteArray(), false},
+    };
+    for (const Case &c : cases) {
+        QFile file(dir + '/' + QLatin1String(c.name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.content);
+        file.close();
+        EXPECT_EQ(StartsWithAsfHeader(file.fileName()), c.asf) << c.name;
+    }
+    EXPECT_FALSE(StartsWithAsfHeader(dir + QStringLiteral("/missing.wmv")));
+}
+
+TEST(OutputNaming, StemExtensionAndTime)
+{
+    EXPECT_EQ(OutputStem(QStringLiteral("/a.b/c/14-05-09.avi")), QStringLiteral("/a.b/c/14-05-09"));
+    EXPECT_EQ(OutputStem(QStringLiteral("/a/b")), QStringLiteral("/a/b"));
+    EXPECT_EQ(EncoderOutputExtension(OutputFormat::Mp4), QStringLiteral(".avi"));
+    EXPECT_EQ(EncoderOutputExtension(OutputFormat::ThreeGp), QStringLiteral(".avi"));
+    EXPECT_EQ(EncoderOutputExtension(OutputFormat::Flv), QStringLiteral(".flv"));
+
+    const QString dir = MakeTempDir() + '/';
+    EXPECT_EQ(MakeOutputFileName(dir, OutputFormat::Mp4, QTime(14, 5, 9)), dir + QStringLiteral("14-05-09.avi"));
+    EXPECT_EQ(MakeOutputFileName(dir, OutputFormat::Flv, QTime(0, 0, 0)), dir + QStringLiteral("00-00-00.flv"));
+    EXPECT_EQ(MakeOutputFileName(dir, OutputFormat::ThreeGp, QTime(23, 59, 59)),
+              dir + QStringLiteral("23-59-59.avi"));
+}
+
+// Any file a row could write or delete next to the stem makes the name taken.
+TEST(OutputNaming, NeverNamesAnExistingFile)
+{
+    struct Case {
+        QStringList existing;
+        OutputFormat format;
+        const char *expected;
+    };
+    const Case cases[] = {
+        {{}, OutputFormat::Mp4, "12-00-00.avi"},
+        {{"12-00-00.avi"}, OutputFormat::Mp4, "12-00-00-2.avi"},
+        {{"12-00-00.mp4"}, OutputFormat::Mp4, "12-00-00-2.avi"},
+        {{"12-00-00.m4v"}, OutputFormat::Mp4, "12-00-00-2.avi"},
+        {{"12-00-00.aac"}, OutputFormat::Mp4, "12-00-00-2.avi"},
+        {{"12-00-00.264"}, OutputFormat::Mp4, "12-00-00-2.avi"},
+        {{"12-00-00.3gp"}, OutputFormat::ThreeGp, "12-00-00-2.avi"},
+        {{"12-00-00.flv"}, OutputFormat::Flv, "12-00-00-2.flv"},
+        {{"12-00-00.flv", "12-00-00-2.mp4"}, OutputFormat::Flv, "12-00-00-3.flv"},
+        {{"12-00-01.avi", "12-00-00-2.avi"}, OutputFormat::Mp4, "12-00-00.avi"},
+    };
+    for (const Case &c : cases) {
+        const QString dir = MakeTempDir() + '/';
+        for (const QString &name : c.existing) {
+            QFile file(dir + name);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        }
+        EXPECT_EQ(MakeOutputFileName(dir, c.format, QTime(12, 0, 0)), dir + QLatin1String(c.expected))
+            << c.existing.join(',').toStdString();
+    }
+
+    // A dangling link would be written through: it takes the name too.
+    const QString dir = MakeTempDir() + '/';
+    ASSERT_TRUE(QFile::link(dir + QStringLiteral("nowhere/x"), dir + QStringLiteral("12-00-00.flv")));
+    EXPECT_EQ(MakeOutputFileName(dir, OutputFormat::Flv, QTime(12, 0, 0)), dir + QStringLiteral("12-00-00-2.flv"));
+}
+
+} // namespace
