@@ -18,23 +18,38 @@ void SetStatus(DialogPort &port, const char *text)
     port.setStatusText(QString::fromUtf8(text));
 }
 
+// What the encoder prints last: enough for its closing summary.
+constexpr qsizetype kOutputTailSize = 4096;
+
 // Captured run of the encoder: every chunk moves the bar and says "converting".
-RunOutcome RunEncoder(ConversionJob &job, const QByteArray &commandLine)
+// `wroteNoVideo` tells whether its closing summary reports no video at all.
+RunOutcome RunEncoder(ConversionJob &job, const QByteArray &commandLine, bool *wroteNoVideo)
 {
     DialogPort &port = *job.port;
+    // Output the encoder wrote before a pause or stop is still in the pipe, and
+    // a report may be on its way to the window as the command runs: neither
+    // may write over the command's text, nor move the bar it has set.
+    const std::function<bool()> running = [&job] {
+        return !job.encoder.stopRequested() && !job.encoder.suspended();
+    };
+    QByteArray tail;
     const ChunkParser parse = [&](const char *chunk) {
-        if (job.encoder.stopRequested())
-            return;  // the stop command has written its own texts
+        tail += chunk;
+        if (tail.size() > 2 * kOutputTailSize)
+            tail.remove(0, tail.size() - kOutputTailSize);
+        if (!running())
+            return;
         int percent = 0;
-        if (ParseConvertOutput(chunk, &percent))
-            port.setProgress(percent);
-        SetStatus(port, StatusText::kConverting);
+        const bool moved = ParseConvertOutput(chunk, &percent);
+        port.setProgressAndStatusIf(moved ? std::optional<int>(percent) : std::nullopt,
+                                    QString::fromUtf8(StatusText::kConverting), running);
     };
     const StartedHook started = [&](pid_t pid) { job.encoder.started(pid); };
 
     g_bConvertOutputLive.store(true);
     const RunOutcome outcome = RunCaptured(commandLine, Priority::Idle, g_bConvertOutputLive, parse, started);
     job.encoder.ended();
+    *wroteNoVideo = EncoderWroteNoVideo(tail);
     return outcome;
 }
 
@@ -80,12 +95,13 @@ RowOutcome ConvertRow(ConversionJob &job, const QString &source)
     const QString output = MakeOutputFileName(folder, format, job.clock());
 
     const EncoderStep step{job.toolDir, source, output, StartsWithAsfHeader(source)};
-    const RunOutcome encoded = RunEncoder(job, EncoderCommandLine(format, step, job.choices));
+    bool noVideo = false;
+    const RunOutcome encoded = RunEncoder(job, EncoderCommandLine(format, step, job.choices), &noVideo);
     if (job.encoder.stopRequested())
         return RowOutcome::Stopped;
-    const bool written = FileHasContent(output);
+    const bool written = FileHasContent(output) && !noVideo;
     if (!written)
-        QFile::remove(output);  // an empty leftover holds nothing of the source
+        QFile::remove(output);  // empty, or headers only: it holds nothing of the source
     if (!encoded.ok() || !written)
         return RowOutcome::Failed;
 
@@ -111,7 +127,9 @@ void ConvertThread(ConversionJob &job)
         const RowOutcome outcome = ConvertRow(job, row->path);
         if (outcome == RowOutcome::Stopped || job.encoder.stopRequested())
             return;
-        job.port->setProgress(0);
-        SetStatus(*job.port, outcome == RowOutcome::Finished ? StatusText::kFinished : StatusText::kFailed);
+        // A stop pressed as the row ends keeps its own text.
+        job.port->setProgressAndStatusIf(
+            0, QString::fromUtf8(outcome == RowOutcome::Finished ? StatusText::kFinished : StatusText::kFailed),
+            [&job] { return !job.encoder.stopRequested(); });
     }
 }

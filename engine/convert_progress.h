@@ -6,3 +6,13 @@
 // it: "( 5%)" gives 5, "(37%)" 37, "(100%)" 100. False, leaving `percent`
 // alone, when the chunk has no "%)", no digit before it, or a value above 100.
 bool ParseConvertOutput(const char *chunk, int *percent);
+
+class QByteArray;
+
+// Whether the encoder's closing summary in `output` (the end of what it
+// printed) says that not one byte of video was written:
+// "Video stream:     -nan kbit/s  ...  size: 0 bytes  0.000 secs  2 frames".
+// A source whose frames cannot be decoded (an MP4 cut off right after its
+// header) lets the encoder exit 0 with an output of headers only. False when
+// there is no summary.
+bool EncoderWroteNoVideo(const QByteArray &output);

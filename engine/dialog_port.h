@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 #include <QtGlobal>
+#include <functional>
+#include <optional>
 
 // Identity of one file-list row. Row numbers shift when rows are deleted, so
 // threads that outlive a user's edits address rows by this id instead.
@@ -43,6 +45,20 @@ public:
 
     virtual void setStatusText(const QString &text) = 0;
     virtual void setProgress(int percent) = 0;
+    // Moves the bar (when a percentage is given) and writes the status text,
+    // but only if `stillWanted` holds at the moment the window takes them. A
+    // pause or stop command runs on the window's thread and shows its own text;
+    // a report the worker made just before it, but that reaches the window
+    // after it, must not write over that text.
+    virtual void setProgressAndStatusIf(std::optional<int> percent, const QString &text,
+                                        const std::function<bool()> &stillWanted)
+    {
+        if (stillWanted && !stillWanted())
+            return;
+        if (percent)
+            setProgress(*percent);
+        setStatusText(text);
+    }
 
     // Current item texts of the format, resolution and frame-rate boxes.
     virtual QString formatText() = 0;

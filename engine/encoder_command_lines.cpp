@@ -25,9 +25,16 @@ QByteArray EncoderStart(const EncoderStep &step)
     return line;
 }
 
-QByteArray Scale(const BatchChoices &choices)
+// The picture filters: the size, then "harddup" so that the frames -ofps repeats
+// are written out whole, then "fixpts" so that the encoder numbers the frames
+// itself. A source that carries timestamps (MKV, MP4, FLV, ASF, MPEG-PS) would
+// otherwise hand the encoder timestamps that run ahead of the repeated frames,
+// and libavcodec drops each repeat ("Invalid pts (6) <= last (6)"): from a
+// source slower than the output rate the MP4 came out short and ahead of its
+// sound, and the FLV jerky.
+QByteArray PictureFilters(const BatchChoices &choices)
 {
-    return Text(choices.width) + ':' + Text(choices.height);
+    return Text(choices.width) + ':' + Text(choices.height) + ",harddup,fixpts";
 }
 
 QByteArray SourceAndOutput(const EncoderStep &step)
@@ -49,11 +56,11 @@ bool StartsWithAsfHeader(const QString &path)
 QByteArray ThreeGpEncoderCommandLine(const EncoderStep &step, const BatchChoices &choices)
 {
     QByteArray line = EncoderStart(step);
-    line += Scale(choices);
+    line += PictureFilters(choices);
     // The encoder's libavcodec audio cannot open MP2 here; twolame writes the same
     // MP2 at 128 kbit/s but takes no 8000 Hz input, hence the fixed rate (the
     // export resamples to 8000 Hz anyway).
-    line += ",harddup -srate 44100 -oac twolame -twolameopts br=128 -ovc lavc -lavcopts vcodec=mpeg4 -ofps ";
+    line += " -srate 44100 -oac twolame -twolameopts br=128 -ovc lavc -lavcopts vcodec=mpeg4 -ofps ";
     line += Text(choices.frameRate);
     line += ' ' + SourceAndOutput(step);
     return line;
@@ -62,10 +69,10 @@ QByteArray ThreeGpEncoderCommandLine(const EncoderStep &step, const BatchChoices
 QByteArray Mp4EncoderCommandLine(const EncoderStep &step, const BatchChoices &choices)
 {
     QByteArray line = EncoderStart(step);
-    line += Scale(choices);
+    line += PictureFilters(choices);
     // This encoder has no faac and its libavcodec AAC cannot open: the MP4
     // carries MP3 audio at 128 kbit/s, 44100 Hz.
-    line += ",harddup -srate 44100 -oac mp3lame -lameopts cbr:br=128 -ovc lavc -ffourcc DIVX "
+    line += " -srate 44100 -oac mp3lame -lameopts cbr:br=128 -ovc lavc -ffourcc DIVX "
             "-lavcopts vcodec=mpeg4:mbd=2:trell:autoaspect:vbitrate=";
     line += Text(choices.bitrate);
     line += ":vhq -ofps " + Text(choices.frameRate);
@@ -76,8 +83,8 @@ QByteArray Mp4EncoderCommandLine(const EncoderStep &step, const BatchChoices &ch
 QByteArray FlvEncoderCommandLine(const EncoderStep &step, const BatchChoices &choices)
 {
     QByteArray line = EncoderStart(step);
-    line += Scale(choices);
-    line += ",harddup -srate 44100 -ofps " + Text(choices.frameRate);
+    line += PictureFilters(choices);
+    line += " -srate 44100 -ofps " + Text(choices.frameRate);
     line += " -oac mp3lame -lameopts abr:br=64 -ovc lavc -of lavf -lavfopts format=flv -lavcopts vcodec=flv:vbitrate=";
     line += Text(choices.bitrate);
     // This libavcodec takes mv0 and cbp only as mpv_flags and stops otherwise.

@@ -23,6 +23,8 @@ public:
 
     // SIGSTOP / SIGCONT (or any signal) to the running encoder; false when none runs.
     bool signal(int signal);
+    // The running encoder has been stopped by SIGSTOP and not continued since.
+    bool suspended() const { return m_suspended.load(); }
 
     // The running encoder's process id, 0 when none runs.
     pid_t pid() const;
@@ -31,4 +33,5 @@ private:
     mutable std::mutex m_mutex;
     pid_t m_pid = 0;
     std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_suspended{false};
 };

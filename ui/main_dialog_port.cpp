@@ -53,6 +53,20 @@ void MainDialogPort::setProgress(int percent)
     m_bridge.run([&] { m_dialog->m_progress->setValue(percent); });
 }
 
+void MainDialogPort::setProgressAndStatusIf(std::optional<int> percent, const QString &text,
+                                            const std::function<bool()> &stillWanted)
+{
+    // Asked on the GUI thread, where the pause and stop commands run: nothing
+    // they have done can slip in between the question and the writes.
+    m_bridge.run([&] {
+        if (stillWanted && !stillWanted())
+            return;
+        if (percent)
+            m_dialog->m_progress->setValue(*percent);
+        m_dialog->controlAs<QLabel>(1011)->setText(text);
+    });
+}
+
 QString MainDialogPort::boxText(int id)
 {
     QString text;

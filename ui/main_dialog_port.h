@@ -17,6 +17,8 @@ public:
     void focusFirstRow() override;
     void setStatusText(const QString &text) override;
     void setProgress(int percent) override;
+    void setProgressAndStatusIf(std::optional<int> percent, const QString &text,
+                                const std::function<bool()> &stillWanted) override;
     QString formatText() override;
     QString resolutionText() override;
     QString frameRateText() override;

@@ -118,7 +118,7 @@ TEST_F(ConversionCommandsTest, StartTakesTheMirroredChoicesAndRunsOneBatchOnly)
     EXPECT_EQ(m_dialog->batch().encoderPid(), encoder);
     const QStringList runs = EncoderRuns();
     ASSERT_EQ(runs.size(), 1);
-    EXPECT_TRUE(runs.first().contains("scale=720:480,harddup")) << runs.first().toStdString();
+    EXPECT_TRUE(runs.first().contains("scale=720:480,harddup,fixpts")) << runs.first().toStdString();
     EXPECT_TRUE(runs.first().contains("vbitrate=1024:vhq -ofps 25 ")) << runs.first().toStdString();
 }
 
@@ -173,6 +173,41 @@ TEST_F(ConversionCommandsTest, PauseResumeAndStopReachTheRunningEncoder)
     EXPECT_EQ(status(), QStringLiteral("已经停止")) << "the worker writes nothing after a stop";
     EXPECT_EQ(EncoderRuns().size(), 1) << "no further row";
     EXPECT_EQ(button(1009)->text(), QStringLiteral("继续"));
+}
+
+// An encoder that prints progress without pause leaves output in the pipe and
+// reports on their way to the window whenever a command is pressed: none of
+// them may write over the command's text or move the bar afterwards.
+TEST_F(ConversionCommandsTest, PauseAndStopTextsStandAgainstTheEncodersOutput)
+{
+    const QString tools = MakeTempDir() + '/';
+    QFile chatty(tools + "mencoder");
+    ASSERT_TRUE(chatty.open(QIODevice::WriteOnly));
+    chatty.write("#!/bin/sh\n"
+                 "i=0; while :; do i=$(( (i + 1) % 100 )); printf 'Pos: 1.0s 25f (%2d%%)\\r' $i; done\n");
+    chatty.close();
+    chatty.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    m_dialog->batch().setToolDir(QFile::encodeName(tools));
+    QProgressBar *bar = m_dialog->controlAs<QProgressBar>(1020);
+
+    m_dialog->port()->appendRow(MakeTempDir() + "/a.avi");
+    click(1001);
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return status() == QStringLiteral("转换中..."); }, 10000));
+        QTest::qWait(50);
+        click(1009);
+        const int pausedAt = bar->value();
+        QTest::qWait(300);
+        EXPECT_EQ(status(), QStringLiteral("已经暂停")) << "round " << round;
+        EXPECT_EQ(bar->value(), pausedAt) << "round " << round;
+        click(1009);
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return status() == QStringLiteral("转换中..."); }, 10000));
+    QTest::qWait(50);
+    click(1002);
+    QTest::qWait(300);
+    EXPECT_EQ(status(), QStringLiteral("已经停止"));
+    EXPECT_EQ(bar->value(), 0);
 }
 
 TEST_F(ConversionCommandsTest, StopWithNothingRunning)

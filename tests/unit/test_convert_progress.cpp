@@ -1,5 +1,6 @@
 #include "engine/convert_progress.h"
 
+#include <QByteArray>
 #include <gtest/gtest.h>
 
 namespace {
@@ -40,5 +41,23 @@ INSTANTIATE_TEST_SUITE_P(
         ProgressCase{"(1234%)", false, 0},
         ProgressCase{"(12%", false, 0},
         ProgressCase{"12% )", false, 0}));
+
+// The closing summary of an encoder run that decoded nothing, as the installed
+// encoder prints it, against summaries of runs that wrote video.
+TEST(EncoderSummary, NoVideoOnlyWhenTheVideoSizeIsZero)
+{
+    const QByteArray empty = "Flushing video frames.\nFilters have not been configured! Empty file?\n"
+                             "Writing index...\nWriting header...\n\n"
+                             "Video stream:     -nan kbit/s  (-2147483648 B/s)  size: 0 bytes  0.000 secs  2 frames\n\n"
+                             "Audio stream:     -nan kbit/s  (-2147483648 B/s)  size: 0 bytes  0.000 secs\n";
+    EXPECT_TRUE(EncoderWroteNoVideo(empty));
+    EXPECT_TRUE(EncoderWroteNoVideo("Pos: 0.0s 1f ( 0%)\rVideo stream: -nan kbit/s size: 0 bytes"));
+
+    EXPECT_FALSE(EncoderWroteNoVideo("Video stream:  179.597 kbit/s  (22449 B/s)  size: 67349 bytes  3.000 secs  "
+                                     "76 frames\n\nAudio stream:   60.106 kbit/s  (7513 B/s)  size: 0 bytes\n"));
+    EXPECT_FALSE(EncoderWroteNoVideo("Video stream: 1.2 kbit/s (150 B/s) size: 0123 bytes"));
+    EXPECT_FALSE(EncoderWroteNoVideo("Pos:   1.0s     25f ( 16%)\r"));  // killed before the summary
+    EXPECT_FALSE(EncoderWroteNoVideo(""));
+}
 
 } // namespace

@@ -23,13 +23,13 @@ EncoderStep Step(const QString &output, bool asf = false)
 TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
 {
     EXPECT_EQ(Mp4EncoderCommandLine(Step(kAvi), {"720", "480", "25", "1024"}),
-              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=720:480,harddup "
+              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=720:480,harddup,fixpts "
                          "-srate 44100 -oac mp3lame -lameopts cbr:br=128 -ovc lavc -ffourcc DIVX "
                          "-lavcopts vcodec=mpeg4:mbd=2:trell:autoaspect:vbitrate=1024:vhq -ofps 25 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
 
     EXPECT_EQ(FlvEncoderCommandLine(Step(kFlv), {"320", "240", "15", "256"}),
-              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=320:240,harddup "
+              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=320:240,harddup,fixpts "
                          "-srate 44100 -ofps 15 -oac mp3lame -lameopts abr:br=64 -ovc lavc -of lavf "
                          "-lavfopts format=flv -lavcopts vcodec=flv:vbitrate=256:mbd=2:trell:v4mv:last_pred=3:"
                          "o=mpv_flags=+mv0+cbp_rd "
@@ -37,7 +37,7 @@ TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
 
     // The bitrate plays no part in 3GP.
     EXPECT_EQ(ThreeGpEncoderCommandLine(Step(kAvi), {"176", "144", "15", "999"}),
-              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=176:144,harddup "
+              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=176:144,harddup,fixpts "
                          "-srate 44100 -oac twolame -twolameopts br=128 -ovc lavc -lavcopts vcodec=mpeg4 -ofps 15 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
 

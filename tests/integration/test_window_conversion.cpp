@@ -1,0 +1,262 @@
+// The real main window, offscreen, with the tools it installs itself: tiny
+// sources of several kinds are added (the probes fill their rows), then
+// converted to each format through the boxes and the start command, and every
+// result is checked with ffprobe.
+
+#include "controls/flat_combo_box.h"
+#include "engine/conversion_batch.h"
+#include "engine/thread_tracker.h"
+#include "settings/output_folder.h"
+#include "tests/support/test_support.h"
+#include "ui/file_list_view.h"
+#include "ui/main_dialog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <ostream>
+
+void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
+
+namespace {
+
+constexpr double kSeconds = 2.0;
+
+struct Source {
+    QString name;
+    QStringList encode;  // ffmpeg output options
+    QString rate;         // video stream: lavfi rate, and the row's frame rate
+    bool hasAudio;
+    QString codec;        // the row's codec column
+};
+
+// 12 fps H.264 in Matroska has to gain frames at every output rate; WMV takes
+// the libavformat reader; MPEG-1 PS the built-in one; the odd name carries a
+// double quote, Chinese, blanks and shell characters, with 8 kHz mono sound.
+const Source kSources[] = {
+    {"low rate.mkv", {"-c:v", "libx264", "-pix_fmt", "yuv420p", "-c:a", "libvorbis"}, "12", true, "H264"},
+    {"clip.wmv", {"-c:v", "wmv2", "-c:a", "wmav2"}, "25", true, "WMV2"},
+    {"clip.mpg", {"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg"}, "30000/1001", true, "mpg1"},
+    {QStringLiteral("-视频 \"q\" $x;`y`.avi"),
+     {"-c:v", "mpeg4", "-c:a", "pcm_s16le", "-ar", "8000", "-ac", "1"}, "25", true, "MP4V"},
+};
+
+struct Stream {
+    QString codec;
+    int width = 0, height = 0, sampleRate = 0;
+    double frameRate = 0, end = 0;
+    int packets = 0;
+};
+
+struct Media {
+    QString container;
+    double duration = 0;
+    QMap<QString, Stream> streams;
+};
+
+Media Probe(const QString &path)
+{
+    Media media;
+    QByteArray json;
+    if (RunProgram("ffprobe", {"-v", "error", "-show_format", "-show_streams", "-show_entries",
+                               "packet=stream_index,pts_time,duration_time", "-of", "json", path},
+                   &json) != 0)
+        return media;
+    const QJsonObject root = QJsonDocument::fromJson(json).object();
+    media.container = root["format"]["format_name"].toString();
+    media.duration = root["format"]["duration"].toString().toDouble();
+    QMap<int, QString> typeOf;
+    for (const QJsonValue &value : root["streams"].toArray()) {
+        const QJsonObject s = value.toObject();
+        const QStringList rate = s["r_frame_rate"].toString().split('/');
+        Stream stream{s["codec_name"].toString(), s["width"].toInt(), s["height"].toInt(),
+                      s["sample_rate"].toString().toInt(),
+                      rate.size() == 2 && rate[1].toDouble() > 0 ? rate[0].toDouble() / rate[1].toDouble() : 0, 0,
+                      0};
+        typeOf[s["index"].toInt()] = s["codec_type"].toString();
+        media.streams[s["codec_type"].toString()] = stream;
+    }
+    for (const QJsonValue &value : root["packets"].toArray()) {
+        const QJsonObject p = value.toObject();
+        Stream &stream = media.streams[typeOf[p["stream_index"].toInt()]];
+        stream.end = std::max(stream.end, p["pts_time"].toString().toDouble() + p["duration_time"].toString().toDouble());
+        ++stream.packets;
+    }
+    return media;
+}
+
+class WindowConversion : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        UseTemporaryHome();
+        EnsureApp();
+        s_sources = MakeTempDir() + '/';
+        for (const Source &source : kSources) {
+            const QStringList input{"-v",     "error", "-y", "-f", "lavfi", "-i",
+                                    "testsrc=size=160x120:rate=" + source.rate, "-f", "lavfi", "-i",
+                                    "sine=frequency=440:sample_rate=44100", "-t", QString::number(kSeconds)};
+            ASSERT_EQ(RunProgram("ffmpeg", input + source.encode + QStringList{s_sources + source.name}), 0)
+                << source.name.toStdString();
+        }
+        // An MP4 cut off right after its header: the encoder decodes nothing,
+        // and for some templates still exits 0.
+        const QString whole = s_sources + "whole.mp4";
+        ASSERT_EQ(RunProgram("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=160x120:rate=25",
+                                        "-t", "2", "-c:v", "libx264", "-pix_fmt", "yuv420p", "-movflags",
+                                        "+faststart", whole}),
+                  0);
+        QFile in(whole);
+        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+        const QByteArray data = in.readAll();
+        QFile cut(s_sources + kBroken);
+        ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+        cut.write(data.left(data.indexOf("mdat") + 4 + 200));
+    }
+
+    void SetUp() override
+    {
+        m_dialog = std::make_unique<MainDialog>();
+        m_dialog->OnInitDialog();
+        m_list = m_dialog->controlAs<FileListView>(1000);
+    }
+    void TearDown() override
+    {
+        m_dialog->batch().stop();
+        EXPECT_TRUE(m_dialog->batch().waitIdle(30000));
+        m_dialog.reset();
+    }
+
+    void addAll()
+    {
+        for (const Source &source : kSources) {
+            m_dialog->addFile(s_sources + source.name);
+            if (source.name == "clip.wmv")
+                m_dialog->addFile(s_sources + kBroken);  // the batch goes on past it
+        }
+        ASSERT_TRUE(QTest::qWaitFor([] { return ThreadTracker::running() == 0; }, 30000));
+    }
+    void choose(int id, const QString &item)
+    {
+        auto *box = m_dialog->controlAs<CCJFlatComboBox>(id);
+        box->setCurrentIndex(box->findText(item));
+        ASSERT_GE(box->currentIndex(), 0) << item.toStdString();
+        if (id == 1005)
+            m_dialog->OnFormatChanged();
+        else if (id == 1006)
+            m_dialog->OnResolutionChanged();
+        else
+            m_dialog->OnFrameRateChanged();
+    }
+    // Starts the batch and returns the new files in the order they were made.
+    QStringList convert()
+    {
+        const QDir out(GetOutputFolder());
+        const QStringList before = out.entryList(QDir::Files);
+        m_dialog->OnStart();
+        EXPECT_TRUE(QTest::qWaitFor([this] { return m_dialog->batch().waitIdle(0); }, 120000));
+        QFileInfoList made;
+        for (const QFileInfo &file : out.entryInfoList(QDir::Files))
+            if (!before.contains(file.fileName()))
+                made << file;
+        std::sort(made.begin(), made.end(), [](const QFileInfo &a, const QFileInfo &b) {
+            return a.fileTime(QFileDevice::FileModificationTime) < b.fileTime(QFileDevice::FileModificationTime);
+        });
+        QStringList paths;
+        for (const QFileInfo &file : made)
+            paths << file.absoluteFilePath();
+        return paths;
+    }
+    QString status() const { return m_dialog->controlAs<QLabel>(1011)->text(); }
+
+    static inline const QString kBroken = QStringLiteral("cut after header.mp4");
+    static inline QString s_sources;
+    std::unique_ptr<MainDialog> m_dialog;
+    FileListView *m_list = nullptr;
+};
+
+TEST_F(WindowConversion, RowsShowWhatThePlayerFinds)
+{
+    addAll();
+    ASSERT_EQ(m_list->rowCount(), 5);
+    int row = 0;
+    for (const Source &source : kSources) {
+        SCOPED_TRACE(source.name.toStdString());
+        EXPECT_EQ(m_list->rowText(row, ColPath), s_sources + source.name);
+        EXPECT_EQ(m_list->rowText(row, ColDuration), "00:00:02");
+        EXPECT_EQ(m_list->rowText(row, ColCodec), source.codec);
+        EXPECT_EQ(m_list->rowText(row, ColResolution), "160x120");
+        const QStringList rate = source.rate.split('/');
+        EXPECT_NEAR(m_list->rowText(row, ColFrameRate).toDouble(),
+                    rate[0].toDouble() / (rate.size() == 2 ? rate[1].toDouble() : 1.0), 0.001);
+        row += source.name == "clip.wmv" ? 2 : 1;
+    }
+    EXPECT_EQ(m_list->rowText(2, ColPath), s_sources + kBroken);
+    EXPECT_EQ(m_list->rowText(2, ColResolution), "160x120") << "the header is all there";
+}
+
+TEST_F(WindowConversion, EveryFormatThroughTheBoxes)
+{
+    struct Case {
+        const char *format, *resolution, *frameRate, *container, *video, *audio;
+        int width, height;
+    };
+    const Case cases[] = {
+        {"MP4", "320x240", "15", "mov,mp4,m4a,3gp,3g2,mj2", "mpeg4", "mp3", 320, 240},
+        {"3GP", "176x144", "25", "mov,mp4,m4a,3gp,3g2,mj2", "h263", "amr_nb", 176, 144},
+        {"FLV", "220x176", "25", "flv", "flv1", "mp3", 220, 176},
+    };
+    addAll();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.format);
+        choose(1005, c.format);
+        choose(1006, c.resolution);
+        choose(1007, c.frameRate);
+        const QStringList made = convert();
+        EXPECT_EQ(status(), QStringLiteral("转换完成")) << "the last row converts";
+        ASSERT_EQ(made.size(), 4) << made.join(", ").toStdString() << ": nothing for the cut file, no leftovers";
+        for (int i = 0; i < made.size(); ++i) {
+            SCOPED_TRACE(kSources[i].name.toStdString());
+            const QString extension = QStringLiteral(".") + QString::fromLatin1(c.format).toLower();
+            EXPECT_TRUE(made[i].endsWith(extension)) << made[i].toStdString();
+            const Media media = Probe(made[i]);
+            const Stream video = media.streams.value("video");
+            EXPECT_EQ(media.container, c.container);
+            EXPECT_EQ(video.codec, c.video);
+            EXPECT_EQ(video.width, c.width);
+            EXPECT_EQ(video.height, c.height);
+            EXPECT_NEAR(video.frameRate, QString(c.frameRate).toDouble(), 0.01);
+            EXPECT_NEAR(media.duration, kSeconds, kSeconds * 0.05);
+            // Every frame the output rate asks for is there, also where the
+            // source has fewer and each must be repeated.
+            EXPECT_NEAR(video.end, kSeconds, kSeconds * 0.05);
+            EXPECT_NEAR(video.packets, kSeconds * video.frameRate, kSeconds * video.frameRate * 0.05);
+            const Stream audio = media.streams.value("audio");
+            EXPECT_EQ(audio.codec, c.audio);
+            EXPECT_NEAR(audio.end, video.end, 0.3);
+        }
+    }
+}
+
+TEST_F(WindowConversion, AFileWithoutPicturesFailsAndLeavesNothing)
+{
+    m_dialog->addFile(s_sources + kBroken);
+    ASSERT_TRUE(QTest::qWaitFor([] { return ThreadTracker::running() == 0; }, 30000));
+    for (const char *format : {"3GP", "MP4", "FLV"}) {
+        SCOPED_TRACE(format);
+        choose(1005, format);
+        EXPECT_EQ(convert(), QStringList());
+        EXPECT_EQ(status(), QStringLiteral("转换失败"));
+    }
+}
+
+} // namespace
