@@ -1,6 +1,7 @@
 #include "engine/conversion_batch.h"
 #include "install/tool_installer.h"
 #include "tests/support/fake_conversion_port.h"
+#include "tests/support/media_probe.h"
 #include "tests/support/test_support.h"
 
 #include <QDir>
@@ -19,59 +20,6 @@ namespace {
 const QString kFinished = QStringLiteral("转换完成");
 const QString kFailed = QStringLiteral("转换失败");
 constexpr double kClipSeconds = 3.0;
-
-struct StreamInfo {
-    QString codec;
-    int width = 0, height = 0, sampleRate = 0, channels = 0;
-    double frameRate = 0;
-    double end = 0;  // end of the last packet, seconds
-};
-
-struct MediaInfo {
-    QString container;
-    QString brand;  // major brand of an ISO media file
-    double duration = 0;
-    QMap<QString, StreamInfo> streams;  // by codec type: "video", "audio"
-};
-
-double Ratio(const QString &text)
-{
-    const QStringList parts = text.split('/');
-    return parts.size() == 2 && parts[1].toDouble() != 0 ? parts[0].toDouble() / parts[1].toDouble() : 0;
-}
-
-MediaInfo Probe(const QString &path)
-{
-    MediaInfo info;
-    QByteArray json;
-    if (RunProgram("ffprobe", {"-v", "error", "-show_format", "-show_streams", "-show_entries",
-                               "packet=stream_index,pts_time,duration_time", "-of", "json", path},
-                   &json) != 0)
-        return info;
-    const QJsonObject root = QJsonDocument::fromJson(json).object();
-    info.container = root["format"]["format_name"].toString();
-    info.duration = root["format"]["duration"].toString().toDouble();
-    info.brand = root["format"]["tags"]["major_brand"].toString();
-    QMap<int, QString> typeOfIndex;
-    for (const QJsonValue &value : root["streams"].toArray()) {
-        const QJsonObject s = value.toObject();
-        StreamInfo stream;
-        stream.codec = s["codec_name"].toString();
-        stream.width = s["width"].toInt();
-        stream.height = s["height"].toInt();
-        stream.sampleRate = s["sample_rate"].toString().toInt();
-        stream.channels = s["channels"].toInt();
-        stream.frameRate = Ratio(s["r_frame_rate"].toString());
-        typeOfIndex[s["index"].toInt()] = s["codec_type"].toString();
-        info.streams[s["codec_type"].toString()] = stream;
-    }
-    for (const QJsonValue &value : root["packets"].toArray()) {
-        const QJsonObject p = value.toObject();
-        StreamInfo &stream = info.streams[typeOfIndex[p["stream_index"].toInt()]];
-        stream.end = std::max(stream.end, p["pts_time"].toString().toDouble() + p["duration_time"].toString().toDouble());
-    }
-    return info;
-}
 
 void WriteScript(const QString &path, const QByteArray &content)
 {
@@ -168,7 +116,7 @@ TEST_F(Conversion, Flv)
     ASSERT_EQ(files.size(), 1);
     EXPECT_TRUE(files.first().endsWith(".flv"));
 
-    const MediaInfo info = Probe(m_out + files.first());
+    const MediaInfo info = ProbeMedia(m_out + files.first());
     EXPECT_EQ(info.container, "flv");
     EXPECT_EQ(info.streams["video"].codec, "flv1");
     EXPECT_EQ(info.streams["video"].width, 320);
@@ -189,7 +137,7 @@ TEST_F(Conversion, ThreeGp)
     ASSERT_EQ(files.size(), 1);  // the intermediate AVI is gone
     EXPECT_TRUE(files.first().endsWith(".3gp"));
 
-    const MediaInfo info = Probe(m_out + files.first());
+    const MediaInfo info = ProbeMedia(m_out + files.first());
     EXPECT_TRUE(info.brand.startsWith("3gp")) << info.brand.toStdString();
     EXPECT_EQ(info.streams["video"].codec, "h263");
     EXPECT_EQ(info.streams["video"].width, 176);
@@ -211,7 +159,7 @@ TEST_F(Conversion, Mp4)
     ASSERT_EQ(files.size(), 1);  // AVI and raw streams are gone
     EXPECT_TRUE(files.first().endsWith(".mp4"));
 
-    const MediaInfo info = Probe(m_out + files.first());
+    const MediaInfo info = ProbeMedia(m_out + files.first());
     EXPECT_TRUE(info.container.contains("mp4")) << info.container.toStdString();
     EXPECT_FALSE(info.brand.startsWith("3g")) << info.brand.toStdString();
     EXPECT_EQ(info.streams["video"].codec, "mpeg4");
@@ -249,7 +197,7 @@ TEST_F(Conversion, SourcesWithoutAudio)
         EXPECT_EQ(m_port->statuses().last(), kFinished);
         ASSERT_EQ(outputFiles().size(), 1);
         EXPECT_TRUE(outputFiles().first().endsWith(c.extension));
-        const MediaInfo info = Probe(m_out + outputFiles().first());
+        const MediaInfo info = ProbeMedia(m_out + outputFiles().first());
         EXPECT_FALSE(info.streams.contains("audio"));
         EXPECT_EQ(info.streams["video"].width, 176);
         ExpectTimingOf(info, 15);
@@ -287,7 +235,7 @@ TEST_F(Conversion, TwoRowsInOneSecondGiveTwoFiles)
     convert("FLV", {"176", "144", "15", "256"});
     EXPECT_EQ(outputFiles(), (QStringList{"09-30-00-2.flv", "09-30-00.flv"}));
     for (const QString &file : outputFiles())
-        EXPECT_EQ(Probe(m_out + file).streams["video"].codec, "flv1");
+        EXPECT_EQ(ProbeMedia(m_out + file).streams["video"].codec, "flv1");
 }
 
 TEST_F(Conversion, PauseHoldsTheEncoderAndResumeLetsTheSameOneFinish)

@@ -7,6 +7,7 @@
 #include "engine/conversion_batch.h"
 #include "engine/thread_tracker.h"
 #include "settings/output_folder.h"
+#include "tests/support/media_probe.h"
 #include "tests/support/test_support.h"
 #include "ui/file_list_view.h"
 #include "ui/main_dialog.h"
@@ -49,50 +50,6 @@ const Source kSources[] = {
     {QStringLiteral("-视频 \"q\" $x;`y`.avi"),
      {"-c:v", "mpeg4", "-c:a", "pcm_s16le", "-ar", "8000", "-ac", "1"}, "25", true, "MP4V"},
 };
-
-struct Stream {
-    QString codec;
-    int width = 0, height = 0, sampleRate = 0;
-    double frameRate = 0, end = 0;
-    int packets = 0;
-};
-
-struct Media {
-    QString container;
-    double duration = 0;
-    QMap<QString, Stream> streams;
-};
-
-Media Probe(const QString &path)
-{
-    Media media;
-    QByteArray json;
-    if (RunProgram("ffprobe", {"-v", "error", "-show_format", "-show_streams", "-show_entries",
-                               "packet=stream_index,pts_time,duration_time", "-of", "json", path},
-                   &json) != 0)
-        return media;
-    const QJsonObject root = QJsonDocument::fromJson(json).object();
-    media.container = root["format"]["format_name"].toString();
-    media.duration = root["format"]["duration"].toString().toDouble();
-    QMap<int, QString> typeOf;
-    for (const QJsonValue &value : root["streams"].toArray()) {
-        const QJsonObject s = value.toObject();
-        const QStringList rate = s["r_frame_rate"].toString().split('/');
-        Stream stream{s["codec_name"].toString(), s["width"].toInt(), s["height"].toInt(),
-                      s["sample_rate"].toString().toInt(),
-                      rate.size() == 2 && rate[1].toDouble() > 0 ? rate[0].toDouble() / rate[1].toDouble() : 0, 0,
-                      0};
-        typeOf[s["index"].toInt()] = s["codec_type"].toString();
-        media.streams[s["codec_type"].toString()] = stream;
-    }
-    for (const QJsonValue &value : root["packets"].toArray()) {
-        const QJsonObject p = value.toObject();
-        Stream &stream = media.streams[typeOf[p["stream_index"].toInt()]];
-        stream.end = std::max(stream.end, p["pts_time"].toString().toDouble() + p["duration_time"].toString().toDouble());
-        ++stream.packets;
-    }
-    return media;
-}
 
 class WindowConversion : public ::testing::Test {
 protected:
@@ -228,8 +185,8 @@ TEST_F(WindowConversion, EveryFormatThroughTheBoxes)
             SCOPED_TRACE(kSources[i].name.toStdString());
             const QString extension = QStringLiteral(".") + QString::fromLatin1(c.format).toLower();
             EXPECT_TRUE(made[i].endsWith(extension)) << made[i].toStdString();
-            const Media media = Probe(made[i]);
-            const Stream video = media.streams.value("video");
+            const MediaInfo media = ProbeMedia(made[i]);
+            const StreamInfo video = media.streams.value("video");
             EXPECT_EQ(media.container, c.container);
             EXPECT_EQ(video.codec, c.video);
             EXPECT_EQ(video.width, c.width);
@@ -240,7 +197,7 @@ TEST_F(WindowConversion, EveryFormatThroughTheBoxes)
             // source has fewer and each must be repeated.
             EXPECT_NEAR(video.end, kSeconds, kSeconds * 0.05);
             EXPECT_NEAR(video.packets, kSeconds * video.frameRate, kSeconds * video.frameRate * 0.05);
-            const Stream audio = media.streams.value("audio");
+            const StreamInfo audio = media.streams.value("audio");
             EXPECT_EQ(audio.codec, c.audio);
             EXPECT_NEAR(audio.end, video.end, 0.3);
         }
