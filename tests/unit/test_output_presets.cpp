@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "25",
                   {"192", "216", "256", "384", "512", "768", "1000", "1500"},
                   "384"}),
-    [](const testing::TestParamInfo<TableCase> &info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<TableCase> &testInfo) { return std::string(testInfo.param.name); });
 
 TEST(FormatBox, ItemsAreAddedMp4FirstAndShownSorted)
 {

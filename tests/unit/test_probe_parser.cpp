@@ -194,7 +194,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LineBreakCase{"Cr", "ID_VIDEO_FORMAT=WMV2\rID_VIDEO_FPS=25.000\rID_LENGTH=2.00\r"},
                     LineBreakCase{"Runs", "\r\n\r\nID_VIDEO_FORMAT=WMV2\r\r\nID_VIDEO_FPS=25.000\n\r\n\rID_LENGTH=2.00"},
                     LineBreakCase{"LfCr", "ID_VIDEO_FORMAT=WMV2\n\rID_VIDEO_FPS=25.000\n\rID_LENGTH=2.00\n\r"}),
-    [](const testing::TestParamInfo<LineBreakCase> &info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<LineBreakCase> &testInfo) { return std::string(testInfo.param.name); });
 
 TEST(ProbeParser, CrLfSplitBetweenChunksLeavesNoCarriageReturnInValues)
 {
