@@ -1,11 +1,22 @@
-// Converts one generated 60 s 1280x720 clip to MP4 through the worker and
-// compares its wall time with running the same tool command lines one after
-// another by hand, and with one equivalent single ffmpeg pass.
+// Converts one generated 60 s 1280x720 H.264 clip through the worker, at each
+// format's default preset and at MP4 720x480, and compares the worker's wall
+// time with the same tool command lines run one after another by hand, with one
+// ffmpeg pass that asks for the same quality options, and with one ffmpeg pass
+// at ffmpeg's default options for the same codecs, size, rate and bitrates.
+// Then adds 60 files at once through the real probe path and times the probes.
+//
+//   bench_conversion [rounds]     each time is the best of `rounds`
+#include "catalogue/output_presets.h"
+#include "catalogue/probe.h"
+#include "catalogue/probe_queue.h"
 #include "engine/command_line.h"
 #include "engine/conversion_batch.h"
+#include "engine/cpu_cores.h"
 #include "engine/encoder_command_lines.h"
 #include "engine/mp4_packaging.h"
 #include "engine/output_naming.h"
+#include "engine/thread_tracker.h"
+#include "install/tool_dir.h"
 #include "install/tool_installer.h"
 #include "tests/support/fake_conversion_port.h"
 #include "tests/support/test_support.h"
@@ -15,15 +26,44 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <iterator>
+#include <unistd.h>
 
 namespace {
 
-const BatchChoices kChoices{"720", "480", "25", "1024"};
+struct BenchRow {
+    const char *label;
+    OutputFormat format;
+    QString formatText;
+    BatchChoices choices;
+};
 
-// Runs one command line (tool first) to its end, at idle priority when asked;
-// false unless it exited 0.
-bool RunLine(const QByteArray &commandLine, bool idle = false)
+BenchRow DefaultPreset(OutputFormat format, const char *label, const char *formatText)
+{
+    const FormatPresets &presets = PresetsFor(format);
+    BatchChoices choices;
+    SplitResolution(presets.defaultResolution, &choices.width, &choices.height);
+    choices.frameRate = presets.defaultFrameRate;
+    choices.bitrate = presets.defaultBitrate;
+    return {label, format, QString::fromLatin1(formatText), choices};
+}
+
+QString Resolution(const BatchChoices &choices)
+{
+    return choices.width + 'x' + choices.height;
+}
+
+double Seconds(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+// Runs one command line (tool first) to its end; at idle priority when asked,
+// as the worker runs its encoder. False unless it exited 0.
+bool RunLine(const QByteArray &commandLine, bool idle)
 {
     QStringList arguments;
     for (const QByteArray &arg : SplitCommandLine(commandLine))
@@ -31,61 +71,133 @@ bool RunLine(const QByteArray &commandLine, bool idle = false)
     if (idle)
         arguments = QStringList{"--idle", "0"} + arguments;
     const QString program = idle ? QStringLiteral("chrt") : arguments.takeFirst();
-    return RunProgram(program, arguments, nullptr, 600000) == 0;
+    return RunProgram(program, arguments, nullptr, 1200000) == 0;
 }
 
-double WorkerSeconds(const QByteArray &tools, const QString &clip, const QString &out)
+double WorkerSeconds(const BenchRow &row, const QByteArray &tools, const QString &clip, const QString &out)
 {
     auto port = std::make_shared<FakeConversionPort>();
-    port->setBoxes("MP4", "720x480", "25");
+    port->setBoxes(row.formatText, Resolution(row.choices), row.choices.frameRate);
     port->addRow(clip);
     ConversionBatch batch;
     batch.setToolDir(tools);
     batch.setOutputFolderProvider([out] { return out; });
     QElapsedTimer timer;
     timer.start();
-    batch.start(port, kChoices);
-    batch.waitIdle(600000);
-    const double seconds = timer.elapsed() / 1000.0;
-    if (port->statuses().last() != QStringLiteral("转换完成"))
-        std::printf("worker: conversion failed\n");
+    batch.start(port, row.choices);
+    batch.waitIdle(1200000);
+    const double seconds = Seconds(timer);
+    if (port->statuses().isEmpty() || port->statuses().last() != QStringLiteral("转换完成"))
+        std::printf("%s: the worker's conversion failed\n", row.label);
     return seconds;
 }
 
-// The worker's lines in turn; the encoder at idle priority too when `idleEncoder`,
-// as the worker runs it, so that other load on the machine weighs the same.
-double ByHandSeconds(const QByteArray &tools, const QString &clip, const QString &out, bool idleEncoder)
+// The worker's command lines in turn, each built by the engine's own functions:
+// the encoder step at idle priority, then the 3GP export or the MP4 packaging.
+double ByHandSeconds(const BenchRow &row, const QByteArray &tools, const QString &clip, const QString &out)
 {
-    const QString avi = out + "by-hand.avi";
-    const QString stem = OutputStem(avi);
-    const QByteArray creator = ToolPathArg(tools + "mp4creator") + ' ';
-    const QByteArray encoder = ToolPathArg(tools + "mencoder") + ' ';
+    const QString encoded = out + "by-hand" + EncoderOutputExtension(row.format);
+    const QString stem = OutputStem(encoded);
     QElapsedTimer timer;
     timer.start();
-    bool ok = RunLine(EncoderCommandLine(OutputFormat::Mp4, {tools, clip, avi, false}, kChoices), idleEncoder);
-    ok = ok && RunLine(encoder + RawVideoParameters(stem, avi));
-    ok = ok && RunLine(encoder + RawAudioParameters(stem, avi));
-    ok = ok && RunLine(creator + Mp4VideoTrackParameters(stem, kChoices.frameRate));
-    ok = ok && RunLine(creator + Mp4AudioTrackParameters(stem));
-    for (const char *extension : {".avi", ".m4v", ".aac"})
+    bool ok = RunLine(EncoderCommandLine(row.format, {tools, clip, encoded, false}, row.choices), true);
+    if (row.format == OutputFormat::ThreeGp) {
+        ok = ok && RunLine(ToolPathArg(tools + "ffmpeg") + ' ' +
+                               Export3gpParameters(encoded, Resolution(row.choices), row.choices.frameRate),
+                           false);
+    } else if (row.format == OutputFormat::Mp4) {
+        const QByteArray encoder = ToolPathArg(tools + "mencoder") + ' ';
+        const QByteArray creator = ToolPathArg(tools + "mp4creator") + ' ';
+        ok = ok && RunLine(encoder + RawVideoParameters(stem, encoded), false);
+        ok = ok && RunLine(encoder + RawAudioParameters(stem, encoded), false);
+        ok = ok && RunLine(creator + Mp4VideoTrackParameters(stem, row.choices.frameRate), false);
+        ok = ok && RunLine(creator + Mp4AudioTrackParameters(stem), false);
+    }
+    const double seconds = Seconds(timer);
+    for (const char *extension : {".avi", ".flv", ".m4v", ".aac", ".mp4", ".3gp"})
         QFile::remove(stem + extension);
-    const double seconds = timer.elapsed() / 1000.0;
     if (!ok)
-        std::printf("by hand: a tool failed\n");
+        std::printf("%s: a tool failed by hand\n", row.label);
     return seconds;
 }
 
-double SingleFfmpegSeconds(const QString &clip, const QString &out)
+// One ffmpeg pass to the final file. With `sameQuality` it asks for what the
+// worker's encoder is asked for (the motion search and quantiser options);
+// without, it takes ffmpeg's defaults for the same codecs and bitrates. Like
+// the worker's encoder it runs at idle priority, so other load weighs the same.
+double FfmpegSeconds(const BenchRow &row, const QString &clip, const QString &out, bool sameQuality)
 {
+    QStringList args = {"-v", "error", "-y", "-i", clip, "-s", Resolution(row.choices), "-r", row.choices.frameRate};
+    const QString videoRate = row.choices.bitrate + 'k';
+    QString file = out + "single-pass";
+    switch (row.format) {
+    case OutputFormat::Flv:
+        args << "-c:v" << "flv" << "-b:v" << videoRate;
+        if (sameQuality)
+            args << "-mbd" << "rd" << "-trellis" << "1" << "-flags" << "+mv4" << "-mpv_flags" << "+mv0+cbp_rd"
+                 << "-last_pred" << "3" << "-abr" << "1";
+        args << "-c:a" << "libmp3lame" << "-b:a" << "64k" << "-ar" << "44100";
+        file += ".flv";
+        break;
+    case OutputFormat::ThreeGp:
+        // The H.263 and AMR-NB encoders take no quality options here.
+        args << "-c:v" << "h263" << "-b:v" << "64k" << "-c:a" << "libopencore_amrnb" << "-ac" << "1" << "-ar"
+             << "8000" << "-b:a" << "12.2k";
+        file += ".3gp";
+        break;
+    case OutputFormat::Mp4:
+        args << "-c:v" << "mpeg4" << "-b:v" << videoRate;
+        if (sameQuality)
+            args << "-mbd" << "rd" << "-trellis" << "1";
+        args << "-c:a" << "aac" << "-b:a" << "128k" << "-ar" << "44100";
+        file += ".mp4";
+        break;
+    }
+    args << file;
     QElapsedTimer timer;
     timer.start();
-    const int code = RunProgram("ffmpeg", {"-v", "error", "-y", "-i", clip, "-vf", "scale=720:480", "-r", "25",
-                                           "-c:v", "mpeg4", "-b:v", "1024k", "-c:a", "libmp3lame", "-b:a", "128k",
-                                           "-ar", "44100", out + "single-pass.mp4"},
-                                nullptr, 600000);
+    const int code = RunProgram("chrt", QStringList{"--idle", "0", "ffmpeg"} + args, nullptr, 1200000);
+    const double seconds = Seconds(timer);
     if (code != 0)
-        std::printf("single ffmpeg pass failed\n");
-    return timer.elapsed() / 1000.0;
+        std::printf("%s: the ffmpeg pass failed\n", row.label);
+    QFile::remove(file);
+    return seconds;
+}
+
+// Counts the rows whose play time the probes have filled in.
+class ProbeCountingPort : public FakeConversionPort {
+public:
+    void setRowText(RowId, int column, const QString &text) override
+    {
+        if (column == ColDuration && !text.isEmpty())
+            ++m_filled;
+    }
+    int filled() const { return m_filled.load(); }
+
+private:
+    std::atomic<int> m_filled{0};
+};
+
+// Adds `count` files at once through StartProbe and waits for every probe;
+// the seconds per file, or -1 when a row stayed unfilled.
+double ProbeSecondsPerFile(const QString &clip, int count)
+{
+    const QString dir = MakeTempDir() + '/';
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        const QString path = dir + QStringLiteral("file %1.mp4").arg(i, 2, 10, QLatin1Char('0'));
+        if (link(QFile::encodeName(clip).constData(), QFile::encodeName(path).constData()) != 0)
+            QFile::copy(clip, path);
+        paths << path;
+    }
+    auto port = std::make_shared<ProbeCountingPort>();
+    QElapsedTimer timer;
+    timer.start();
+    for (const QString &path : paths)
+        StartProbe(port, path);
+    ThreadTracker::waitIdle(600000);
+    const double seconds = Seconds(timer);
+    return port->filled() == count ? seconds / count : -1;
 }
 
 } // namespace
@@ -93,34 +205,68 @@ double SingleFfmpegSeconds(const QString &clip, const QString &out)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 1;
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
 
     const QByteArray tools = QFile::encodeName(MakeTempDir()) + '/';
-    for (int selector : {2, 3, 4})
+    for (int selector : {2, 3, 4, 5})
         ExtractTool(tools, selector);
-    const QString clip = MakeTempDir() + "/clip-720p.avi";
-    std::printf("generating a 60 s 1280x720 clip...\n");
+    g_szToolDir = tools;
+    const QString clip = MakeTempDir() + "/clip-720p.mp4";
+    std::printf("generating a 60 s 1280x720 H.264 clip...\n");
     if (RunProgram("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=1280x720:rate=25", "-f",
-                              "lavfi", "-i", "sine=frequency=440:sample_rate=44100", "-t", "60", "-c:v", "mpeg4",
-                              "-q:v", "4", "-c:a", "libmp3lame", clip}) != 0) {
+                              "lavfi", "-i", "sine=frequency=440:sample_rate=44100", "-t", "60", "-c:v", "libx264",
+                              "-preset", "veryfast", "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a", "128k", clip},
+                   nullptr, 600000) != 0) {
         std::printf("cannot generate the clip\n");
         return 1;
     }
 
+    BenchRow rows[] = {
+        DefaultPreset(OutputFormat::Flv, "FLV default", "FLV"),
+        DefaultPreset(OutputFormat::ThreeGp, "3GP default", "3GP"),
+        DefaultPreset(OutputFormat::Mp4, "MP4 default", "MP4"),
+        {"MP4 720x480", OutputFormat::Mp4, QStringLiteral("MP4"), {"720", "480", "25", "1024"}},
+    };
+    constexpr int kWays = 4;  // worker, by hand, ffmpeg same quality, ffmpeg defaults
+    double best[std::size(rows)][kWays];
+    for (auto &times : best)
+        std::fill(std::begin(times), std::end(times), 1e9);
+
     const QString out = MakeTempDir() + '/';
     // Other load on the machine only ever adds time, so each way's best round counts.
-    double worker = 1e9, byHand = 1e9, byHandIdle = 1e9, single = 1e9;
     for (int round = 0; round < rounds; ++round) {
-        worker = std::min(worker, WorkerSeconds(tools, clip, out));
-        byHand = std::min(byHand, ByHandSeconds(tools, clip, out, false));
-        byHandIdle = std::min(byHandIdle, ByHandSeconds(tools, clip, out, true));
-        single = std::min(single, SingleFfmpegSeconds(clip, out));
+        for (size_t i = 0; i < std::size(rows); ++i) {
+            const BenchRow &row = rows[i];
+            best[i][0] = std::min(best[i][0], WorkerSeconds(row, tools, clip, out));
+            best[i][1] = std::min(best[i][1], ByHandSeconds(row, tools, clip, out));
+            best[i][2] = std::min(best[i][2], FfmpegSeconds(row, clip, out, true));
+            best[i][3] = std::min(best[i][3], FfmpegSeconds(row, clip, out, false));
+        }
+        QDir(out).removeRecursively();
+        QDir().mkpath(out);
     }
-    std::printf("best of %d: worker %.2f s, same lines by hand %.2f s (encoder at idle priority %.2f s), "
-                "single ffmpeg pass %.2f s\n",
-                rounds, worker, byHand, byHandIdle, single);
-    std::printf("worker / by hand = %.3f (target <= 1.05)\n", worker / byHand);
-    std::printf("worker / by hand, encoder at idle priority = %.3f\n", worker / byHandIdle);
-    std::printf("worker / single ffmpeg pass = %.3f\n", worker / single);
+
+    std::printf("\n60 s 1280x720 H.264 clip, best of %d; %d online cores, %d codec threads\n", rounds,
+                OnlineCores(), CodecThreads());
+    std::printf("%-12s %-17s %8s %8s %8s %8s | %8s %8s %8s\n", "row", "size/fps/kbit", "worker", "by hand",
+                "ff same", "ff dflt", "w/hand", "w/same", "w/dflt");
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const BenchRow &row = rows[i];
+        const double *t = best[i];
+        const QByteArray preset = (Resolution(row.choices) + '/' + row.choices.frameRate + '/' +
+                                   (row.format == OutputFormat::ThreeGp ? QStringLiteral("-") : row.choices.bitrate))
+                                      .toLatin1();
+        std::printf("%-12s %-17s %7.2fs %7.2fs %7.2fs %7.2fs | %8.3f %8.3f %8.3f\n", row.label, preset.constData(),
+                    t[0], t[1], t[2], t[3], t[0] / t[1], t[0] / t[2], t[0] / t[3]);
+    }
+    std::printf("targets: w/hand <= 1.05; MP4 default w/same <= 1.05; MP4 720x480 w/same <= 1.15\n");
+
+    const int kFiles = 60;
+    const double perFile = ProbeSecondsPerFile(clip, kFiles);
+    const double alone = ProbeSecondsPerFile(clip, 1);
+    if (perFile < 0 || alone < 0)
+        std::printf("probe: a row stayed unfilled\n");
+    std::printf("\nprobe: %d files added at once, %d at a time: %.0f ms per file (one file alone: %.0f ms)\n",
+                kFiles, ProbeQueue::probes().maxThreads(), perFile * 1000, alone * 1000);
     return 0;
 }

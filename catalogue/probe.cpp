@@ -1,16 +1,26 @@
 #include "catalogue/probe.h"
 
 #include "catalogue/probe_parser.h"
+#include "catalogue/probe_queue.h"
 #include "engine/command_line.h"
 #include "engine/globals.h"
 #include "engine/process_runner.h"
 #include "engine/thread_tracker.h"
 #include "install/tool_dir.h"
 
+#include <algorithm>
 #include <memory>
-#include <system_error>
-#include <thread>
 #include <utility>
+
+namespace {
+
+bool RowIsListed(DialogPort &port, RowId row)
+{
+    const QList<RowEntry> rows = port.rows();
+    return std::any_of(rows.begin(), rows.end(), [row](const RowEntry &entry) { return entry.id == row; });
+}
+
+} // namespace
 
 QByteArray ProbeCommandLine(const QString &path)
 {
@@ -48,21 +58,21 @@ void StartProbe(std::shared_ptr<DialogPort> port, const QString &path)
 {
     if (!port)
         return;
-    // Counted from before the thread starts, so a window closing right after
+    // Counted from before the probe is queued, so a window closing right after
     // an add already sees the probe as running.
-    auto tracked = std::make_unique<ThreadTracker::Scope>();
+    auto tracked = std::make_shared<ThreadTracker::Scope>();
 
-    // The row is appended here, in the order of the adds; the thread only
+    // The row is appended here, in the order of the adds; the probe only
     // fills it. No row means the window is gone.
     const RowId row = port->appendRow(path);
     if (row == kNoRow)
         return;
 
-    try {
-        std::thread([tracked = std::move(tracked), port = std::move(port), row, path]() mutable {
+    // Probes wait their turn: as many players run at once as there are cores,
+    // started in the order of the adds. A probe whose row was deleted while it
+    // waited, or whose window has closed (no rows any more), runs no player.
+    ProbeQueue::probes().post([tracked = std::move(tracked), port = std::move(port), row, path]() mutable {
+        if (RowIsListed(*port, row))
             ProbeThread(std::move(port), row, std::move(path));
-        }).detach();
-    } catch (const std::system_error &) {
-        // A thread that cannot be started leaves the row with its path only.
-    }
+    });
 }

@@ -9,7 +9,8 @@
 // Starts a probe of one file: appends the file's row at once (so rows keep
 // the order in which files were added, however the threads get scheduled),
 // then fills it from the player's identify output on a thread of its own.
-// Returns without waiting for the player.
+// At most as many players run at once as there are cores; later probes wait
+// in a queue and start in the order of the adds. Returns without waiting.
 void StartProbe(std::shared_ptr<DialogPort> port, const QString &path);
 
 // The probe's thread procedure: runs the player on the file and writes what it

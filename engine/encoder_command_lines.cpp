@@ -1,15 +1,43 @@
 #include "engine/encoder_command_lines.h"
 
 #include "engine/command_line.h"
+#include "engine/cpu_cores.h"
 #include "engine/output_naming.h"
 
 #include <QFile>
 
 namespace {
 
+// The smallest picture (640x480) whose MPEG-4 encoding gets encoder threads.
+constexpr qint64 kMinPixelsForEncoderThreads = 640 * 480;
+
 QByteArray Text(const QString &value)
 {
     return value.toLocal8Bit();
+}
+
+// "-lavdopts threads=N": the source is decoded in one thread per core (up to
+// 8). Decoding a large source is most of the work for the small outputs, and
+// with one decoder thread the encoder step left every other core idle: 60 s of
+// 1280x720 H.264 to the default MP4 preset took 8.3 s with one thread and
+// 6.7 s with two on a 2-core machine.
+QByteArray DecoderThreads()
+{
+    return "-lavdopts threads=" + QByteArray::number(CodecThreads()) + ' ';
+}
+
+// ":threads=N" for the MPEG-4 encoder where its slice threads pay off. They
+// split each picture into one slice per thread: from 640x480 up they shorten the
+// step (720x480 at 1024 kbit/s: 16.1 s without, 13.9 s with, 2 cores), while at
+// the smaller sizes the work per slice is too small for the hand-over between
+// threads and the step gets slower. The FLV and H.263 encoders have no
+// threads of their own.
+QByteArray Mpeg4EncoderThreads(const BatchChoices &choices)
+{
+    const qint64 pixels = qint64(choices.width.toInt()) * choices.height.toInt();
+    if (CodecThreads() < 2 || pixels < kMinPixelsForEncoderThreads)
+        return {};
+    return ":threads=" + QByteArray::number(CodecThreads());
 }
 
 // The tool and the options every template starts with, up to "scale=".
@@ -21,7 +49,9 @@ QByteArray EncoderStart(const EncoderStep &step)
     if (step.asfSource)
         line += "-demuxer lavf ";
     // "-ni": without it the built-in MPEG-PS reader drops the audio of DVD VOBs.
-    line += "-ni -mc 0 -af volnorm -vf scale=";
+    line += "-ni -mc 0 -af volnorm ";
+    line += DecoderThreads();
+    line += "-vf scale=";
     return line;
 }
 
@@ -75,7 +105,9 @@ QByteArray Mp4EncoderCommandLine(const EncoderStep &step, const BatchChoices &ch
     line += " -srate 44100 -oac mp3lame -lameopts cbr:br=128 -ovc lavc -ffourcc DIVX "
             "-lavcopts vcodec=mpeg4:mbd=2:trell:autoaspect:vbitrate=";
     line += Text(choices.bitrate);
-    line += ":vhq -ofps " + Text(choices.frameRate);
+    line += ":vhq";
+    line += Mpeg4EncoderThreads(choices);
+    line += " -ofps " + Text(choices.frameRate);
     line += ' ' + SourceAndOutput(step);
     return line;
 }
@@ -108,7 +140,12 @@ QByteArray EncoderCommandLine(OutputFormat format, const EncoderStep &step, cons
 
 QByteArray Export3gpParameters(const QString &avi, const QString &resolution, const QString &frameRate)
 {
-    QByteArray parameters = "-y -i " + QuotePath(avi);
+    // "-threads N" before the input: the intermediate AVI is decoded in one
+    // thread per core (up to 8), like the encoder step's source. 60 s at 176x144
+    // took 1.1 s against 2.0 s with one thread on 2 busy cores; ffmpeg's own
+    // automatic count does about as well, naming it keeps the export within the
+    // same cap. The H.263 and AMR-NB encoders have no threads of their own.
+    QByteArray parameters = "-y -threads " + QByteArray::number(CodecThreads()) + " -i " + QuotePath(avi);
     // The AMR-NB encoder is libopencore_amrnb here, and a bare "-b" is ambiguous.
     parameters += " -vcodec h263 -acodec libopencore_amrnb -s " + Text(resolution);
     parameters += " -b:v 64k -r " + Text(frameRate);

@@ -1,4 +1,5 @@
 #include "engine/command_line.h"
+#include "engine/cpu_cores.h"
 #include "engine/encoder_command_lines.h"
 #include "engine/mp4_packaging.h"
 #include "engine/output_naming.h"
@@ -6,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -20,15 +22,26 @@ EncoderStep Step(const QString &output, bool asf = false)
     return EncoderStep{kTools, kSource, output, asf};
 }
 
+// The codec thread options depend on the machine's cores; the worked examples
+// are compared without them.
+const QByteArray kThreads = QByteArray::number(CodecThreads());
+const QByteArray kDecoderThreads = "-lavdopts threads=" + kThreads + ' ';
+const QByteArray kEncoderThreads = ":threads=" + kThreads;
+
+QByteArray WithoutThreads(QByteArray line)
+{
+    return line.replace(kDecoderThreads, "").replace(kEncoderThreads, "");
+}
+
 TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
 {
-    EXPECT_EQ(Mp4EncoderCommandLine(Step(kAvi), {"720", "480", "25", "1024"}),
+    EXPECT_EQ(WithoutThreads(Mp4EncoderCommandLine(Step(kAvi), {"720", "480", "25", "1024"})),
               QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=720:480,harddup,fixpts "
                          "-srate 44100 -oac mp3lame -lameopts cbr:br=128 -ovc lavc -ffourcc DIVX "
                          "-lavcopts vcodec=mpeg4:mbd=2:trell:autoaspect:vbitrate=1024:vhq -ofps 25 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
 
-    EXPECT_EQ(FlvEncoderCommandLine(Step(kFlv), {"320", "240", "15", "256"}),
+    EXPECT_EQ(WithoutThreads(FlvEncoderCommandLine(Step(kFlv), {"320", "240", "15", "256"})),
               QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=320:240,harddup,fixpts "
                          "-srate 44100 -ofps 15 -oac mp3lame -lameopts abr:br=64 -ovc lavc -of lavf "
                          "-lavfopts format=flv -lavcopts vcodec=flv:vbitrate=256:mbd=2:trell:v4mv:last_pred=3:"
@@ -36,13 +49,13 @@ TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.flv\""));
 
     // The bitrate plays no part in 3GP.
-    EXPECT_EQ(ThreeGpEncoderCommandLine(Step(kAvi), {"176", "144", "15", "999"}),
+    EXPECT_EQ(WithoutThreads(ThreeGpEncoderCommandLine(Step(kAvi), {"176", "144", "15", "999"})),
               QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=176:144,harddup,fixpts "
                          "-srate 44100 -oac twolame -twolameopts br=128 -ovc lavc -lavcopts vcodec=mpeg4 -ofps 15 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
 
     EXPECT_EQ(Export3gpParameters(kAvi, QStringLiteral("176x144"), QStringLiteral("15")),
-              QByteArray("-y -i \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\" -vcodec h263 "
+              QByteArray("-y -threads " + kThreads + " -i \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\" -vcodec h263 "
                          "-acodec libopencore_amrnb -s 176x144 -b:v 64k -r 15 -ac 1 -ar 8000 -b:a 12.2k "
                          "\"/home/u/Video/Q9TBR/2009-04-18/14-05-09.3gp\""));
 }
@@ -65,6 +78,39 @@ TEST(EncoderCommandLines, DispatchByFormatAndAsfReader)
     }
 }
 
+// The source is decoded in threads by every template; the MPEG-4 encoder gets
+// threads of its own from 640x480 up, where they pay off; FLV never (its
+// encoder has none).
+TEST(EncoderCommandLines, CodecThreadsFollowTheCoresFormatAndSize)
+{
+    EXPECT_GE(CodecThreads(), 1);
+    EXPECT_LE(CodecThreads(), std::min(OnlineCores(), 8));
+    const bool threaded = CodecThreads() > 1;
+    struct Case {
+        OutputFormat format;
+        const char *width, *height;
+        bool encoderThreads;
+    };
+    const Case cases[] = {
+        {OutputFormat::Mp4, "320", "240", false}, {OutputFormat::Mp4, "480", "320", false},
+        {OutputFormat::Mp4, "640", "480", threaded}, {OutputFormat::Mp4, "720", "480", threaded},
+        {OutputFormat::ThreeGp, "704", "576", false}, {OutputFormat::Flv, "720", "480", false},
+    };
+    for (const Case &c : cases) {
+        const QByteArray line = EncoderCommandLine(c.format, Step(kAvi), {c.width, c.height, "25", "1024"});
+        SCOPED_TRACE(line.toStdString());
+        const QList<QByteArray> args = SplitCommandLine(line);
+        const qsizetype decoder = args.indexOf("-lavdopts");
+        ASSERT_GE(decoder, 0);
+        EXPECT_EQ(args.at(decoder + 1), "threads=" + kThreads);
+        EXPECT_LT(decoder, args.indexOf(QFile::encodeName(kSource)));
+        EXPECT_EQ(line.count(kDecoderThreads), 1);
+        const QByteArray encoderOptions = args.at(args.indexOf("-lavcopts") + 1);
+        EXPECT_EQ(encoderOptions.endsWith(kEncoderThreads), c.encoderThreads);
+        EXPECT_EQ(line.contains(":threads="), c.encoderThreads);
+    }
+}
+
 TEST(EncoderCommandLines, EveryByteOfAPathReachesTheTool)
 {
     const QString odd = QStringLiteral("/tmp/视频 文件/a \"quoted\" name\\.rmvb");
@@ -77,7 +123,7 @@ TEST(EncoderCommandLines, EveryByteOfAPathReachesTheTool)
     EXPECT_EQ(args.last(), QFile::encodeName(out));
 
     const QList<QByteArray> exportArgs = SplitCommandLine(Export3gpParameters(out, "176x144", "15"));
-    EXPECT_EQ(exportArgs.at(2), QFile::encodeName(out));
+    EXPECT_EQ(exportArgs.at(exportArgs.indexOf("-i") + 1), QFile::encodeName(out));
     EXPECT_EQ(exportArgs.last(), QFile::encodeName(QStringLiteral("/tmp/输出 目录/12-00-00.3gp")));
 }
 
