@@ -2,14 +2,9 @@
 
 #include "engine/dialog_port.h"
 
-#include <QElapsedTimer>
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <QThread>
-#include <cstdio>
-#include <cstring>
-#include <functional>
 #include <mutex>
 
 // A window for the conversion worker: rows, box texts, and a record of every
@@ -90,29 +85,3 @@ private:
     QStringList m_statuses;
     QList<int> m_progress;
 };
-
-// Polls `condition` every 10 ms until it holds or `milliseconds` have passed.
-inline bool WaitUntil(const std::function<bool()> &condition, int milliseconds)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > milliseconds)
-            return false;
-        QThread::msleep(10);
-    }
-    return true;
-}
-
-// The state letter of a process ('R', 'S', 'T' ...), 0 when it is gone.
-inline char ProcessState(qint64 pid)
-{
-    FILE *stat = std::fopen(QStringLiteral("/proc/%1/stat").arg(pid).toLocal8Bit().constData(), "r");
-    if (!stat)
-        return 0;
-    char line[512] = {};
-    const size_t got = std::fread(line, 1, sizeof line - 1, stat);
-    std::fclose(stat);
-    const char *close = std::strrchr(line, ')');  // the name may hold blanks and parentheses
-    return got > 0 && close && close[1] == ' ' ? close[2] : 0;
-}

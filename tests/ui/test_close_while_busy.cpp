@@ -2,6 +2,7 @@
 // line and progress bar: no crash, no hang, and nothing touched afterwards.
 #include "engine/dialog_port.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_support.h"
 #include "ui/file_list_view.h"
 #include "ui/main_dialog.h"
 

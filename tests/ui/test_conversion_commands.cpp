@@ -7,6 +7,7 @@
 #include "settings/output_folder.h"
 #include "tests/support/fake_conversion_port.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_support.h"
 #include "ui/main_dialog.h"
 
 #include <QFile>

@@ -4,6 +4,7 @@
 #include "res/dialog_templates.h"
 #include "res/resources.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_support.h"
 #include "ui/dialog_builder.h"
 #include "ui/file_list_view.h"
 #include "ui/main_dialog.h"

@@ -4,6 +4,7 @@
 #include "catalogue/output_presets.h"
 #include "controls/flat_combo_box.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_support.h"
 #include "ui/main_dialog.h"
 
 #include <QLabel>

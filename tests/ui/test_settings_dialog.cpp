@@ -3,6 +3,7 @@
 #include "settings/output_folder.h"
 #include "settings/settings_store.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_support.h"
 #include "ui/message_box.h"
 #include "ui/settings_dialog.h"
 
