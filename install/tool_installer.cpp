@@ -1,5 +1,6 @@
 #include "install/tool_installer.h"
 
+#include "engine/eintr.h"
 #include "install/launcher_script.h"
 #include "tool_locations.h"
 
@@ -45,9 +46,7 @@ int WriteExecutable(const QByteArray &path, const unsigned char *data, std::size
         return 0;
     bool complete = true;
     while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
+        const ssize_t written = RetryOnEintr([&] { return ::write(fd, data, size); });
         if (written <= 0) {
             complete = false;
             break;
