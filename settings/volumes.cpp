@@ -1,5 +1,7 @@
 #include "settings/volumes.h"
 
+#include "engine/log.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -91,8 +93,10 @@ void ProbeVolume(MountedVolume &volume)
 QList<MountedVolume> ListMountedVolumes()
 {
     QFile table(QStringLiteral("/proc/self/mounts"));
-    if (!table.open(QIODevice::ReadOnly))
+    if (!table.open(QIODevice::ReadOnly)) {
+        qCWarning(lcQ9) << "cannot read the mount table:" << table.errorString();
         return {};
+    }
     // A proc file reports size 0: read it to the end.
     return ParseMountTable(table.readAll(), ProbeVolume);
 }

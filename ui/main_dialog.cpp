@@ -5,6 +5,7 @@
 #include "controls/xp_smart_button.h"
 #include "engine/child_registry.h"
 #include "engine/conversion_batch.h"
+#include "engine/log.h"
 #include "install/tool_dir.h"
 #include "install/tool_installer.h"
 #include "res/dialog_templates.h"
@@ -133,10 +134,13 @@ bool MainDialog::OnInitDialog()
     CreateOutputFolder();
     // 13-14. The tools.
     g_szToolDir = DefaultToolDir();
-    for (int selector = 2; selector <= 5; ++selector)
-        ExtractTool(selector);
+    for (int selector = 2; selector <= 5; ++selector) {
+        // A tool that cannot be written is left as it was; the window opens anyway.
+        if (!ExtractTool(selector))
+            qCWarning(lcQ9, "tool %d was not written into %s", selector, g_szToolDir.constData());
+    }
     for (int selector = 1; selector <= 6; ++selector)
-        ExtractCodec(selector);
+        ExtractCodec(selector);  // writes no library by design: nothing to check
     // 15. The MP4 choices and their mirrors.
     ApplyMp4Presets();
     // 16. The format box lists its items sorted and starts on MP4.
