@@ -11,9 +11,6 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-QString g_strBestDrive;
-int32_t g_nBestDriveFreeMB = 0;
-
 int32_t GetFreeSpaceMB(const QString &path)
 {
     struct statvfs info {};
@@ -131,18 +128,19 @@ QString CandidateFolder(const MountedVolume &volume, const QList<MountedVolume> 
 
 QString PickDefaultDrive(const QList<MountedVolume> &volumes, const QString &home, const FreeSpaceFn &freeSpace)
 {
-    g_strBestDrive.clear();
-    g_nBestDriveFreeMB = 0;
+    QString best;
+    int32_t bestFreeMB = 0;
     for (const MountedVolume &volume : volumes) {
         const QString folder = CandidateFolder(volume, volumes, home);
         if (folder.isEmpty())
             continue;
         // Greater or equal: the later volume wins a tie, and a full one still
         // counts when it is the only one.
-        if (freeSpace(folder) >= g_nBestDriveFreeMB) {
-            g_nBestDriveFreeMB = freeSpace(folder);
-            g_strBestDrive = folder;
+        const int32_t freeMB = freeSpace(folder);
+        if (freeMB >= bestFreeMB) {
+            bestFreeMB = freeMB;
+            best = folder;
         }
     }
-    return g_strBestDrive;
+    return best;
 }

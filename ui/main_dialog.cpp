@@ -186,8 +186,6 @@ void MainDialog::timerEvent(QTimerEvent *event)
         QDialog::timerEvent(event);
 }
 
-void MainDialog::OnBanner() {}
-
 void MainDialog::OnExit()
 {
     accept();

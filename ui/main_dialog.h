@@ -45,7 +45,6 @@ public:
 
     // Output presets.
     void ApplyMp4Presets();
-    void Apply3gpPresets();
     void ApplyFlvPresets();
 
     // Commands.
@@ -53,7 +52,6 @@ public:
     void OnSettings();
     void OnSiteLink();
     void OnAbout();
-    void OnBanner();
     void OnStart();
     void OnAddFile();
     void OnDeleteFile();
