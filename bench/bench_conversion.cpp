@@ -37,18 +37,18 @@ namespace {
 struct BenchRow {
     const char *label;
     OutputFormat format;
-    QString formatText;
     BatchChoices choices;
 };
 
-BenchRow DefaultPreset(OutputFormat format, const char *label, const char *formatText)
+BenchRow DefaultPreset(OutputFormat format, const char *label)
 {
     const FormatPresets &presets = PresetsFor(format);
     BatchChoices choices;
     SplitResolution(presets.defaultResolution, &choices.width, &choices.height);
     choices.frameRate = presets.defaultFrameRate;
     choices.bitrate = presets.defaultBitrate;
-    return {label, format, QString::fromLatin1(formatText), choices};
+    choices.format = format;
+    return {label, format, choices};
 }
 
 QString Resolution(const BatchChoices &choices)
@@ -77,7 +77,6 @@ bool RunLine(const QByteArray &commandLine, bool idle)
 double WorkerSeconds(const BenchRow &row, const QByteArray &tools, const QString &clip, const QString &out)
 {
     auto port = std::make_shared<FakeConversionPort>();
-    port->setBoxes(row.formatText, Resolution(row.choices), row.choices.frameRate);
     port->addRow(clip);
     ConversionBatch batch;
     batch.setToolDir(tools);
@@ -222,10 +221,10 @@ int main(int argc, char **argv)
     }
 
     BenchRow rows[] = {
-        DefaultPreset(OutputFormat::Flv, "FLV default", "FLV"),
-        DefaultPreset(OutputFormat::ThreeGp, "3GP default", "3GP"),
-        DefaultPreset(OutputFormat::Mp4, "MP4 default", "MP4"),
-        {"MP4 720x480", OutputFormat::Mp4, QStringLiteral("MP4"), {"720", "480", "25", "1024"}},
+        DefaultPreset(OutputFormat::Flv, "FLV default"),
+        DefaultPreset(OutputFormat::ThreeGp, "3GP default"),
+        DefaultPreset(OutputFormat::Mp4, "MP4 default"),
+        {"MP4 720x480", OutputFormat::Mp4, {"720", "480", "25", "1024", OutputFormat::Mp4}},
     };
     constexpr int kWays = 4;  // worker, by hand, ffmpeg same quality, ffmpeg defaults
     double best[std::size(rows)][kWays];

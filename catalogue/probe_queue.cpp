@@ -1,6 +1,7 @@
 #include "catalogue/probe_queue.h"
 
 #include "engine/cpu_cores.h"
+#include "engine/log.h"
 
 #include <algorithm>
 #include <deque>
@@ -49,7 +50,9 @@ void ProbeQueue::post(Job job)
 
     try {
         std::thread([state = m_state] { serve(state); }).detach();
-    } catch (const std::system_error &) {
+    } catch (const std::system_error &error) {
+        // The waiting jobs' rows keep their paths only.
+        qCWarning(lcQ9) << "cannot start a probe thread:" << error.what();
         std::deque<Job> dropped;
         lock.lock();
         if (--m_state->threads == 0)

@@ -7,6 +7,7 @@
 #include "settings/output_folder.h"
 #include "tests/support/fake_conversion_port.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_support.h"
 #include "ui/main_dialog.h"
 
 #include <QFile>
@@ -67,6 +68,15 @@ protected:
     }
 
     QString status() const { return label(1011)->text(); }
+    // A source file to list (the held encoder never reads it, but the worker
+    // converts only what exists).
+    static QString sourceFile(const QString &name)
+    {
+        const QString path = MakeTempDir() + '/' + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        return path;
+    }
     QLabel *label(int id) const { return m_dialog->controlAs<QLabel>(id); }
     CXPSmartButton *button(int id) const { return m_dialog->controlAs<CXPSmartButton>(id); }
     void click(int id) { QTest::mouseClick(button(id), Qt::LeftButton); }
@@ -93,7 +103,7 @@ TEST_F(ConversionCommandsTest, StartWithAnEmptyListOnlyAsksForFiles)
 
 TEST_F(ConversionCommandsTest, StartTakesTheMirroredChoicesAndRunsOneBatchOnly)
 {
-    m_dialog->port()->appendRow(MakeTempDir() + "/clip.avi");
+    m_dialog->port()->appendRow(sourceFile("clip.avi"));
     label(1023)->setText("720x480");
     label(1022)->setText("25");
     label(1021)->setText("1024");
@@ -149,8 +159,8 @@ TEST_F(ConversionCommandsTest, PauseAndResumeTextsCaptionAndIcon)
 
 TEST_F(ConversionCommandsTest, PauseResumeAndStopReachTheRunningEncoder)
 {
-    m_dialog->port()->appendRow(MakeTempDir() + "/a.avi");
-    m_dialog->port()->appendRow(MakeTempDir() + "/b.avi");
+    m_dialog->port()->appendRow(sourceFile("a.avi"));
+    m_dialog->port()->appendRow(sourceFile("b.avi"));
     click(1001);
     ASSERT_TRUE(waitForEncoder());
     const pid_t encoder = m_dialog->batch().encoderPid();
@@ -190,7 +200,7 @@ TEST_F(ConversionCommandsTest, PauseAndStopTextsStandAgainstTheEncodersOutput)
     m_dialog->batch().setToolDir(QFile::encodeName(tools));
     QProgressBar *bar = m_dialog->controlAs<QProgressBar>(1020);
 
-    m_dialog->port()->appendRow(MakeTempDir() + "/a.avi");
+    m_dialog->port()->appendRow(sourceFile("a.avi"));
     click(1001);
     for (int round = 0; round < 3; ++round) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return status() == QStringLiteral("转换中..."); }, 10000));
