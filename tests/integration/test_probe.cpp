@@ -2,6 +2,7 @@
 // file's values, whatever else is added or deleted meanwhile.
 
 #include "catalogue/probe.h"
+#include "engine/cpu_cores.h"
 #include "engine/dialog_port.h"
 #include "engine/globals.h"
 #include "engine/thread_tracker.h"
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <mutex>
@@ -226,12 +228,23 @@ TEST_F(ProbeIntegration, DeletingARowWhileItsProbeRunsLeavesEveryOtherRowCorrect
     ExpectRowsMatchTheirFiles(rows);
 }
 
-TEST_F(ProbeIntegration, TwentyFilesAddedAtOnceAllGetTheirRowsFilled)
+TEST_F(ProbeIntegration, SixtyFilesAddedAtOnceAllGetFilledWithAtMostOnePlayerPerCore)
 {
+    // A launcher that notes when each player starts and ends.
+    const QString logPath = MakeTempDir() + "/players.log";
+    const QByteArray countingDir = QFile::encodeName(MakeTempDir()) + '/';
+    QFile counting(QFile::decodeName(countingDir + "mplayer"));
+    ASSERT_TRUE(counting.open(QIODevice::WriteOnly));
+    counting.write("#!/bin/sh\necho start >> '" + QFile::encodeName(logPath) + "'\n'" + s_toolDir +
+                   "mplayer' \"$@\"\ncode=$?\necho end >> '" + QFile::encodeName(logPath) + "'\nexit $code\n");
+    counting.close();
+    counting.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    g_szToolDir = countingDir;
+
     const QString batchDir = MakeTempDir();
     QStringList paths;
-    for (int i = 0; i < 20; ++i) {
-        const Clip &clip = Clips()[i % Clips().size()];
+    for (int i = 0; i < 60; ++i) {
+        const Clip &clip = Clips()[size_t(i) % Clips().size()];
         const QString copy = QStringLiteral("%1/%2 %3")
                                  .arg(batchDir)
                                  .arg(i, 2, 10, QLatin1Char('0'))
@@ -242,13 +255,27 @@ TEST_F(ProbeIntegration, TwentyFilesAddedAtOnceAllGetTheirRowsFilled)
     auto port = std::make_shared<RecordingPort>();
     for (const QString &path : paths)
         StartProbe(port, path);
-    ASSERT_TRUE(ThreadTracker::waitIdle(120000));
+    ASSERT_TRUE(ThreadTracker::waitIdle(300000));
 
     const auto rows = port->snapshot();
-    ASSERT_EQ(rows.size(), 20u);
-    for (int i = 0; i < 20; ++i)
-        EXPECT_EQ(rows[i].cells[ColPath], paths[i]);
+    ASSERT_EQ(rows.size(), 60u);
+    for (int i = 0; i < 60; ++i)
+        EXPECT_EQ(rows[size_t(i)].cells[ColPath], paths[i]);
     ExpectRowsMatchTheirFiles(rows);
+
+    QFile log(logPath);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    int running = 0, mostAtOnce = 0, started = 0;
+    for (const QByteArray &line : log.readAll().split('\n')) {
+        if (line == "start") {
+            ++started;
+            mostAtOnce = std::max(mostAtOnce, ++running);
+        } else if (line == "end") {
+            --running;
+        }
+    }
+    EXPECT_EQ(started, 60);
+    EXPECT_LE(mostAtOnce, OnlineCores());
 }
 
 TEST_F(ProbeIntegration, ProbeMakesItsOwnOutputLiveAndLeavesTheConversionFlagAlone)
