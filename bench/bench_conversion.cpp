@@ -5,7 +5,8 @@
 // at ffmpeg's default options for the same codecs, size, rate and bitrates.
 // Then adds 60 files at once through the real probe path and times the probes.
 //
-//   bench_conversion [rounds]     each time is the best of `rounds`
+//   bench_conversion [rounds [row]]   each time is the best of `rounds`; with
+//                                     `row`, only the rows whose label holds it
 #include "catalogue/output_presets.h"
 #include "catalogue/probe.h"
 #include "catalogue/probe_queue.h"
@@ -54,6 +55,16 @@ BenchRow DefaultPreset(OutputFormat format, const char *label)
 QString Resolution(const BatchChoices &choices)
 {
     return choices.width + 'x' + choices.height;
+}
+
+// The 1-minute load average, as `uptime` shows it: the other load the
+// measurement shared the machine with.
+double LoadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    return file.readLine().split(' ').value(0).toDouble();
 }
 
 double Seconds(const QElapsedTimer &timer)
@@ -148,7 +159,8 @@ double FfmpegSeconds(const BenchRow &row, const QString &clip, const QString &ou
         args << "-c:v" << "mpeg4" << "-b:v" << videoRate;
         if (sameQuality)
             args << "-mbd" << "rd" << "-trellis" << "1";
-        args << "-c:a" << "aac" << "-b:a" << "128k" << "-ar" << "44100";
+        // The worker's MP4 carries the encoder's MP3 sound.
+        args << "-c:a" << "libmp3lame" << "-b:a" << "128k" << "-ar" << "44100";
         file += ".mp4";
         break;
     }
@@ -205,6 +217,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
+    const QString only = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
 
     const QByteArray tools = QFile::encodeName(MakeTempDir()) + '/';
     for (int selector : {2, 3, 4, 5})
@@ -230,16 +243,26 @@ int main(int argc, char **argv)
     double best[std::size(rows)][kWays];
     for (auto &times : best)
         std::fill(std::begin(times), std::end(times), 1e9);
+    double lowestLoad[std::size(rows)], highestLoad[std::size(rows)];
+    std::fill(std::begin(lowestLoad), std::end(lowestLoad), 1e9);
+    std::fill(std::begin(highestLoad), std::end(highestLoad), 0.0);
 
     const QString out = MakeTempDir() + '/';
     // Other load on the machine only ever adds time, so each way's best round counts.
     for (int round = 0; round < rounds; ++round) {
         for (size_t i = 0; i < std::size(rows); ++i) {
             const BenchRow &row = rows[i];
+            if (!QString::fromLatin1(row.label).contains(only))
+                continue;
             best[i][0] = std::min(best[i][0], WorkerSeconds(row, tools, clip, out));
             best[i][1] = std::min(best[i][1], ByHandSeconds(row, tools, clip, out));
             best[i][2] = std::min(best[i][2], FfmpegSeconds(row, clip, out, true));
             best[i][3] = std::min(best[i][3], FfmpegSeconds(row, clip, out, false));
+            const double load = LoadAverage();
+            lowestLoad[i] = std::min(lowestLoad[i], load);
+            highestLoad[i] = std::max(highestLoad[i], load);
+            std::printf("round %d, %s: load %.2f\n", round + 1, row.label, load);
+            std::fflush(stdout);
         }
         QDir(out).removeRecursively();
         QDir().mkpath(out);
@@ -247,25 +270,30 @@ int main(int argc, char **argv)
 
     std::printf("\n60 s 1280x720 H.264 clip, best of %d; %d online cores, %d codec threads\n", rounds,
                 OnlineCores(), CodecThreads());
-    std::printf("%-12s %-17s %8s %8s %8s %8s | %8s %8s %8s\n", "row", "size/fps/kbit", "worker", "by hand",
-                "ff same", "ff dflt", "w/hand", "w/same", "w/dflt");
+    std::printf("%-12s %-17s %8s %8s %8s %8s | %8s %8s %8s | %s\n", "row", "size/fps/kbit", "worker", "by hand",
+                "ff same", "ff dflt", "w/hand", "w/same", "w/dflt", "load (1 min)");
     for (size_t i = 0; i < std::size(rows); ++i) {
         const BenchRow &row = rows[i];
+        if (!QString::fromLatin1(row.label).contains(only))
+            continue;
         const double *t = best[i];
         const QByteArray preset = (Resolution(row.choices) + '/' + row.choices.frameRate + '/' +
                                    (row.format == OutputFormat::ThreeGp ? QStringLiteral("-") : row.choices.bitrate))
                                       .toLatin1();
-        std::printf("%-12s %-17s %7.2fs %7.2fs %7.2fs %7.2fs | %8.3f %8.3f %8.3f\n", row.label, preset.constData(),
-                    t[0], t[1], t[2], t[3], t[0] / t[1], t[0] / t[2], t[0] / t[3]);
+        std::printf("%-12s %-17s %7.2fs %7.2fs %7.2fs %7.2fs | %8.3f %8.3f %8.3f | %.2f-%.2f\n", row.label,
+                    preset.constData(), t[0], t[1], t[2], t[3], t[0] / t[1], t[0] / t[2], t[0] / t[3], lowestLoad[i],
+                    highestLoad[i]);
     }
     std::printf("targets: w/hand <= 1.05; MP4 default w/same <= 1.05; MP4 720x480 w/same <= 1.15\n");
 
     const int kFiles = 60;
     const double perFile = ProbeSecondsPerFile(clip, kFiles);
     const double alone = ProbeSecondsPerFile(clip, 1);
+    const double probeLoad = LoadAverage();
     if (perFile < 0 || alone < 0)
         std::printf("probe: a row stayed unfilled\n");
-    std::printf("\nprobe: %d files added at once, %d at a time: %.0f ms per file (one file alone: %.0f ms)\n",
-                kFiles, ProbeQueue::probes().maxThreads(), perFile * 1000, alone * 1000);
+    std::printf("\nprobe: %d files added at once, %d at a time: %.0f ms per file (one file alone: %.0f ms), "
+                "load %.2f\n",
+                kFiles, ProbeQueue::probes().maxThreads(), perFile * 1000, alone * 1000, probeLoad);
     return 0;
 }

@@ -79,7 +79,7 @@ TEST(EncoderCommandLines, DispatchByFormatAndAsfReader)
 }
 
 // The source is decoded in threads by every template; the MP4 template's
-// encoder gets threads of its own from 352x288 up, where they pay off; 3GP and
+// encoder gets threads of its own from 320x240 up, where they pay off; 3GP and
 // FLV never.
 TEST(EncoderCommandLines, CodecThreadsFollowTheCoresFormatAndSize)
 {
@@ -92,7 +92,7 @@ TEST(EncoderCommandLines, CodecThreadsFollowTheCoresFormatAndSize)
         bool encoderThreads;
     };
     const Case cases[] = {
-        {OutputFormat::Mp4, "320", "240", false}, {OutputFormat::Mp4, "352", "288", threaded},
+        {OutputFormat::Mp4, "220", "176", false}, {OutputFormat::Mp4, "320", "240", threaded},
         {OutputFormat::Mp4, "640", "480", threaded}, {OutputFormat::Mp4, "720", "480", threaded},
         {OutputFormat::ThreeGp, "704", "576", false}, {OutputFormat::Flv, "720", "480", false},
     };
