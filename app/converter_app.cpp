@@ -2,7 +2,9 @@
 
 #include "app/single_instance.h"
 #include "engine/thread_tracker.h"
+#include "ui/file_list_commands.h"
 #include "ui/main_dialog.h"
+#include "ui/main_window_loop.h"
 
 #include <cstdio>
 #include <unistd.h>
@@ -10,18 +12,29 @@
 ConverterApp::ConverterApp(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Q9Plemo"));
+    setDesktopFileName(QStringLiteral("com.example.q9plemo"));
     setQuitOnLastWindowClosed(false);
 }
 
 int ConverterApp::InitInstance()
 {
-    if (HandOverToRunningInstance())
+    // Files named on the command line (a file manager's "open with"), made
+    // absolute here: a running instance has another working folder.
+    const QStringList files = FilesToAdd(arguments().mid(1));
+
+    if (platformName().startsWith(QLatin1String("wayland"))) {
+        std::fputs("Q9Plemo: no X display (DISPLAY is not set), running on Wayland directly; a second start "
+                   "cannot find this window there and opens a window of its own.\n",
+                   stderr);
+    } else if (HandOverToRunningInstance(files)) {
         return 0;
+    }
 
     {
         MainDialog dialog;
         dialog.OnInitDialog();
-        dialog.exec();
+        dialog.addFiles(files);
+        RunMainWindow(dialog);
     }
 
     // The dialog has stopped the batch and killed every tool it started, so
