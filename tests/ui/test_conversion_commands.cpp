@@ -8,12 +8,19 @@
 #include "tests/support/fake_conversion_port.h"
 #include "tests/support/test_support.h"
 #include "ui/main_dialog.h"
+#include "ui/main_window_loop.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QMessageBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
 
 namespace {
 
@@ -216,6 +223,65 @@ TEST_F(ConversionCommandsTest, StopWithNothingRunning)
     click(1002);
     EXPECT_EQ(status(), QStringLiteral("已经停止"));
     EXPECT_EQ(m_dialog->controlAs<QProgressBar>(1020)->value(), 0);
+}
+
+} // namespace
+
+namespace {
+
+// The scheduler state letter of a process ('T' while stopped).
+char ProcessState(pid_t pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return '?';
+    const QByteArray text = stat.readAll();
+    const qsizetype end = text.lastIndexOf(')');
+    return end >= 0 && end + 2 < text.size() ? text.at(end + 2) : '?';
+}
+
+TEST_F(ConversionCommandsTest, AnOpenMessageBoxBlocksNeitherTheButtonsNorTheUpdates)
+{
+    // The window runs as the program runs it, with the box opened from it.
+    auto scenario = [this] {
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
+        m_dialog->port()->appendRow(MakeTempDir() + "/clip.avi");
+        click(1001);
+        ASSERT_TRUE(waitForEncoder());
+        const pid_t encoder = m_dialog->batch().encoderPid();
+
+        click(1015);  // the about box opens and the command returns at once
+        QMessageBox *box = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *b = qobject_cast<QMessageBox *>(w); b && b->isVisible())
+                box = b;
+        }
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->parentWidget(), nullptr);
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+        // A worker's update reaches the window while the box is open.
+        auto update = std::async(std::launch::async, [port = m_dialog->port()] { port->setProgress(42); });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return update.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+        EXPECT_EQ(m_dialog->controlAs<QProgressBar>(1020)->value(), 42);
+
+        // Pause, resume and stop, clicked like a user would.
+        click(1009);
+        EXPECT_EQ(status(), QStringLiteral("已经暂停"));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ProcessState(encoder) == 'T'; }));
+        click(1009);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ProcessState(encoder) != 'T'; }));
+        click(1002);
+        EXPECT_EQ(status(), QStringLiteral("已经停止"));
+        EXPECT_TRUE(QTest::qWaitFor([this] { return m_dialog->batch().waitIdle(0); }, 10000));
+        EXPECT_TRUE(box->isVisible());
+        box->close();
+    };
+    QTimer::singleShot(0, m_dialog.get(), [&] {
+        scenario();
+        m_dialog->accept();
+    });
+    RunMainWindow(*m_dialog);
 }
 
 } // namespace
