@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <atomic>
 
 enum class OutputFormat { Mp4, ThreeGp, Flv };
 
@@ -29,11 +28,10 @@ bool ParseFormat(const QString &text, OutputFormat *format);
 // Items as a sorted box shows them: ascending, compared without regard to case.
 QStringList SortedLikeBox(QStringList items);
 
-// The current output choices the conversion side reads. The texts are written
-// by the start command only; the flags follow every format choice.
+// The output choices of the latest start: the start command copies the mirrored
+// texts here and hands the batch a copy (BatchChoices), which is all the
+// conversion side reads. The output format is read from the format box.
 struct OutputSettingsRecord {
-    std::atomic<bool> bMp4{false};
-    std::atomic<bool> b3gp{false};
     QString strWidth = QStringLiteral("320");
     QString strHeight = QStringLiteral("240");
     QString strFrameRate = QStringLiteral("15");

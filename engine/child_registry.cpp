@@ -1,5 +1,7 @@
 #include "engine/child_registry.h"
 
+#include "engine/eintr.h"
+
 #include <cerrno>
 #include <csignal>
 #include <map>
@@ -27,11 +29,8 @@ Children &Registry()
 bool IsUnreapedChild(pid_t pid)
 {
     siginfo_t info{};
-    int result;
-    do {
-        result = waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT);
-    } while (result != 0 && errno == EINTR);
-    return result == 0;
+    return RetryOnEintr([&] { return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT); })
+        == 0;
 }
 
 int OpenPidfd(pid_t pid) { return static_cast<int>(syscall(SYS_pidfd_open, pid, 0)); }
@@ -110,11 +109,7 @@ bool reap(pid_t pid, int *status)
 
     // Wait for the end without reaping, so the id stays ours meanwhile.
     siginfo_t info{};
-    int result;
-    do {
-        result = waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT);
-    } while (result != 0 && errno == EINTR);
-    if (result != 0) {
+    if (RetryOnEintr([&] { return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT); }) != 0) {
         remove(pid);
         return false;
     }
@@ -124,10 +119,7 @@ bool reap(pid_t pid, int *status)
     Children &children = Registry();
     std::lock_guard lock(children.mutex);
     int waitStatus = 0;
-    pid_t reaped;
-    do {
-        reaped = waitpid(pid, &waitStatus, 0);
-    } while (reaped < 0 && errno == EINTR);
+    const pid_t reaped = RetryOnEintr([&] { return waitpid(pid, &waitStatus, 0); });
     const auto it = children.pidfds.find(pid);
     if (it != children.pidfds.end()) {
         CloseFd(it->second);

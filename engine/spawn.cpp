@@ -1,6 +1,7 @@
 #include "engine/spawn.h"
 
 #include "engine/child_registry.h"
+#include "engine/eintr.h"
 
 #include <cerrno>
 #include <csignal>
@@ -92,18 +93,14 @@ bool PrepareFds(ChildFds &fds, int outputFd)
         execv(argv[0], argv);
         error = errno;
     }
-    ssize_t written;
-    do {
-        written = write(fds.errorWrite, &error, sizeof error);
-    } while (written < 0 && errno == EINTR);
+    RetryOnEintr([&] { return write(fds.errorWrite, &error, sizeof error); });
     _exit(127);
 }
 
 void ReapFailedChild(pid_t pid)
 {
     int status;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    RetryOnEintr([&] { return waitpid(pid, &status, 0); });
 }
 
 } // namespace
@@ -138,10 +135,7 @@ pid_t SpawnTool(const QList<QByteArray> &arguments, Priority priority, int outpu
     close(fds.errorWrite);
     fds.errorWrite = -1;
     int error = 0;
-    ssize_t got;
-    do {
-        got = read(fds.errorRead, &error, sizeof error);
-    } while (got < 0 && errno == EINTR);
+    const ssize_t got = RetryOnEintr([&] { return read(fds.errorRead, &error, sizeof error); });
     if (got != 0) {
         ReapFailedChild(pid);
         return -1;

@@ -1,10 +1,13 @@
 #include "install/tool_installer.h"
 
+#include "engine/eintr.h"
+#include "engine/log.h"
 #include "install/launcher_script.h"
 #include "tool_locations.h"
 
 #include <cerrno>
 #include <cstddef>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,14 +27,15 @@ QByteArray LauncherScript(const QByteArray &programPath)
 
 namespace {
 
-// Creates `dir` and any missing parents. Results are ignored: the folder
-// usually exists, and a folder that cannot be made shows up as files that
-// cannot be written.
+// Creates `dir` and any missing parents. The parents' results are ignored
+// (they usually exist); a folder that cannot be made is logged, and shows up
+// again as files that cannot be written.
 void MakeFolder(const QByteArray &dir)
 {
     for (qsizetype slash = dir.indexOf('/', 1); slash >= 0; slash = dir.indexOf('/', slash + 1))
         ::mkdir(dir.left(slash).constData(), 0755);
-    ::mkdir(dir.constData(), 0755);
+    if (::mkdir(dir.constData(), 0755) != 0 && errno != EEXIST)
+        qCWarning(lcQ9, "cannot create the tools folder %s: %s", dir.constData(), std::strerror(errno));
 }
 
 // Writes `size` bytes as the whole content of `path` (created, or truncated
@@ -41,14 +45,16 @@ void MakeFolder(const QByteArray &dir)
 int WriteExecutable(const QByteArray &path, const unsigned char *data, std::size_t size)
 {
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0755);
-    if (fd < 0)
+    if (fd < 0) {
+        qCWarning(lcQ9, "cannot write the tool %s: %s", path.constData(), std::strerror(errno));
         return 0;
+    }
     bool complete = true;
     while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
+        const ssize_t written = RetryOnEintr([&] { return ::write(fd, data, size); });
         if (written <= 0) {
+            qCWarning(lcQ9, "writing the tool %s stopped with %zu bytes left: %s", path.constData(), size,
+                      written < 0 ? std::strerror(errno) : "nothing written");
             complete = false;
             break;
         }
@@ -56,7 +62,8 @@ int WriteExecutable(const QByteArray &path, const unsigned char *data, std::size
         size -= static_cast<std::size_t>(written);
     }
     ::close(fd);
-    ::chmod(path.constData(), 0755);
+    if (::chmod(path.constData(), 0755) != 0)
+        qCWarning(lcQ9, "cannot make the tool %s executable: %s", path.constData(), std::strerror(errno));
     return complete ? 1 : 0;
 }
 

@@ -1,5 +1,6 @@
 #include "settings/output_folder.h"
 
+#include "engine/log.h"
 #include "settings/settings_store.h"
 
 #include <QDir>
@@ -24,7 +25,9 @@ QString DatedOutputFolder(const QString &base, const QDate &date)
 QString CreateDatedOutputFolder(const QString &base, const QDate &date)
 {
     const QString folder = DatedOutputFolder(base, date);
-    QDir().mkpath(folder);  // a failure shows later, when the tools cannot write
+    // The program goes on: a failure shows again when the tools cannot write.
+    if (!QDir().mkpath(folder))
+        qCWarning(lcQ9) << "cannot create the output folder" << folder;
     return folder;
 }
 

@@ -1,5 +1,7 @@
 #include "settings/settings_store.h"
 
+#include "engine/log.h"
+
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
@@ -32,13 +34,17 @@ static QString valueKey(const QString &keyName)
 std::optional<QString> readPath(const QString &keyName)
 {
     QSettings store(filePath(), QSettings::IniFormat);
+    if (store.status() != QSettings::NoError)
+        qCWarning(lcQ9) << "cannot read the settings file" << store.fileName() << "status" << store.status();
     const QVariant value = store.value(valueKey(keyName));
     if (!value.isValid())
         return std::nullopt;
     const QString text = value.toString();
     // The reader's buffer holds 256 bytes including the terminating zero.
-    if (text.toUtf8().size() >= kMaxValueBytes)
+    if (text.toUtf8().size() >= kMaxValueBytes) {
+        qCWarning(lcQ9) << "stored output folder ignored: longer than" << kMaxValueBytes - 1 << "bytes";
         return std::nullopt;
+    }
     return text;
 }
 
@@ -58,14 +64,20 @@ std::optional<QString> usablePath()
 bool writePath(const QString &path, const QString &keyName)
 {
     QSettings store(filePath(), QSettings::IniFormat);
-    if (!store.isWritable())
+    if (!store.isWritable()) {
+        qCWarning(lcQ9) << "cannot write the settings file" << store.fileName();
         return false;
+    }
     // The file is replaced through a save file and a rename (atomic sync is
     // QSettings' default), so a crash while writing keeps the old content.
     store.setAtomicSyncRequired(true);
     store.setValue(valueKey(keyName), path);
     store.sync();
-    return store.status() == QSettings::NoError;
+    if (store.status() != QSettings::NoError) {
+        qCWarning(lcQ9) << "cannot write the settings file" << store.fileName() << "status" << store.status();
+        return false;
+    }
+    return true;
 }
 
 bool writePath(const QString &path)

@@ -1,5 +1,7 @@
 #include "settings/volumes.h"
 
+#include "engine/log.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,9 +10,6 @@
 #include <sys/statvfs.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
-
-QString g_strBestDrive;
-int32_t g_nBestDriveFreeMB = 0;
 
 int32_t GetFreeSpaceMB(const QString &path)
 {
@@ -91,8 +90,10 @@ void ProbeVolume(MountedVolume &volume)
 QList<MountedVolume> ListMountedVolumes()
 {
     QFile table(QStringLiteral("/proc/self/mounts"));
-    if (!table.open(QIODevice::ReadOnly))
+    if (!table.open(QIODevice::ReadOnly)) {
+        qCWarning(lcQ9) << "cannot read the mount table:" << table.errorString();
         return {};
+    }
     // A proc file reports size 0: read it to the end.
     return ParseMountTable(table.readAll(), ProbeVolume);
 }
@@ -127,18 +128,19 @@ QString CandidateFolder(const MountedVolume &volume, const QList<MountedVolume> 
 
 QString PickDefaultDrive(const QList<MountedVolume> &volumes, const QString &home, const FreeSpaceFn &freeSpace)
 {
-    g_strBestDrive.clear();
-    g_nBestDriveFreeMB = 0;
+    QString best;
+    int32_t bestFreeMB = 0;
     for (const MountedVolume &volume : volumes) {
         const QString folder = CandidateFolder(volume, volumes, home);
         if (folder.isEmpty())
             continue;
         // Greater or equal: the later volume wins a tie, and a full one still
         // counts when it is the only one.
-        if (freeSpace(folder) >= g_nBestDriveFreeMB) {
-            g_nBestDriveFreeMB = freeSpace(folder);
-            g_strBestDrive = folder;
+        const int32_t freeMB = freeSpace(folder);
+        if (freeMB >= bestFreeMB) {
+            bestFreeMB = freeMB;
+            best = folder;
         }
     }
-    return g_strBestDrive;
+    return best;
 }

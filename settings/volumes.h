@@ -16,11 +16,6 @@ struct MountedVolume {
     bool rootWritable = false;  // the user may create entries in mountPoint
 };
 
-// The drive the latest PickDefaultDrive chose (empty when none) and the largest
-// free space its search saw.
-extern QString g_strBestDrive;
-extern int32_t g_nBestDriveFreeMB;
-
 // Megabytes available to the user on the volume holding `path` (statvfs
 // f_bavail * f_frsize >> 20, low 32 bits); 0 when the path cannot be resolved.
 int32_t GetFreeSpaceMB(const QString &path);
@@ -52,6 +47,6 @@ QString CandidateFolder(const MountedVolume &volume, const QList<MountedVolume> 
 using FreeSpaceFn = std::function<int32_t(const QString &)>;
 
 // Chooses the candidate folder with the most free space, ties to the later
-// volume; sets g_strBestDrive and g_nBestDriveFreeMB and returns the folder.
+// volume; empty when no volume offers a folder.
 QString PickDefaultDrive(const QList<MountedVolume> &volumes, const QString &home,
                          const FreeSpaceFn &freeSpace = GetFreeSpaceMB);

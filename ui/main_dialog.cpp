@@ -5,6 +5,7 @@
 #include "controls/xp_smart_button.h"
 #include "engine/child_registry.h"
 #include "engine/conversion_batch.h"
+#include "engine/log.h"
 #include "install/tool_dir.h"
 #include "install/tool_installer.h"
 #include "res/dialog_templates.h"
@@ -16,6 +17,7 @@
 #include "ui/gui_bridge.h"
 #include "ui/instance_marker.h"
 #include "ui/main_dialog_port.h"
+#include "ui/question_box.h"
 
 #include <QAbstractButton>
 #include <QDragEnterEvent>
@@ -104,6 +106,8 @@ void MainDialog::connectCommands()
     connect(m_frameRateBox, &QComboBox::activated, this, &MainDialog::OnFrameRateChanged);
     connect(m_resolutionBox, &QComboBox::activated, this, &MainDialog::OnResolutionChanged);
     connect(m_formatBox, &QComboBox::activated, this, &MainDialog::OnFormatChanged);
+    // Completion of typed text makes a choice too.
+    connect(m_frameRateBox, &CCJFlatComboBox::completedToItem, this, &MainDialog::OnFrameRateChanged);
     onClick(m_btnSearch, &MainDialog::OnSearch);
     onClick(m_btnOpenFolder, &MainDialog::OnOpenOutputFolder);
 }
@@ -134,10 +138,13 @@ bool MainDialog::OnInitDialog()
     CreateOutputFolder();
     // 13-14. The tools.
     g_szToolDir = DefaultToolDir();
-    for (int selector = 2; selector <= 5; ++selector)
-        ExtractTool(selector);
+    for (int selector = 2; selector <= 5; ++selector) {
+        // A tool that cannot be written is left as it was; the window opens anyway.
+        if (!ExtractTool(selector))
+            qCWarning(lcQ9, "tool %d was not written into %s", selector, g_szToolDir.constData());
+    }
     for (int selector = 1; selector <= 6; ++selector)
-        ExtractCodec(selector);
+        ExtractCodec(selector);  // writes no library by design: nothing to check
     // 15. The MP4 choices and their mirrors.
     ApplyMp4Presets();
     // 16. The format box lists its items sorted and starts on MP4.
@@ -182,8 +189,6 @@ void MainDialog::timerEvent(QTimerEvent *event)
     else
         QDialog::timerEvent(event);
 }
-
-void MainDialog::OnBanner() {}
 
 void MainDialog::OnExit()
 {
@@ -244,6 +249,11 @@ void MainDialog::shutDown()
 
 void MainDialog::done(int result)
 {
+    // Escape, the close box and the exit button all end here: a running batch
+    // is an hour of work that one stray key must not throw away.
+    if (!m_shutDown && m_batch->isRunning() &&
+        !AskYesNo(this, QStringLiteral("正在转换文件。退出将停止转换，未完成的文件会被删除。\n确定要退出吗？")))
+        return;
     shutDown();
     QDialog::done(result);
 }

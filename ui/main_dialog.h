@@ -45,7 +45,6 @@ public:
 
     // Output presets.
     void ApplyMp4Presets();
-    void Apply3gpPresets();
     void ApplyFlvPresets();
 
     // Commands.
@@ -53,7 +52,6 @@ public:
     void OnSettings();
     void OnSiteLink();
     void OnAbout();
-    void OnBanner();
     void OnStart();
     void OnAddFile();
     void OnDeleteFile();
@@ -66,6 +64,9 @@ public:
     void OnResolutionChanged();
     void OnFrameRateChanged();
     void OnBitrateChanged();
+
+    // The worker's batch has ended: tells the user what needs telling.
+    void OnBatchEnded(const BatchSummary &summary);
 
     // Starts a probe for one file (what add and drop do).
     void addFile(const QString &path);

@@ -31,16 +31,12 @@ void Refill(QComboBox *box, const QStringList &items, const QString &preselected
 } // namespace
 
 void MainDialog::ApplyMp4Presets() { applyPresets(int(OutputFormat::Mp4)); }
-void MainDialog::Apply3gpPresets() { applyPresets(int(OutputFormat::ThreeGp)); }
 void MainDialog::ApplyFlvPresets() { applyPresets(int(OutputFormat::Flv)); }
 
 void MainDialog::applyPresets(int format)
 {
     const auto chosen = OutputFormat(format);
     const FormatPresets &presets = PresetsFor(chosen);
-
-    OutputSettings.bMp4 = chosen == OutputFormat::Mp4;
-    OutputSettings.b3gp = chosen == OutputFormat::ThreeGp;
 
     // Resolution and frame-rate boxes keep their items sorted; the bitrate box
     // shows them as added.

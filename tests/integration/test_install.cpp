@@ -46,7 +46,6 @@ TEST(Install, TreePassesTheDesktopValidators)
     EXPECT_EQ(entry.value("Icon"), "q9plemo");
     EXPECT_EQ(entry.value("Categories"), "AudioVideo;Video;AudioVideoEditing;");
     const QStringList types = entry.value("MimeType").split(';');
-    const QStringList types = entry.value("MimeType").toStringList();
     for (const char *type : {"video/mpeg", "video/x-msvideo", "application/vnd.rn-realmedia", "video/3gpp", "video/mp4",
                              "video/x-flv", "video/quicktime", "video/dv", "video/x-ms-wmv", "application/vnd.ms-asf",
                              "video/3gpp2", "video/x-matroska", "application/ram",

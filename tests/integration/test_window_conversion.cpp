@@ -9,6 +9,7 @@
 #include "settings/output_folder.h"
 #include "tests/support/media_probe.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_support.h"
 #include "ui/file_list_view.h"
 #include "ui/main_dialog.h"
 

@@ -2,24 +2,15 @@
 
 #include "settings/settings_store.h"
 
-#include <QApplication>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <memory>
 #include <vector>
-
-void EnsureApp()
-{
-    if (QCoreApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "q9tests";
-    static char *argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QApplication(argc, argv);  // lives for the whole test program
-}
 
 QString MakeTempDir()
 {
@@ -59,4 +50,30 @@ QString UseTemporaryHome(bool storeOutput)
         SettingsStore::writePath(home + "/Videos");
     }
     return home;
+}
+
+bool WaitUntil(const std::function<bool()> &condition, int milliseconds)
+{
+    const QDeadlineTimer deadline(milliseconds);
+    for (;;) {
+        if (QCoreApplication::instance()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        if (condition())
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(5);
+    }
+}
+
+char ProcessState(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray text = stat.readAll();
+    const qsizetype close = text.lastIndexOf(')');  // the name may hold blanks and parentheses
+    return close >= 0 && close + 2 < text.size() && text.at(close + 1) == ' ' ? text.at(close + 2) : 0;
 }

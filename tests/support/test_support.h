@@ -3,10 +3,9 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
-// Creates the one QApplication the widget tests share (offscreen unless
-// QT_QPA_PLATFORM says otherwise).
-void EnsureApp();
+// Helpers every test may use; they need the core library only (no window).
 
 // Points HOME, XDG_CONFIG_HOME and XDG_DATA_HOME at a fresh temporary folder
 // (call before the first use of the settings store) and, when `storeOutput`,
@@ -20,3 +19,11 @@ QString MakeTempDir();
 // Runs a program to its end and returns its exit code (-1 when it cannot run).
 int RunProgram(const QString &program, const QStringList &arguments, QByteArray *output = nullptr,
                int timeoutMs = 120000);
+
+// The one way tests wait: checks `condition` until it holds or `milliseconds`
+// have passed, handling the application's events meanwhile when there is an
+// application (so queued updates reach a window). True when it held.
+bool WaitUntil(const std::function<bool()> &condition, int milliseconds = 15000);
+
+// The state letter of a process ('R', 'S', 'T' ...), 0 when it is gone.
+char ProcessState(qint64 pid);

@@ -4,6 +4,7 @@
 #include "settings/settings_store.h"
 #include "settings/web_addresses.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_support.h"
 #include "ui/aux_commands.h"
 #include "ui/desktop_opener.h"
 #include "ui/main_dialog.h"

@@ -1,6 +1,7 @@
 // The desktop notification at the end of a batch, against a stand-in
 // notification service on a private session bus of our own.
 #include "tests/support/test_support.h"
+#include "tests/support/window_support.h"
 #include "ui/batch_notification.h"
 
 #include <QApplication>

@@ -7,6 +7,7 @@
 #include "settings/output_folder.h"
 #include "tests/support/fake_conversion_port.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_support.h"
 #include "ui/main_dialog.h"
 #include "ui/main_window_loop.h"
 
@@ -74,6 +75,15 @@ protected:
     }
 
     QString status() const { return label(1011)->text(); }
+    // A source file to list (the held encoder never reads it, but the worker
+    // converts only what exists).
+    static QString sourceFile(const QString &name)
+    {
+        const QString path = MakeTempDir() + '/' + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        return path;
+    }
     QLabel *label(int id) const { return m_dialog->controlAs<QLabel>(id); }
     CXPSmartButton *button(int id) const { return m_dialog->controlAs<CXPSmartButton>(id); }
     void click(int id) { QTest::mouseClick(button(id), Qt::LeftButton); }
@@ -100,7 +110,7 @@ TEST_F(ConversionCommandsTest, StartWithAnEmptyListOnlyAsksForFiles)
 
 TEST_F(ConversionCommandsTest, StartTakesTheMirroredChoicesAndRunsOneBatchOnly)
 {
-    m_dialog->port()->appendRow(MakeTempDir() + "/clip.avi");
+    m_dialog->port()->appendRow(sourceFile("clip.avi"));
     label(1023)->setText("720x480");
     label(1022)->setText("25");
     label(1021)->setText("1024");
@@ -156,8 +166,8 @@ TEST_F(ConversionCommandsTest, PauseAndResumeTextsCaptionAndIcon)
 
 TEST_F(ConversionCommandsTest, PauseResumeAndStopReachTheRunningEncoder)
 {
-    m_dialog->port()->appendRow(MakeTempDir() + "/a.avi");
-    m_dialog->port()->appendRow(MakeTempDir() + "/b.avi");
+    m_dialog->port()->appendRow(sourceFile("a.avi"));
+    m_dialog->port()->appendRow(sourceFile("b.avi"));
     click(1001);
     ASSERT_TRUE(waitForEncoder());
     const pid_t encoder = m_dialog->batch().encoderPid();
@@ -197,7 +207,7 @@ TEST_F(ConversionCommandsTest, PauseAndStopTextsStandAgainstTheEncodersOutput)
     m_dialog->batch().setToolDir(QFile::encodeName(tools));
     QProgressBar *bar = m_dialog->controlAs<QProgressBar>(1020);
 
-    m_dialog->port()->appendRow(MakeTempDir() + "/a.avi");
+    m_dialog->port()->appendRow(sourceFile("a.avi"));
     click(1001);
     for (int round = 0; round < 3; ++round) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return status() == QStringLiteral("转换中..."); }, 10000));
@@ -225,30 +235,15 @@ TEST_F(ConversionCommandsTest, StopWithNothingRunning)
     EXPECT_EQ(m_dialog->controlAs<QProgressBar>(1020)->value(), 0);
 }
 
-} // namespace
-
-namespace {
-
-// The scheduler state letter of a process ('T' while stopped).
-char ProcessState(pid_t pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return '?';
-    const QByteArray text = stat.readAll();
-    const qsizetype end = text.lastIndexOf(')');
-    return end >= 0 && end + 2 < text.size() ? text.at(end + 2) : '?';
-}
-
 TEST_F(ConversionCommandsTest, AnOpenMessageBoxBlocksNeitherTheButtonsNorTheUpdates)
 {
     // The window runs as the program runs it, with the box opened from it.
     auto scenario = [this] {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
-        m_dialog->port()->appendRow(MakeTempDir() + "/clip.avi");
+        m_dialog->port()->appendRow(sourceFile("clip.avi"));
         click(1001);
         ASSERT_TRUE(waitForEncoder());
-        const pid_t encoder = m_dialog->batch().encoderPid();
+        const qint64 encoder = m_dialog->batch().encoderPid();
 
         click(1015);  // the about box opens and the command returns at once
         QMessageBox *box = nullptr;
@@ -262,18 +257,18 @@ TEST_F(ConversionCommandsTest, AnOpenMessageBoxBlocksNeitherTheButtonsNorTheUpda
 
         // A worker's update reaches the window while the box is open.
         auto update = std::async(std::launch::async, [port = m_dialog->port()] { port->setProgress(42); });
-        EXPECT_TRUE(QTest::qWaitFor([&] { return update.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+        EXPECT_TRUE(WaitUntil([&] { return update.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
         EXPECT_EQ(m_dialog->controlAs<QProgressBar>(1020)->value(), 42);
 
         // Pause, resume and stop, clicked like a user would.
         click(1009);
         EXPECT_EQ(status(), QStringLiteral("已经暂停"));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return ProcessState(encoder) == 'T'; }));
+        EXPECT_TRUE(WaitUntil([&] { return ProcessState(encoder) == 'T'; }));
         click(1009);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return ProcessState(encoder) != 'T'; }));
+        EXPECT_TRUE(WaitUntil([&] { return ProcessState(encoder) != 'T'; }));
         click(1002);
         EXPECT_EQ(status(), QStringLiteral("已经停止"));
-        EXPECT_TRUE(QTest::qWaitFor([this] { return m_dialog->batch().waitIdle(0); }, 10000));
+        EXPECT_TRUE(WaitUntil([this] { return m_dialog->batch().waitIdle(0); }));
         EXPECT_TRUE(box->isVisible());
         box->close();
     };

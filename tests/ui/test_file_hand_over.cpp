@@ -2,6 +2,7 @@
 // (this test's own, on a real X server), and files named on the command line.
 #include "engine/thread_tracker.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_support.h"
 #include "ui/file_list_commands.h"
 #include "ui/file_list_view.h"
 #include "ui/main_dialog.h"

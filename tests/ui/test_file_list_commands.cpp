@@ -4,6 +4,7 @@
 #include "engine/thread_tracker.h"
 #include "install/tool_dir.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_support.h"
 #include "ui/file_list_commands.h"
 #include "ui/file_list_view.h"
 #include "ui/main_dialog.h"

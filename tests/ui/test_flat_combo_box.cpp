@@ -1,5 +1,6 @@
 #include "controls/flat_combo_box.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_support.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,6 +1,7 @@
 #include "controls/offscreen_dc.h"
 #include "controls/pixel_drawing.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_support.h"
 
 #include <QPainter>
 #include <QPixmap>

@@ -1,9 +1,10 @@
 // The four choice boxes of the main window: what each format choice puts into
-// the boxes, the hidden mirrors and the output flags.
+// the boxes and the hidden mirrors.
 
 #include "catalogue/output_presets.h"
 #include "controls/flat_combo_box.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_support.h"
 #include "ui/main_dialog.h"
 
 #include <QLabel>
@@ -62,8 +63,8 @@ protected:
         emit b->activated(index);
     }
 
-    // The boxes, mirrors and flags hold one format's defaults.
-    void expectDefaults(const char *resolution, const char *frameRate, const char *bitrate, bool mp4, bool threeGp)
+    // The boxes and mirrors hold one format's defaults.
+    void expectDefaults(const char *resolution, const char *frameRate, const char *bitrate)
     {
         EXPECT_EQ(current(kResolutionBox), resolution);
         EXPECT_EQ(current(kFrameRateBox), frameRate);
@@ -71,8 +72,6 @@ protected:
         EXPECT_EQ(mirror(1023), resolution);
         EXPECT_EQ(mirror(1022), frameRate);
         EXPECT_EQ(mirror(1021), bitrate);
-        EXPECT_EQ(OutputSettings.bMp4.load(), mp4);
-        EXPECT_EQ(OutputSettings.b3gp.load(), threeGp);
     }
 
     std::unique_ptr<MainDialog> m_dialog;
@@ -87,29 +86,29 @@ TEST_F(PresetsUiTest, StartsOnMp4WithItsDefaults)
     EXPECT_EQ(items(kFrameRateBox), (QStringList{"10", "12", "15", "25", "30"}));
     EXPECT_EQ(items(kBitrateBox),
               (QStringList{"48", "64", "96", "112", "128", "192", "256", "384", "512", "1024", "1500", "2000"}));
-    expectDefaults("320x240", "15", "512", true, false);
+    expectDefaults("320x240", "15", "512");
     // Initialisation never touches the texts the start command writes.
     EXPECT_EQ(OutputSettings.strBitrate, "128");
 }
 
-TEST_F(PresetsUiTest, FlvShowsItsChoicesAndClearsBothFlags)
+TEST_F(PresetsUiTest, FlvShowsItsChoices)
 {
     choose(kFormatBox, "FLV");
     EXPECT_EQ(items(kResolutionBox), (QStringList{"176x144", "220x176", "320x240", "640x480", "720x480"}));
     EXPECT_EQ(items(kFrameRateBox), (QStringList{"10", "12", "15", "25"}));
     EXPECT_EQ(items(kBitrateBox), (QStringList{"192", "216", "256", "384", "512", "768", "1000", "1500"}));
-    expectDefaults("320x240", "25", "384", false, false);
+    expectDefaults("320x240", "25", "384");
 }
 
-TEST_F(PresetsUiTest, ThreeGpSetsItsFlagAndMp4TakesItBack)
+TEST_F(PresetsUiTest, ThreeGpShowsItsChoicesAndMp4TakesItsOwnBack)
 {
     choose(kFormatBox, "3GP");
     EXPECT_EQ(items(kResolutionBox), (QStringList{"128x96", "176x144", "352x288", "704x576"}));
     EXPECT_EQ(items(kBitrateBox), (QStringList{"48", "64", "96", "112", "128", "160", "192", "256", "384", "512"}));
-    expectDefaults("176x144", "15", "64", false, true);
+    expectDefaults("176x144", "15", "64");
 
     choose(kFormatBox, "MP4");
-    expectDefaults("320x240", "15", "512", true, false);
+    expectDefaults("320x240", "15", "512");
 }
 
 TEST_F(PresetsUiTest, ChoosingTheSameFormatAgainResetsTheOtherBoxes)
@@ -149,8 +148,6 @@ TEST_F(PresetsUiTest, EachChoiceIsMirroredIntoItsOwnLabelOnly)
     choose(kBitrateBox, "2000");
     EXPECT_EQ(mirror(1021), "2000");
     EXPECT_EQ(mirror(1022), "30");
-    // Choices other than the format leave the flags alone.
-    EXPECT_TRUE(OutputSettings.bMp4);
 }
 
 TEST_F(PresetsUiTest, KeyboardChoiceInTheFormatBoxAppliesItsPresets)
@@ -159,7 +156,7 @@ TEST_F(PresetsUiTest, KeyboardChoiceInTheFormatBoxAppliesItsPresets)
     format->setFocus();
     QTest::keyClick(format, Qt::Key_Up);  // MP4 -> FLV
     ASSERT_EQ(current(kFormatBox), "FLV");
-    expectDefaults("320x240", "25", "384", false, false);
+    expectDefaults("320x240", "25", "384");
 }
 
 TEST_F(PresetsUiTest, RefillingTheBoxesRaisesNoChoiceOfTheirOwn)
@@ -174,7 +171,7 @@ TEST_F(PresetsUiTest, RefillingTheBoxesRaisesNoChoiceOfTheirOwn)
     EXPECT_EQ(bitrate.count(), 0);
     // The format box keeps showing 3GP; the presets applied from the program win.
     EXPECT_EQ(current(kFormatBox), "3GP");
-    expectDefaults("320x240", "25", "384", false, false);
+    expectDefaults("320x240", "25", "384");
 }
 
 TEST_F(PresetsUiTest, TextTypedIntoTheFrameRateBoxIsNotTaken)

@@ -2,6 +2,7 @@
 #include "controls/xp_smart_button.h"
 #include "res/resources.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_support.h"
 
 #include <QApplication>
 #include <QIconEngine>

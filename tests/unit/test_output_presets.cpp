@@ -13,8 +13,6 @@ namespace {
 
 TEST(OutputSettings, StartsWithTheDocumentedValues)
 {
-    EXPECT_FALSE(OutputSettings.bMp4);
-    EXPECT_FALSE(OutputSettings.b3gp);
     EXPECT_EQ(OutputSettings.strWidth, "320");
     EXPECT_EQ(OutputSettings.strHeight, "240");
     EXPECT_EQ(OutputSettings.strFrameRate, "15");

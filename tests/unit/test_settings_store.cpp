@@ -1,4 +1,5 @@
 #include "settings/settings_store.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/test_support.h"
 
 #include <QDir>
@@ -174,7 +175,10 @@ TEST_F(SettingsStoreTest, UnwritableStoreReportsFailure)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocker + QStringLiteral("/config")));
+    LogCapture log;
     EXPECT_FALSE(SettingsStore::writePath(QStringLiteral("/data")));
+    EXPECT_TRUE(log.warned(QStringLiteral("cannot write the settings file")))
+        << log.warnings().join('\n').toStdString();
     EXPECT_FALSE(SettingsStore::readPath());
 }
 

@@ -1,6 +1,7 @@
 #include "install/launcher_script.h"
 #include "install/tool_dir.h"
 #include "install/tool_installer.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/test_support.h"
 #include "tool_locations.h"
 
@@ -186,10 +187,16 @@ TEST_F(ToolInstallerTest, FolderThatCannotBeCreatedSkipsEveryFile)
     const QByteArray blocker = QFile::encodeName(MakeTempDir()) + "/blocker";
     ASSERT_TRUE(WriteAll(blocker, "not a folder"));
     const QByteArray toolDir = blocker + "/Q9TBR/";
+    LogCapture log;
     for (int selector = 2; selector <= 5; ++selector)
         EXPECT_EQ(ExtractTool(toolDir, selector), 0) << selector;
     EXPECT_EQ(ExtractCodec(toolDir, 1), 0);
     EXPECT_EQ(ReadAll(blocker), QByteArray("not a folder"));
+
+    // The program goes on, but each skipped tool leaves a trace with its path and reason.
+    for (const char *name : kToolNames)
+        EXPECT_TRUE(log.warned(QString::fromUtf8(toolDir + name) + ": Not a directory"))
+            << log.warnings().join('\n').toStdString();
 }
 
 // The launcher must hand over every argument byte for byte, and work for a

@@ -96,8 +96,6 @@ TEST(PickDefaultDrive, ChoosesTheMostFreeSpace)
     const QList<MountedVolume> volumes = {fixedVolume("/a"), fixedVolume("/b"), fixedVolume("/c")};
     EXPECT_EQ(PickDefaultDrive(volumes, "/home/u", freeSpaceOf({{"/a", 100}, {"/b", 900}, {"/c", 50}})),
               QStringLiteral("/b"));
-    EXPECT_EQ(g_strBestDrive, QStringLiteral("/b"));
-    EXPECT_EQ(g_nBestDriveFreeMB, 900);
 }
 
 TEST(PickDefaultDrive, TieGoesToTheLaterVolume)
@@ -107,7 +105,6 @@ TEST(PickDefaultDrive, TieGoesToTheLaterVolume)
               QStringLiteral("/b"));
     // A full volume still counts when it is the only one.
     EXPECT_EQ(PickDefaultDrive({fixedVolume("/full")}, "/home/u", freeSpaceOf({})), QStringLiteral("/full"));
-    EXPECT_EQ(g_nBestDriveFreeMB, 0);
 }
 
 TEST(PickDefaultDrive, SkipsVolumesThatAreNotLocalFixedAndWritable)
@@ -125,7 +122,6 @@ TEST(PickDefaultDrive, SkipsVolumesThatAreNotLocalFixedAndWritable)
     const FreeSpaceFn space = freeSpaceOf(
         {{"/small", 1}, {"/media/stick", 9000}, {"/cdrom", 9000}, {"/net", 9000}, {"/locked", 9000}});
     EXPECT_EQ(PickDefaultDrive(volumes, "/home/u", space), QStringLiteral("/small"));
-    EXPECT_EQ(g_nBestDriveFreeMB, 1);
 }
 
 TEST(PickDefaultDrive, FallsBackToHomeOnAVolumeWithALockedRoot)
@@ -136,7 +132,6 @@ TEST(PickDefaultDrive, FallsBackToHomeOnAVolumeWithALockedRoot)
     // Home lies on /home, so / (locked) offers nothing and /home offers home.
     EXPECT_EQ(PickDefaultDrive(volumes, "/home/u", freeSpaceOf({{"/", 9000}, {"/home/u", 20}})),
               QStringLiteral("/home/u"));
-    EXPECT_EQ(g_nBestDriveFreeMB, 20);
 
     // Without a /home volume it is the root's.
     EXPECT_EQ(PickDefaultDrive({root}, "/home/u", freeSpaceOf({{"/home/u", 20}})), QStringLiteral("/home/u"));
@@ -149,18 +144,13 @@ TEST(PickDefaultDrive, FallsBackToHomeOnAVolumeWithALockedRoot)
 
 TEST(PickDefaultDrive, EachSearchStartsAfresh)
 {
-    PickDefaultDrive({fixedVolume("/a")}, "/home/u", freeSpaceOf({{"/a", 700}}));
-    ASSERT_EQ(g_strBestDrive, QStringLiteral("/a"));
+    ASSERT_EQ(PickDefaultDrive({fixedVolume("/a")}, "/home/u", freeSpaceOf({{"/a", 700}})), QStringLiteral("/a"));
     EXPECT_EQ(PickDefaultDrive({}, "/home/u", freeSpaceOf({})), QString());
-    EXPECT_EQ(g_strBestDrive, QString());
-    EXPECT_EQ(g_nBestDriveFreeMB, 0);
 
     // The volume with the most free space now wins, whatever won before.
     const QList<MountedVolume> volumes = {fixedVolume("/a"), fixedVolume("/b")};
-    PickDefaultDrive(volumes, "/home/u", freeSpaceOf({{"/a", 700}, {"/b", 100}}));
-    EXPECT_EQ(g_strBestDrive, QStringLiteral("/a"));
-    PickDefaultDrive(volumes, "/home/u", freeSpaceOf({{"/a", 50}, {"/b", 100}}));
-    EXPECT_EQ(g_strBestDrive, QStringLiteral("/b"));
+    EXPECT_EQ(PickDefaultDrive(volumes, "/home/u", freeSpaceOf({{"/a", 700}, {"/b", 100}})), QStringLiteral("/a"));
+    EXPECT_EQ(PickDefaultDrive(volumes, "/home/u", freeSpaceOf({{"/a", 50}, {"/b", 100}})), QStringLiteral("/b"));
 }
 
 TEST(FreeSpace, UnresolvablePathsGiveZero)

@@ -1,0 +1,3 @@
+#include "engine/log.h"
+
+Q_LOGGING_CATEGORY(lcQ9, "q9plemo", QtInfoMsg)
