@@ -3,6 +3,7 @@
 #include "tests/support/test_support.h"
 #include "tests/support/window_support.h"
 #include "ui/batch_notification.h"
+#include "ui/main_dialog.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -47,6 +48,7 @@ protected:
             return;
         s_address = QString::fromUtf8(s_daemon->readLine()).trimmed();
         qputenv("DBUS_SESSION_BUS_ADDRESS", s_address.toUtf8());
+        UseTemporaryHome();
         EnsureApp();
     }
 
@@ -91,7 +93,7 @@ TEST_F(BatchNotificationTest, SentWithTheCountsWhileTheWindowIsInTheBackground)
     QWidget window;  // never shown, so not the active window
 
     EXPECT_TRUE(NotifyBatchEnd(&window, 3, 1));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_fake.received.size() == 1; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return m_fake.received.size() == 1; }, 5000));
     const Notification &sent = m_fake.received.first();
     EXPECT_EQ(sent.app, "Q9Plemo");
     EXPECT_EQ(sent.icon, "q9plemo");
@@ -99,7 +101,7 @@ TEST_F(BatchNotificationTest, SentWithTheCountsWhileTheWindowIsInTheBackground)
     EXPECT_EQ(sent.hints.value("desktop-entry").toString(), "com.example.q9plemo");
 
     EXPECT_TRUE(NotifyBatchEnd(&window, 2, 0));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_fake.received.size() == 2; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return m_fake.received.size() == 2; }, 5000));
     EXPECT_EQ(m_fake.received.last().body, QStringLiteral("2 个文件已转换"));
 
     // The user is looking at the window: nothing is sent.
@@ -109,6 +111,20 @@ TEST_F(BatchNotificationTest, SentWithTheCountsWhileTheWindowIsInTheBackground)
     EXPECT_FALSE(NotifyBatchEnd(&window, 1, 0));
     QTest::qWait(200);
     EXPECT_EQ(m_fake.received.size(), 2);
+    stopService();
+}
+
+TEST_F(BatchNotificationTest, TheMainWindowTellsOfABatchThatEndedButNotOfOneTheUserStopped)
+{
+    startService();
+    MainDialog dialog;  // never shown, so not the active window
+    dialog.OnInitDialog();
+    dialog.OnBatchEnded({4, 0, true, false});
+    dialog.OnBatchEnded({2, 1, false, false});
+    ASSERT_TRUE(WaitUntil([&] { return m_fake.received.size() == 1; }, 5000));
+    QTest::qWait(200);
+    ASSERT_EQ(m_fake.received.size(), 1);
+    EXPECT_EQ(m_fake.received.first().body, QStringLiteral("2 个文件已转换，1 个失败"));
     stopService();
 }
 

@@ -253,7 +253,8 @@ TEST_F(SettingsDialogTest, ReselectAndSaveFromTheKeyboard)
         return m_driveB;
     });
 
-    // Enter in the path box presses nothing and closes nothing.
+    // Enter typed in the path box presses nothing and closes nothing.
+    pathBox(dialog)->setFocus();
     QTest::keyClick(pathBox(dialog), Qt::Key_Return);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(askedFrom.isEmpty());
