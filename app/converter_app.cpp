@@ -23,8 +23,9 @@ int ConverterApp::InitInstance()
     const QStringList files = FilesToAdd(arguments().mid(1));
 
     if (platformName().startsWith(QLatin1String("wayland"))) {
-        std::fputs("Q9Plemo: no X display (DISPLAY is not set), running on Wayland directly; a second start "
-                   "cannot find this window there and opens a window of its own.\n",
+        // The marker is an X property: without X there is none to find.
+        std::fputs("Q9Plemo: running on Wayland without an X display (DISPLAY); a second start cannot find "
+                   "this window and opens a window of its own.\n",
                    stderr);
     } else if (HandOverToRunningInstance(files)) {
         return 0;

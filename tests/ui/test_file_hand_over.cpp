@@ -56,6 +56,13 @@ protected:
         QProcess second;
         second.setWorkingDirectory(m_clips);
         second.setProcessChannelMode(QProcess::ForwardedChannels);
+        // As a Wayland desktop starts it: the program must still pick its X
+        // server (XWayland), where the running window's marker is.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("QT_QPA_PLATFORM");
+        environment.insert("WAYLAND_DISPLAY", "wayland-q9-none");
+        environment.insert("XDG_SESSION_TYPE", "wayland");
+        second.setProcessEnvironment(environment);
         second.start(Q9_APP_PATH, arguments);
         // The running window must keep answering while the second one looks.
         if (!QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 15000)) {
@@ -89,6 +96,19 @@ TEST_F(FileHandOverTest, SecondStartHandsItsFilesToTheRunningWindow)
     EXPECT_EQ(runSecondStart({}), 0);
     QTest::qWait(200);
     EXPECT_EQ(paths().size(), 4);
+}
+
+TEST(StartWithoutDisplay, SaysSoPlainlyAndOpensNothing)
+{
+    QProcess start;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(name);
+    start.setProcessEnvironment(environment);
+    start.start(Q9_APP_PATH, {});
+    ASSERT_TRUE(start.waitForFinished(15000));
+    EXPECT_EQ(start.exitCode(), 1);
+    EXPECT_TRUE(start.readAllStandardError().contains("DISPLAY is empty"));
 }
 
 } // namespace
