@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -31,6 +32,7 @@ QMessageBox *ShowMessageBox(const QString &text, const QString &caption)
     const QIcon icon = AppIcon();
     box->setWindowIcon(icon);
     box->setIconPixmap(icon.pixmap(32, 32));
+    box->button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     // A box without owner blocks nothing: the main window keeps working while
     // it is open. While a modal dialog runs (the settings dialog, say), a
     // window opened after it would be blocked by it, so then the box takes
