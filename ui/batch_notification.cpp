@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QFileInfo>
 #include <QVariantMap>
 #include <QWidget>
 
@@ -13,11 +14,23 @@ constexpr const char *kPath = "/org/freedesktop/Notifications";
 constexpr const char *kInterface = "org.freedesktop.Notifications";
 constexpr int kShowMs = 10000;
 
+// Whether this session has a bus to ask. Without an address libdbus would fall
+// back to starting a bus of its own (autolaunch): not for one notification.
+bool SessionBusExists()
+{
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
+}
+
 } // namespace
 
 bool NotifyBatchEnd(QWidget *mainWindow, int succeeded, int failed)
 {
     if (mainWindow && mainWindow->isActiveWindow())
+        return false;
+    if (!SessionBusExists())
         return false;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface())
