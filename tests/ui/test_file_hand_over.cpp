@@ -37,7 +37,7 @@ protected:
     {
         if (!m_dialog)
             return;
-        EXPECT_TRUE(QTest::qWaitFor([] { return ThreadTracker::running() == 0; }, 15000));
+        EXPECT_TRUE(WaitUntil([] { return ThreadTracker::running() == 0; }, 15000));
         m_dialog.reset();
     }
 
@@ -65,7 +65,7 @@ protected:
         second.setProcessEnvironment(environment);
         second.start(Q9_APP_PATH, arguments);
         // The running window must keep answering while the second one looks.
-        if (!QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 15000)) {
+        if (!WaitUntil([&] { return second.state() == QProcess::NotRunning; }, 15000)) {
             second.kill();
             second.waitForFinished();
             return -1;
@@ -87,10 +87,10 @@ TEST_F(FileHandOverTest, SecondStartHandsItsFilesToTheRunningWindow)
 
     // Relative names are the second start's: it runs in the clips' folder.
     EXPECT_EQ(runSecondStart({"d.mpg", m_clips + "/e.MKV", "missing.avi"}), 0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return paths().size() == 4; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return paths().size() == 4; }, 5000));
     EXPECT_EQ(paths(), (QStringList{m_clips + "/a.flv", m_clips + "/b c.avi", m_clips + "/d.mpg",
                                     m_clips + "/e.MKV"}));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !m_dialog->isMinimized(); }, 5000)) << "brought back to the front";
+    EXPECT_TRUE(WaitUntil([&] { return !m_dialog->isMinimized(); }, 5000)) << "brought back to the front";
 
     // A start without files only brings the window forward.
     EXPECT_EQ(runSecondStart({}), 0);
