@@ -4,23 +4,16 @@
 #include "catalogue/probe_queue.h"
 #include "engine/command_line.h"
 #include "engine/globals.h"
+#include "engine/log.h"
 #include "engine/process_runner.h"
+#include "engine/status_texts.h"
 #include "engine/thread_tracker.h"
+#include "engine/tool_watchdog.h"
 #include "install/tool_dir.h"
 
 #include <algorithm>
 #include <memory>
 #include <utility>
-
-namespace {
-
-bool RowIsListed(DialogPort &port, RowId row)
-{
-    const QList<RowEntry> rows = port.rows();
-    return std::any_of(rows.begin(), rows.end(), [row](const RowEntry &entry) { return entry.id == row; });
-}
-
-} // namespace
 
 QByteArray ProbeCommandLine(const QString &path)
 {
@@ -30,6 +23,18 @@ QByteArray ProbeCommandLine(const QString &path)
     return ToolPathArg(g_szToolDir + "mplayer")
            + " -demuxer lavf -nosound -vc null -vo null -frames 0 -identify " + QuotePath(path);
 }
+
+namespace {
+
+constexpr std::chrono::seconds kProbeDeadline{10};
+
+bool RowIsListed(DialogPort &port, RowId row)
+{
+    const QList<RowEntry> rows = port.rows();
+    return std::any_of(rows.begin(), rows.end(), [row](const RowEntry &entry) { return entry.id == row; });
+}
+
+} // namespace
 
 void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
 {
@@ -43,15 +48,37 @@ void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
         port->setRowText(row, column, text);
     });
 
+    // The player identifies a readable file in well under a second; one that
+    // has not ended after the deadline is stuck on a broken file.
+    ToolWatchdog::Limits limits;
+    limits.deadline = kProbeDeadline;
+    ToolWatchdog watchdog(limits);
+
+    int written = 0;
     g_bProbeOutputLive = true;
-    RunCaptured(ProbeCommandLine(path), Priority::Normal, g_bProbeOutputLive, [&](const char *chunk) {
-        // Selecting row 0 goes through the window's thread, so once per chunk
-        // that had lines rather than once per line.
-        if (parser.ParseProbeOutput(chunk) > 0)
+    const RunOutcome outcome =
+        RunCaptured(ProbeCommandLine(path), Priority::Normal, g_bProbeOutputLive, [&](const char *chunk) {
+            // Selecting row 0 goes through the window's thread, so once per chunk
+            // that had lines rather than once per line.
+            const int lines = parser.ParseProbeOutput(chunk);
+            written += lines;
+            if (lines > 0)
+                port->focusFirstRow();
+        }, {}, &watchdog);
+    if (g_bProbeOutputLive && !outcome.stuck) {
+        const int lines = parser.finish();
+        written += lines;
+        if (lines > 0)
             port->focusFirstRow();
-    });
-    if (g_bProbeOutputLive && parser.finish() > 0)
-        port->focusFirstRow();
+    }
+    // The row keeps its path; its state says that the file could not be read.
+    if (!outcome.started) {
+        qCWarning(lcQ9) << "the player could not be started for" << path;
+        port->setRowText(row, ColStatus, QString::fromUtf8(RowStateText::reason(FailReason::ToolMissing)));
+    } else if (outcome.stuck || written == 0) {
+        qCWarning(lcQ9) << "the player could not read" << path << (outcome.stuck ? "(stuck, killed)" : "");
+        port->setRowText(row, ColStatus, QString::fromUtf8(RowStateText::kUnreadable));
+    }
 }
 
 void StartProbe(std::shared_ptr<DialogPort> port, const QString &path)

@@ -65,7 +65,11 @@ protected:
     static void setPath(SettingsDialog &d, const QString &text)
     {
         pathBox(d)->clear();
-        QTest::keyClicks(pathBox(d), text);
+        // Typed where the test keyboard has the keys; pasted otherwise.
+        if (text.toLatin1() == text.toUtf8())
+            QTest::keyClicks(pathBox(d), text);
+        else
+            pathBox(d)->insert(text);
     }
     static void click(SettingsDialog &d, int id) { QTest::mouseClick(d.controlAs<CXPSmartButton>(id), Qt::LeftButton); }
     QString daysFolder(const QString &base) const { return base + QStringLiteral("/Q9TBR/") + m_today; }
@@ -179,6 +183,43 @@ TEST_F(SettingsDialogTest, SaveRefusesWhatIsNoFolder)
     }
 }
 
+// Save refuses what no reader of the store could use, and says why; a store
+// that cannot be written is reported and the dialog stays open.
+TEST_F(SettingsDialogTest, SaveRefusesPathsNoReaderCanUse)
+{
+    const QString name(45, QChar(0x89C6));  // 45 × 3 bytes
+    const QString longPath = m_home + '/' + name + '/' + name;
+    ASSERT_TRUE(QDir().mkpath(longPath));
+    const struct {
+        QString path;
+        const char *message;
+    } refused[] = {{longPath, "目录路径太长，请选择一个路径较短的目录"},
+                   {QStringLiteral("videos/out"), "请输入完整的目录路径（以 / 开头）"}};
+    for (const auto &bad : refused) {
+        m_messages.clear();
+        SettingsDialog dialog;
+        dialog.show();
+        setPath(dialog, bad.path);
+        click(dialog, 1014);
+        ASSERT_EQ(m_messages.size(), 1u);
+        EXPECT_EQ(m_messages[0].text, QString::fromUtf8(bad.message));
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_FALSE(SettingsStore::readPath());
+    }
+
+    // A folder where the store's file should be: nothing can be written there.
+    ASSERT_TRUE(QDir().mkpath(SettingsStore::filePath()));
+    m_messages.clear();
+    SettingsDialog dialog;
+    dialog.show();
+    setPath(dialog, m_driveA);
+    click(dialog, 1014);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_TRUE(m_messages[0].text.startsWith(QStringLiteral("无法保存设置"))) << m_messages[0].text.toStdString();
+    EXPECT_TRUE(dialog.isVisible());
+    ASSERT_TRUE(QDir(SettingsStore::filePath()).removeRecursively());
+}
+
 TEST_F(SettingsDialogTest, SaveStoresThePathAndCreatesTheDaysFolder)
 {
     struct Case {
@@ -242,21 +283,67 @@ TEST_F(SettingsDialogTest, CancelWithNoVolumeAtAllStillCloses)
     EXPECT_FALSE(SettingsStore::readPath());
 }
 
-TEST_F(SettingsDialogTest, KeysAndReselectStoreNothing)
+TEST_F(SettingsDialogTest, ReselectAndSaveFromTheKeyboard)
 {
     SettingsDialog dialog;
     dialog.show();
     setPath(dialog, m_driveA);
+    QString askedFrom;
+    SettingsDialog::SetFolderChooser([&](QWidget *, const QString &start) {
+        askedFrom = start;
+        return m_driveB;
+    });
 
-    // "重新选择" has no command; Enter presses no button and closes nothing.
-    click(dialog, 1015);
+    // Enter typed in the path box presses nothing and closes nothing.
+    pathBox(dialog)->setFocus();
     QTest::keyClick(pathBox(dialog), Qt::Key_Return);
-    dialog.controlAs<CXPSmartButton>(1014)->setFocus();
-    QTest::keyClick(dialog.controlAs<CXPSmartButton>(1014), Qt::Key_Enter);
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_FALSE(SettingsStore::readPath());
+    EXPECT_TRUE(askedFrom.isEmpty());
 
-    // Escape closes without storing.
+    // Enter on the focused "重新选择" opens the chooser at the box's path.
+    auto *reselect = dialog.controlAs<CXPSmartButton>(1015);
+    reselect->setFocus();
+    QTest::keyClick(reselect, Qt::Key_Enter);
+    EXPECT_EQ(askedFrom, m_driveA);
+    EXPECT_EQ(pathBox(dialog)->text(), m_driveB);
+    EXPECT_EQ(freeSpaceText(dialog), QString::number(GetFreeSpaceMB(m_driveB)));
+    EXPECT_FALSE(SettingsStore::readPath()) << "choosing stores nothing yet";
+
+    // Space on the focused save button saves.
+    auto *save = dialog.controlAs<CXPSmartButton>(1014);
+    save->setFocus();
+    QTest::keyClick(save, Qt::Key_Space);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(SettingsStore::readPath(), m_driveB);
+    SettingsDialog::SetFolderChooser({});
+}
+
+TEST_F(SettingsDialogTest, CancelledChooserAndLeadingTildeMeaningHome)
+{
+    SettingsDialog dialog;
+    dialog.show();
+    setPath(dialog, QStringLiteral("~/driveA"));
+    EXPECT_EQ(freeSpaceText(dialog), QString::number(GetFreeSpaceMB(m_driveA)));
+    QString askedFrom;
+    SettingsDialog::SetFolderChooser([&](QWidget *, const QString &start) {
+        askedFrom = start;
+        return QString();
+    });
+    click(dialog, 1015);
+    SettingsDialog::SetFolderChooser({});
+    EXPECT_EQ(askedFrom, m_driveA);
+    EXPECT_EQ(pathBox(dialog)->text(), QStringLiteral("~/driveA")) << "a cancelled choice changes nothing";
+
+    click(dialog, 1014);
+    EXPECT_EQ(SettingsStore::readPath(), m_driveA);
+    EXPECT_TRUE(QFileInfo::exists(daysFolder(m_driveA)));
+}
+
+TEST_F(SettingsDialogTest, EscapeStoresNothing)
+{
+    SettingsDialog dialog;
+    dialog.show();
+    setPath(dialog, m_driveA);
     QTest::keyClick(pathBox(dialog), Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
