@@ -88,7 +88,7 @@ bool RunLine(const QByteArray &commandLine, bool idle)
 double WorkerSeconds(const BenchRow &row, const QByteArray &tools, const QString &clip, const QString &out)
 {
     auto port = std::make_shared<FakeConversionPort>();
-    port->addRow(clip);
+    port->addRow(clip, QStringLiteral("00:01:00"));
     ConversionBatch batch;
     batch.setToolDir(tools);
     batch.setOutputFolderProvider([out] { return out; });
@@ -110,7 +110,7 @@ double ByHandSeconds(const BenchRow &row, const QByteArray &tools, const QString
     const QString stem = OutputStem(encoded);
     QElapsedTimer timer;
     timer.start();
-    bool ok = RunLine(EncoderCommandLine(row.format, {tools, clip, encoded, false}, row.choices), true);
+    bool ok = RunLine(EncoderCommandLine(row.format, {tools, clip, encoded, false, 60}, row.choices), true);
     if (row.format == OutputFormat::ThreeGp) {
         ok = ok && RunLine(ToolPathArg(tools + "ffmpeg") + ' ' +
                                Export3gpParameters(encoded, Resolution(row.choices), row.choices.frameRate),

@@ -87,7 +87,8 @@ RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLi
 RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
                  const ToolWatchdog::Limits &limits)
 {
-    const EncoderStep step{job.toolDir, row.path, output, StartsWithAsfHeader(row.path)};
+    const EncoderStep step{job.toolDir, row.path, output, StartsWithAsfHeader(row.path),
+                           DurationSeconds(row.duration).value_or(0)};
     const QByteArray commandLine = EncoderCommandLine(job.choices.format, step, job.choices);
     ToolWatchdog watchdog(limits);
     watchdog.setPaused([&job] { return job.encoder.suspended(); });

@@ -10,6 +10,8 @@ namespace {
 
 // The smallest picture (320x240) whose MPEG-4 encoding gets encoder threads.
 constexpr qint64 kMinPixelsForEncoderThreads = 320 * 240;
+// The shortest source (in seconds) that is decoded in threads.
+constexpr double kMinSecondsForDecoderThreads = 30;
 
 QByteArray Text(const QString &value)
 {
@@ -20,9 +22,15 @@ QByteArray Text(const QString &value)
 // 8). Decoding a large source is most of the work for the small outputs, and
 // with one decoder thread the encoder step left every other core idle: 20 s of
 // 1280x720 H.264 to the default MP4 preset took 1.91 s with one thread and
-// 1.44 s with two on a 2-core machine.
-QByteArray DecoderThreads()
+// 1.44 s with two on a 2-core machine. But the encoder does not drain the
+// frames a threaded decoder still holds at the end of the source: each thread
+// beyond the first loses the source's last frame. That is nothing against a
+// source of half a minute or more; a shorter one (or one of unknown length)
+// is decoded in one thread and keeps every frame, and takes little time anyway.
+QByteArray DecoderThreads(const EncoderStep &step)
 {
+    if (CodecThreads() < 2 || step.sourceSeconds < kMinSecondsForDecoderThreads)
+        return {};
     return "-lavdopts threads=" + QByteArray::number(CodecThreads()) + ' ';
 }
 
@@ -52,7 +60,7 @@ QByteArray EncoderStart(const EncoderStep &step)
         line += "-demuxer lavf ";
     // "-ni": without it the built-in MPEG-PS reader drops the audio of DVD VOBs.
     line += "-ni -mc 0 -af volnorm ";
-    line += DecoderThreads();
+    line += DecoderThreads(step);
     line += "-vf scale=";
     return line;
 }

@@ -17,9 +17,10 @@ const QString kSource = QStringLiteral("/home/u/Movies/my clip.rmvb");
 const QString kAvi = QStringLiteral("/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi");
 const QString kFlv = QStringLiteral("/home/u/Video/Q9TBR/2009-04-18/14-05-09.flv");
 
-EncoderStep Step(const QString &output, bool asf = false)
+// A source of ten minutes unless told otherwise.
+EncoderStep Step(const QString &output, bool asf = false, double sourceSeconds = 600)
 {
-    return EncoderStep{kTools, kSource, output, asf};
+    return EncoderStep{kTools, kSource, output, asf, sourceSeconds};
 }
 
 // The codec thread options depend on the machine's cores; the worked examples
@@ -78,10 +79,10 @@ TEST(EncoderCommandLines, DispatchByFormatAndAsfReader)
     }
 }
 
-// The source is decoded in threads by every template; the MP4 template's
-// encoder gets threads of its own from 320x240 up, where they pay off; 3GP and
-// FLV never.
-TEST(EncoderCommandLines, CodecThreadsFollowTheCoresFormatAndSize)
+// A source of half a minute or more is decoded in threads by every template
+// (a shorter one would lose its last frames); the MP4 template's encoder gets
+// threads of its own from 320x240 up, where they pay off; 3GP and FLV never.
+TEST(EncoderCommandLines, CodecThreadsFollowTheCoresFormatSizeAndLength)
 {
     EXPECT_GE(CodecThreads(), 1);
     EXPECT_LE(CodecThreads(), std::min(OnlineCores(), 8));
@@ -101,10 +102,18 @@ TEST(EncoderCommandLines, CodecThreadsFollowTheCoresFormatAndSize)
         SCOPED_TRACE(line.toStdString());
         const QList<QByteArray> args = SplitCommandLine(line);
         const qsizetype decoder = args.indexOf("-lavdopts");
-        ASSERT_GE(decoder, 0);
-        EXPECT_EQ(args.at(decoder + 1), "threads=" + kThreads);
-        EXPECT_LT(decoder, args.indexOf(QFile::encodeName(kSource)));
-        EXPECT_EQ(line.count(kDecoderThreads), 1);
+        EXPECT_EQ(decoder >= 0, threaded);
+        if (decoder >= 0) {
+            EXPECT_EQ(args.at(decoder + 1), "threads=" + kThreads);
+            EXPECT_LT(decoder, args.indexOf(QFile::encodeName(kSource)));
+            EXPECT_EQ(line.count(kDecoderThreads), 1);
+        }
+        for (const double shortOrUnknown : {29.0, 2.0, 0.0}) {
+            const QByteArray one = EncoderCommandLine(c.format, Step(kAvi, false, shortOrUnknown),
+                                                      {c.width, c.height, "25", "1024"});
+            EXPECT_FALSE(one.contains("-lavdopts")) << shortOrUnknown;
+            EXPECT_EQ(one.contains(kEncoderThreads), c.encoderThreads) << "the encoder's threads lose nothing";
+        }
         const QByteArray encoderOptions = args.at(args.indexOf("-lavcopts") + 1);
         EXPECT_EQ(encoderOptions.endsWith(kEncoderThreads), c.encoderThreads);
         EXPECT_EQ(line.contains(":threads="), c.encoderThreads);
