@@ -1,4 +1,5 @@
 #include "engine/conversion_batch.h"
+#include "engine/cpu_cores.h"
 #include "install/tool_installer.h"
 #include "tests/support/fake_conversion_port.h"
 #include "tests/support/media_probe.h"
@@ -170,6 +171,42 @@ TEST_F(Conversion, Mp4)
     EXPECT_EQ(info.streams["audio"].codec, "mp3");
     EXPECT_EQ(info.streams["audio"].sampleRate, 44100);
     ExpectTimingOf(info, 15);
+}
+
+// A long H.264 source, whose row says how long it plays, is decoded in
+// threads (on a machine with more than one core): every format still ends
+// where the source does, but for the last frame the encoder drops with any
+// decoder and one more per decoder thread beyond the first; the sound in step.
+TEST_F(Conversion, LongSourceDecodedInThreadsKeepsItsLength)
+{
+    constexpr double kSeconds = 40, kSourceRate = 12;
+    const QString source = MakeTempDir() + "/long.mkv";
+    ASSERT_EQ(RunProgram("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=160x120:rate=12", "-f",
+                                    "lavfi", "-i", "sine=frequency=440:sample_rate=44100", "-t",
+                                    QString::number(kSeconds), "-c:v", "libx264", "-pix_fmt", "yuv420p", "-c:a",
+                                    "libvorbis", source}),
+              0);
+    const struct {
+        const char *format;
+        BatchChoices choices;
+    } cases[] = {
+        {"MP4", {"320", "240", "15", "512"}},
+        {"3GP", {"176", "144", "15", "64"}},
+        {"FLV", {"320", "240", "25", "384"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.format);
+        m_port = std::make_shared<FakeConversionPort>();
+        m_port->addRow(source, QStringLiteral("00:00:40"));
+        convert(c.format, c.choices);
+        ASSERT_EQ(m_port->statuses().last(), kFinished);
+        const QStringList files = outputFiles();
+        ASSERT_EQ(files.size(), 1);
+        const MediaInfo info = ProbeMedia(m_out + files.first());
+        EXPECT_NEAR(info.streams["video"].end, kSeconds, (CodecThreads() + 0.5) / kSourceRate);
+        EXPECT_NEAR(info.streams["audio"].end, info.streams["video"].end, 0.3);
+        QFile::remove(m_out + files.first());
+    }
 }
 
 TEST_F(Conversion, NotMediaFailsAndTheNextRowIsStillConverted)
