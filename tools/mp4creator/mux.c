@@ -4,6 +4,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <libavutil/dict.h>
+#include <libavutil/mem.h>
+
 int OpenExistingMp4(AVFormatContext **fmt, const char *path, char *error, size_t errorSize)
 {
     char *url = FileUrl(path);
@@ -174,12 +177,20 @@ int WriteMp4(const char *outPath, AVFormatContext *existing, NewTrack *track, ch
             goto done;
     }
 
+    /* The writer reopens the file by its name to move the index in front. */
     char *url = FileUrl(outPath);
-    const int opened = url ? avio_open(&out->pb, url, AVIO_FLAG_WRITE) : -1;
+    out->url = url ? av_strdup(url) : NULL;
+    const int opened = out->url ? avio_open(&out->pb, url, AVIO_FLAG_WRITE) : -1;
     free(url);
     if (opened < 0)
         goto done;
-    if (avformat_write_header(out, NULL) < 0) {
+    /* The index (moov) goes before the media data (mdat), so that a player
+     * reading the file as it arrives can start before it has all of it. */
+    AVDictionary *options = NULL;
+    av_dict_set(&options, "movflags", "+faststart", 0);
+    const int headed = avformat_write_header(out, &options);
+    av_dict_free(&options);
+    if (headed < 0) {
         what = "cannot store these streams in the MP4 file";
         goto done;
     }
