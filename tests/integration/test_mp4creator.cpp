@@ -294,7 +294,7 @@ TEST_F(Mp4creatorTest, BadInputFailsCleanly)
     garbage.close();
     QFile halfFile(Out("half.mp4"));
     ASSERT_TRUE(halfFile.open(QIODevice::WriteOnly));
-    halfFile.write(goodBytes.left(goodBytes.size() / 2));  // its index sits at the end: lost
+    halfFile.write(goodBytes.left(goodBytes.size() / 2));  // the index is whole, half the media data lost
     halfFile.close();
     ASSERT_TRUE(QFile::copy(Out("garbage.bin"), Out("garbage.mp4")));
     ASSERT_TRUE(QFile::copy(Clip("pcm.mov"), Out("pcm.mp4")));
