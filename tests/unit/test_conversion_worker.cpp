@@ -22,8 +22,8 @@ const QString kExporting = QStringLiteral("导出视频流");
 // The encoder: logs its source; "bad" sources fail like an unreadable file,
 // "stuck" ones loop for ever, "short" ones end after 0.7 s of a longer source,
 // and "fill" ones write until the volume is full;
-// while "<source>.hold" exists it waits. Its AVI starts with a header that
-// lists an audio stream unless the source is "mute". The raw video run writes
+// while "<source>.hold" exists it waits. An AVI it writes starts with a header
+// that lists an audio stream unless the source is "mute". The raw video run writes
 // a raw stream.
 const char kFakeEncoder[] = R"(#!/bin/sh
 src= out= prev=
@@ -45,9 +45,10 @@ case "$src" in
 esac
 while [ -e "$src.hold" ]; do sleep 0.02; done
 printf 'Pos:   1.0s     25f (50%%)\r'
-case "$src" in
-  *mute*) printf 'RIFF\004\000\000\000AVI LIST\004\000\000\000hdrl' > "$out";;
-  *) printf 'RIFF\004\000\000\000AVI LIST\034\000\000\000hdrlLIST\020\000\000\000strlstrh\004\000\000\000auds' > "$out";;
+: > "$out"
+case "$out:$src" in
+  *.avi:*mute*) printf 'RIFF\004\000\000\000AVI LIST\004\000\000\000hdrl' > "$out";;
+  *.avi:*) printf 'RIFF\004\000\000\000AVI LIST\034\000\000\000hdrlLIST\020\000\000\000strlstrh\004\000\000\000auds' > "$out";;
 esac
 printf 'converted %s\n' "$src" >> "$out"
 )";
