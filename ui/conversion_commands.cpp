@@ -7,6 +7,7 @@
 #include "engine/globals.h"
 #include "engine/status_texts.h"
 #include "settings/output_folder.h"
+#include "ui/batch_notification.h"
 #include "ui/message_box.h"
 
 #include <QLabel>
@@ -62,6 +63,9 @@ void MainDialog::OnBatchEnded(const BatchSummary &summary)
         // worker, nor the window.
         QTimer::singleShot(0, this, [] { ShowMessageBox(QString::fromUtf8(StatusText::kDiskFullMessage)); });
     }
+    // A batch the user stopped was stopped from this window: nothing to tell.
+    if (!summary.stopped)
+        NotifyBatchEnd(this, summary.succeeded, summary.failed);
 }
 
 // Pause and resume reach the encoder the running batch has going at the moment
