@@ -119,7 +119,7 @@ double ByHandSeconds(const BenchRow &row, const QByteArray &tools, const QString
         const QByteArray encoder = ToolPathArg(tools + "mencoder") + ' ';
         const QByteArray creator = ToolPathArg(tools + "mp4creator") + ' ';
         ok = ok && RunLine(encoder + RawVideoParameters(stem, encoded), false);
-        ok = ok && RunLine(encoder + RawAudioParameters(stem, encoded), false);
+        ok = ok && RunLine(ToolPathArg(tools + "ffmpeg") + ' ' + RawAudioParameters(stem, encoded), false);
         ok = ok && RunLine(creator + Mp4VideoTrackParameters(stem, row.choices.frameRate), false);
         ok = ok && RunLine(creator + Mp4AudioTrackParameters(stem), false);
     }
@@ -159,8 +159,10 @@ double FfmpegSeconds(const BenchRow &row, const QString &clip, const QString &ou
         args << "-c:v" << "mpeg4" << "-b:v" << videoRate;
         if (sameQuality)
             args << "-mbd" << "rd" << "-trellis" << "1";
-        // The worker's MP4 carries the encoder's MP3 sound.
-        args << "-c:a" << "libmp3lame" << "-b:a" << "128k" << "-ar" << "44100";
+        // The worker's MP4 sound is AAC-LC from ffmpeg's fast coder.
+        args << "-c:a" << "aac" << "-b:a" << "128k" << "-ar" << "44100";
+        if (sameQuality)
+            args << "-aac_coder" << "fast";
         file += ".mp4";
         break;
     }
