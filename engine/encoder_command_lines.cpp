@@ -124,9 +124,8 @@ QByteArray Mp4EncoderCommandLine(const EncoderStep &step, const BatchChoices &ch
     // the sound as PCM, and MP4 packaging compresses it once, to AAC-LC.
     line += " -srate 44100 -oac pcm -ovc lavc -ffourcc DIVX "
             "-lavcopts vcodec=mpeg4:mbd=2:trell:autoaspect:vbitrate=";
-    line += Text(choices.bitrate);
+    line += Text(choices.bitrate) + Mpeg4EncoderThreads(choices);
     line += ":vhq" + LevelOption(choices);
-    line += Mpeg4EncoderThreads(choices);
     line += " -ofps " + Text(choices.frameRate);
     line += ' ' + SourceAndOutput(step);
     return line;
