@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QLabel>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -139,7 +140,9 @@ TEST_F(ConversionCommandsTest, StartTakesTheMirroredChoicesAndRunsOneBatchOnly)
     const QStringList runs = EncoderRuns();
     ASSERT_EQ(runs.size(), 1);
     EXPECT_TRUE(runs.first().contains("scale=720:480,harddup,fixpts")) << runs.first().toStdString();
-    EXPECT_TRUE(runs.first().contains("vbitrate=1024:vhq:o=level=5 -ofps 25 ")) << runs.first().toStdString();
+    // The encoder's thread count depends on the machine's cores.
+    const QString withoutThreads = QString(runs.first()).remove(QRegularExpression(":threads=\\d+"));
+    EXPECT_TRUE(withoutThreads.contains("vbitrate=1024:vhq:o=level=5 -ofps 25 ")) << runs.first().toStdString();
 }
 
 // Without a batch only the button and the status line change; the icon goes
