@@ -8,10 +8,8 @@
 #include "engine/thread_tracker.h"
 #include "settings/output_folder.h"
 #include "tests/support/media_probe.h"
-#include "tests/support/test_support.h"
-#include "tests/support/window_support.h"
+#include "tests/support/main_dialog_fixture.h"
 #include "ui/file_list_view.h"
-#include "ui/main_dialog.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,12 +50,11 @@ const Source kSources[] = {
      {"-c:v", "mpeg4", "-c:a", "pcm_s16le", "-ar", "8000", "-ac", "1"}, "25", true, "MP4V"},
 };
 
-class WindowConversion : public ::testing::Test {
+class WindowConversion : public MainDialogFixture {
 protected:
     static void SetUpTestSuite()
     {
-        UseTemporaryHome();
-        EnsureApp();
+        MainDialogFixture::SetUpTestSuite();
         s_sources = MakeTempDir() + '/';
         for (const Source &source : kSources) {
             const QStringList input{"-v",     "error", "-y", "-f", "lavfi", "-i",
@@ -83,15 +80,14 @@ protected:
 
     void SetUp() override
     {
-        m_dialog = std::make_unique<MainDialog>();
-        m_dialog->OnInitDialog();
+        MainDialogFixture::SetUp();
         m_list = m_dialog->controlAs<FileListView>(1000);
     }
     void TearDown() override
     {
         m_dialog->batch().stop();
         EXPECT_TRUE(m_dialog->batch().waitIdle(30000));
-        m_dialog.reset();
+        MainDialogFixture::TearDown();
     }
 
     void addAll()
@@ -101,7 +97,7 @@ protected:
             if (source.name == "clip.wmv")
                 m_dialog->addFile(s_sources + kBroken);  // the batch goes on past it
         }
-        ASSERT_TRUE(QTest::qWaitFor([] { return ThreadTracker::running() == 0; }, 30000));
+        ASSERT_TRUE(WaitUntil([] { return ThreadTracker::running() == 0; }, 30000));
     }
     void choose(int id, const QString &item)
     {
@@ -121,7 +117,7 @@ protected:
         const QDir out(GetOutputFolder());
         const QStringList before = out.entryList(QDir::Files);
         m_dialog->OnStart();
-        EXPECT_TRUE(QTest::qWaitFor([this] { return m_dialog->batch().waitIdle(0); }, 120000));
+        EXPECT_TRUE(WaitUntil([this] { return m_dialog->batch().waitIdle(0); }, 120000));
         QFileInfoList made;
         for (const QFileInfo &file : out.entryInfoList(QDir::Files))
             if (!before.contains(file.fileName()))
@@ -134,11 +130,9 @@ protected:
             paths << file.absoluteFilePath();
         return paths;
     }
-    QString status() const { return m_dialog->controlAs<QLabel>(1011)->text(); }
 
     static inline const QString kBroken = QStringLiteral("cut after header.mp4");
     static inline QString s_sources;
-    std::unique_ptr<MainDialog> m_dialog;
     FileListView *m_list = nullptr;
 };
 
@@ -208,7 +202,7 @@ TEST_F(WindowConversion, EveryFormatThroughTheBoxes)
 TEST_F(WindowConversion, AFileWithoutPicturesFailsAndLeavesNothing)
 {
     m_dialog->addFile(s_sources + kBroken);
-    ASSERT_TRUE(QTest::qWaitFor([] { return ThreadTracker::running() == 0; }, 30000));
+    ASSERT_TRUE(WaitUntil([] { return ThreadTracker::running() == 0; }, 30000));
     for (const char *format : {"3GP", "MP4", "FLV"}) {
         SCOPED_TRACE(format);
         choose(1005, format);

@@ -5,9 +5,7 @@
 #include "engine/conversion_batch.h"
 #include "engine/globals.h"
 #include "settings/output_folder.h"
-#include "tests/support/fake_conversion_port.h"
-#include "tests/support/test_support.h"
-#include "tests/support/window_support.h"
+#include "tests/support/main_dialog_fixture.h"
 #include "ui/main_dialog.h"
 
 #include <QFile>
@@ -34,12 +32,11 @@ QStringList EncoderRuns()
     return QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
 }
 
-class ConversionCommandsTest : public ::testing::Test {
+class ConversionCommandsTest : public MainDialogFixture {
 protected:
     static void SetUpTestSuite()
     {
-        UseTemporaryHome();
-        EnsureApp();
+        MainDialogFixture::SetUpTestSuite();
         g_tools = MakeTempDir() + '/';
         QFile encoder(g_tools + "mencoder");
         ASSERT_TRUE(encoder.open(QIODevice::WriteOnly));
@@ -54,8 +51,7 @@ protected:
         QFile::remove(g_tools + "encoder.log");
         QFile hold(g_tools + "hold");
         ASSERT_TRUE(hold.open(QIODevice::WriteOnly));
-        m_dialog = std::make_unique<MainDialog>();
-        m_dialog->OnInitDialog();
+        MainDialogFixture::SetUp();
         m_dialog->batch().setToolDir(QFile::encodeName(g_tools));
     }
 
@@ -63,22 +59,17 @@ protected:
     {
         QFile::remove(g_tools + "hold");
         m_dialog->batch().stop();
-        EXPECT_TRUE(QTest::qWaitFor([this] { return m_dialog->batch().waitIdle(0); }, 10000));
-        m_dialog.reset();
+        EXPECT_TRUE(WaitUntil([this] { return m_dialog->batch().waitIdle(0); }, 10000));
+        MainDialogFixture::TearDown();
     }
 
-    QString status() const { return label(1011)->text(); }
-    QLabel *label(int id) const { return m_dialog->controlAs<QLabel>(id); }
     CXPSmartButton *button(int id) const { return m_dialog->controlAs<CXPSmartButton>(id); }
-    void click(int id) { QTest::mouseClick(button(id), Qt::LeftButton); }
     // Until the encoder runs and has logged its arguments.
     bool waitForEncoder()
     {
-        return QTest::qWaitFor([this] { return m_dialog->batch().encoderPid() != 0 && !EncoderRuns().isEmpty(); },
+        return WaitUntil([this] { return m_dialog->batch().encoderPid() != 0 && !EncoderRuns().isEmpty(); },
                                10000);
     }
-
-    std::unique_ptr<MainDialog> m_dialog;
 };
 
 TEST_F(ConversionCommandsTest, StartWithAnEmptyListOnlyAsksForFiles)
@@ -157,18 +148,18 @@ TEST_F(ConversionCommandsTest, PauseResumeAndStopReachTheRunningEncoder)
     const pid_t encoder = m_dialog->batch().encoderPid();
 
     click(1009);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ProcessState(encoder) == 'T'; }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return ProcessState(encoder) == 'T'; }, 2000));
     click(1009);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ProcessState(encoder) != 'T'; }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return ProcessState(encoder) != 'T'; }, 2000));
     click(1009);  // stop ends a paused encoder all the same
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ProcessState(encoder) == 'T'; }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return ProcessState(encoder) == 'T'; }, 2000));
 
     m_dialog->controlAs<QProgressBar>(1020)->setValue(40);
     click(1002);
     EXPECT_EQ(status(), QStringLiteral("已经停止"));
     EXPECT_EQ(m_dialog->controlAs<QProgressBar>(1020)->value(), 0);
     EXPECT_FALSE(m_dialog->batch().isRunning());
-    ASSERT_TRUE(QTest::qWaitFor([this] { return m_dialog->batch().waitIdle(0); }, 10000));
+    ASSERT_TRUE(WaitUntil([this] { return m_dialog->batch().waitIdle(0); }, 10000));
     EXPECT_EQ(ProcessState(encoder), 0);
     QTest::qWait(200);
     EXPECT_EQ(status(), QStringLiteral("已经停止")) << "the worker writes nothing after a stop";
@@ -194,7 +185,7 @@ TEST_F(ConversionCommandsTest, PauseAndStopTextsStandAgainstTheEncodersOutput)
     m_dialog->port()->appendRow(MakeTempDir() + "/a.avi");
     click(1001);
     for (int round = 0; round < 3; ++round) {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return status() == QStringLiteral("转换中..."); }, 10000));
+        ASSERT_TRUE(WaitUntil([&] { return status() == QStringLiteral("转换中..."); }, 10000));
         QTest::qWait(50);
         click(1009);
         const int pausedAt = bar->value();
@@ -203,7 +194,7 @@ TEST_F(ConversionCommandsTest, PauseAndStopTextsStandAgainstTheEncodersOutput)
         EXPECT_EQ(bar->value(), pausedAt) << "round " << round;
         click(1009);
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return status() == QStringLiteral("转换中..."); }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return status() == QStringLiteral("转换中..."); }, 10000));
     QTest::qWait(50);
     click(1002);
     QTest::qWait(300);

@@ -3,8 +3,7 @@
 
 #include "engine/thread_tracker.h"
 #include "install/tool_dir.h"
-#include "tests/support/test_support.h"
-#include "tests/support/window_support.h"
+#include "tests/support/main_dialog_fixture.h"
 #include "ui/file_list_commands.h"
 #include "ui/file_list_view.h"
 #include "ui/main_dialog.h"
@@ -45,14 +44,13 @@ QString g_clipDir;
 
 QString Clip(const QString &name) { return g_clipDir + '/' + name; }
 
-bool WaitForProbes() { return QTest::qWaitFor([] { return ThreadTracker::running() == 0; }, 15000); }
+bool WaitForProbes() { return WaitUntil([] { return ThreadTracker::running() == 0; }, 15000); }
 
-class FileListCommandsTest : public testing::Test {
+class FileListCommandsTest : public MainDialogFixture {
 protected:
     static void SetUpTestSuite()
     {
-        UseTemporaryHome();
-        EnsureApp();
+        MainDialogFixture::SetUpTestSuite();
         g_toolDir = MakeTempDir();
         QFile player(g_toolDir + "/mplayer");
         ASSERT_TRUE(player.open(QIODevice::WriteOnly));
@@ -71,8 +69,7 @@ protected:
 
     void SetUp() override
     {
-        m_dialog = std::make_unique<MainDialog>();
-        m_dialog->OnInitDialog();
+        MainDialogFixture::SetUp();
         g_szToolDir = QFile::encodeName(g_toolDir) + '/';
     }
 
@@ -80,7 +77,7 @@ protected:
     {
         EXPECT_TRUE(WaitForProbes());
         SetFileChooser({});
-        m_dialog.reset();
+        MainDialogFixture::TearDown();
     }
 
     FileListView *list() const { return m_dialog->controlAs<FileListView>(1000); }
@@ -107,8 +104,6 @@ protected:
             EXPECT_EQ(cell(r, ColDuration), "00:01:01");
         }
     }
-
-    std::unique_ptr<MainDialog> m_dialog;
 };
 
 TEST_F(FileListCommandsTest, AddingTheSameFileTwiceGivesTwoRows)
@@ -291,10 +286,10 @@ TEST(AddFileDialog, MatchesTheSupportedExtensionsWithoutRegardToCase)
         return names;
     };
     const QStringList videos = {"B.Mkv", "a.mp4", "d.3GPP", "e.rmvb", "f.MPG"};
-    EXPECT_TRUE(QTest::qWaitFor([&] { return shown() == videos; }, 5000)) << shown().join(' ').toStdString();
+    EXPECT_TRUE(WaitUntil([&] { return shown() == videos; }, 5000)) << shown().join(' ').toStdString();
 
     dialog.selectNameFilter(AddFileFilters().last());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return shown().size() == 7; }, 5000)) << shown().join(' ').toStdString();
+    EXPECT_TRUE(WaitUntil([&] { return shown().size() == 7; }, 5000)) << shown().join(' ').toStdString();
 }
 
 } // namespace

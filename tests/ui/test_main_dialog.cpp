@@ -3,8 +3,7 @@
 #include "controls/xp_smart_button.h"
 #include "res/dialog_templates.h"
 #include "res/resources.h"
-#include "tests/support/test_support.h"
-#include "tests/support/window_support.h"
+#include "tests/support/main_dialog_fixture.h"
 #include "ui/dialog_builder.h"
 #include "ui/file_list_view.h"
 #include "ui/main_dialog.h"
@@ -19,22 +18,7 @@
 
 namespace {
 
-class MainDialogTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        UseTemporaryHome();
-        EnsureApp();
-    }
-
-    void SetUp() override
-    {
-        m_dialog = std::make_unique<MainDialog>();
-        m_dialog->OnInitDialog();
-    }
-
-    std::unique_ptr<MainDialog> m_dialog;
-};
+using MainDialogTest = MainDialogFixture;
 
 TEST_F(MainDialogTest, MatchesTheTemplate)
 {

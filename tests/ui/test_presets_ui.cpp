@@ -3,8 +3,7 @@
 
 #include "catalogue/output_presets.h"
 #include "controls/flat_combo_box.h"
-#include "tests/support/test_support.h"
-#include "tests/support/window_support.h"
+#include "tests/support/main_dialog_fixture.h"
 #include "ui/main_dialog.h"
 
 #include <QLabel>
@@ -27,20 +26,8 @@ constexpr int kResolutionBox = 1006;
 constexpr int kFrameRateBox = 1007;
 constexpr int kBitrateBox = 1008;
 
-class PresetsUiTest : public testing::Test {
+class PresetsUiTest : public MainDialogFixture {
 protected:
-    static void SetUpTestSuite()
-    {
-        UseTemporaryHome();
-        EnsureApp();
-    }
-
-    void SetUp() override
-    {
-        m_dialog = std::make_unique<MainDialog>();
-        m_dialog->OnInitDialog();
-    }
-
     QComboBox *box(int id) const { return m_dialog->controlAs<QComboBox>(id); }
     QString mirror(int id) const { return m_dialog->controlAs<QLabel>(id)->text(); }
     QStringList items(int id) const
@@ -73,8 +60,6 @@ protected:
         EXPECT_EQ(mirror(1022), frameRate);
         EXPECT_EQ(mirror(1021), bitrate);
     }
-
-    std::unique_ptr<MainDialog> m_dialog;
 };
 
 TEST_F(PresetsUiTest, StartsOnMp4WithItsDefaults)
