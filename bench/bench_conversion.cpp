@@ -37,7 +37,6 @@ bool RunLine(const QByteArray &commandLine, bool idle = false)
 double WorkerSeconds(const QByteArray &tools, const QString &clip, const QString &out)
 {
     auto port = std::make_shared<FakeConversionPort>();
-    port->setBoxes("MP4", "720x480", "25");
     port->addRow(clip);
     ConversionBatch batch;
     batch.setToolDir(tools);

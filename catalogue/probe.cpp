@@ -3,8 +3,11 @@
 #include "catalogue/probe_parser.h"
 #include "engine/command_line.h"
 #include "engine/globals.h"
+#include "engine/log.h"
 #include "engine/process_runner.h"
+#include "engine/status_texts.h"
 #include "engine/thread_tracker.h"
+#include "engine/tool_watchdog.h"
 #include "install/tool_dir.h"
 
 #include <memory>
@@ -21,6 +24,12 @@ QByteArray ProbeCommandLine(const QString &path)
            + " -demuxer lavf -nosound -vc null -vo null -frames 0 -identify " + QuotePath(path);
 }
 
+namespace {
+
+constexpr std::chrono::seconds kProbeDeadline{10};
+
+} // namespace
+
 void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
 {
     ThreadTracker::Scope tracked;
@@ -33,15 +42,37 @@ void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
         port->setRowText(row, column, text);
     });
 
+    // The player identifies a readable file in well under a second; one that
+    // has not ended after the deadline is stuck on a broken file.
+    ToolWatchdog::Limits limits;
+    limits.deadline = kProbeDeadline;
+    ToolWatchdog watchdog(limits);
+
+    int written = 0;
     g_bProbeOutputLive = true;
-    RunCaptured(ProbeCommandLine(path), Priority::Normal, g_bProbeOutputLive, [&](const char *chunk) {
-        // Selecting row 0 goes through the window's thread, so once per chunk
-        // that had lines rather than once per line.
-        if (parser.ParseProbeOutput(chunk) > 0)
+    const RunOutcome outcome =
+        RunCaptured(ProbeCommandLine(path), Priority::Normal, g_bProbeOutputLive, [&](const char *chunk) {
+            // Selecting row 0 goes through the window's thread, so once per chunk
+            // that had lines rather than once per line.
+            const int lines = parser.ParseProbeOutput(chunk);
+            written += lines;
+            if (lines > 0)
+                port->focusFirstRow();
+        }, {}, &watchdog);
+    if (g_bProbeOutputLive && !outcome.stuck) {
+        const int lines = parser.finish();
+        written += lines;
+        if (lines > 0)
             port->focusFirstRow();
-    });
-    if (g_bProbeOutputLive && parser.finish() > 0)
-        port->focusFirstRow();
+    }
+    // The row keeps its path; its state says that the file could not be read.
+    if (outcome.stuck || written == 0) {
+        if (!outcome.started)
+            qCWarning(lcQ9) << "the player could not be started for" << path;
+        else
+            qCWarning(lcQ9) << "the player could not read" << path << (outcome.stuck ? "(stuck, killed)" : "");
+        port->setRowText(row, ColStatus, QString::fromUtf8(RowStateText::kUnreadable));
+    }
 }
 
 void StartProbe(std::shared_ptr<DialogPort> port, const QString &path)
@@ -62,7 +93,8 @@ void StartProbe(std::shared_ptr<DialogPort> port, const QString &path)
         std::thread([tracked = std::move(tracked), port = std::move(port), row, path]() mutable {
             ProbeThread(std::move(port), row, std::move(path));
         }).detach();
-    } catch (const std::system_error &) {
+    } catch (const std::system_error &error) {
         // A thread that cannot be started leaves the row with its path only.
+        qCWarning(lcQ9) << "cannot start a probe thread:" << error.what();
     }
 }

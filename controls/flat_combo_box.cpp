@@ -189,6 +189,10 @@ void CCJFlatComboBox::focusOutEvent(QFocusEvent *event)
     if (event->reason() == Qt::PopupFocusReason)
         return;
     m_hasFocus = false;
+    // Typed text that is no item never becomes the choice; once the user
+    // leaves the box it shows the choice that will be used again.
+    if (m_hookedEdit && currentIndex() >= 0 && m_hookedEdit->text() != itemText(currentIndex()))
+        m_hookedEdit->setText(itemText(currentIndex()));
     DrawCombo(Normal, m_face, m_face);
 }
 
@@ -279,12 +283,14 @@ void CCJFlatComboBox::complete(const QString &text)
     const int start = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
     const int end = edit->hasSelectedText() ? edit->selectionEnd() : edit->cursorPosition();
 
-    // The first item that begins with the text, case aside; the list selects
-    // it without anyone being told of a choice. Empty text begins no item.
+    // The first item that begins with the text, case aside, becomes the
+    // choice, and the window is told as it is of a choice from the list (but
+    // not through `activated`: nothing was picked). Empty text begins no item.
     const int index = text.isEmpty() ? -1 : findText(text, Qt::MatchStartsWith);
     if (index >= 0) {
         setCurrentIndex(index);
         edit->setText(itemText(index));
+        emit completedToItem(index);
     }
     if (end < len) {
         edit->setSelection(start, end - start);

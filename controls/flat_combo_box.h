@@ -34,6 +34,10 @@ public:
 
     void hidePopup() override;
 
+signals:
+    // Completion of typed text made this item the box's choice.
+    void completedToItem(int index);
+
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -23,6 +23,7 @@ struct ConversionBatch::State {
     std::optional<QByteArray> toolDir;
     std::function<QString()> outputFolder;
     std::function<QTime()> clock;
+    std::optional<std::chrono::milliseconds> silence;
 };
 
 ConversionBatch::ConversionBatch() : m_state(std::make_shared<State>()) {}
@@ -42,6 +43,8 @@ bool ConversionBatch::start(std::shared_ptr<DialogPort> port, const BatchChoices
     job->choices = choices;
     job->toolDir = m_state->toolDir.value_or(g_szToolDir);
     job->outputFolder = m_state->outputFolder ? m_state->outputFolder : std::function<QString()>(GetOutputFolder);
+    if (m_state->silence)
+        job->silence = *m_state->silence;
     job->clock = m_state->clock ? m_state->clock : std::function<QTime()>([] { return QTime::currentTime(); });
 
     std::shared_ptr<State> state = m_state;
@@ -109,6 +112,12 @@ void ConversionBatch::setClock(std::function<QTime()> clock)
 {
     std::lock_guard lock(m_state->mutex);
     m_state->clock = std::move(clock);
+}
+
+void ConversionBatch::setSilenceLimit(std::chrono::milliseconds limit)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->silence = limit;
 }
 
 pid_t ConversionBatch::encoderPid() const

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "catalogue/output_presets.h"
 #include "engine/dialog_port.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QTime>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <sys/types.h>
@@ -12,6 +14,7 @@
 // The output choices captured by the start command for one batch.
 struct BatchChoices {
     QString width, height, frameRate, bitrate;
+    OutputFormat format = OutputFormat::Mp4;
 };
 
 // The conversion batch of the window: at most one worker runs at a time.
@@ -39,6 +42,8 @@ public:
     void setToolDir(const QByteArray &toolDir);
     void setOutputFolderProvider(std::function<QString()> provider);
     void setClock(std::function<QTime()> clock);
+    // How long a tool of later batches may show no sign of life (default 60 s).
+    void setSilenceLimit(std::chrono::milliseconds limit);
 
     // The running encoder's process id, 0 when none runs.
     pid_t encoderPid() const;

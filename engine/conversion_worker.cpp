@@ -1,29 +1,48 @@
 #include "engine/conversion_worker.h"
 
+#include "engine/command_line.h"
 #include "engine/convert_progress.h"
 #include "engine/encoder_command_lines.h"
 #include "engine/globals.h"
+#include "engine/log.h"
 #include "engine/mp4_packaging.h"
 #include "engine/output_naming.h"
 #include "engine/process_runner.h"
+#include "engine/row_files.h"
+#include "engine/source_length.h"
 #include "engine/status_texts.h"
+#include "engine/tool_failure.h"
+#include "engine/tool_step.h"
 
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 
 namespace {
 
-void SetStatus(DialogPort &port, const char *text)
+QString Text(const char *utf8)
 {
-    port.setStatusText(QString::fromUtf8(text));
+    return QString::fromUtf8(utf8);
 }
 
-// What the encoder prints last: enough for its closing summary.
-constexpr qsizetype kOutputTailSize = 4096;
+void SetRowState(DialogPort &port, RowId row, const QString &state)
+{
+    port.setRowText(row, ColStatus, state);
+}
 
-// Captured run of the encoder: every chunk moves the bar and says "converting".
-// `wroteNoVideo` tells whether its closing summary reports no video at all.
-RunOutcome RunEncoder(ConversionJob &job, const QByteArray &commandLine, bool *wroteNoVideo)
+// Why the encoder could not convert the source, from what it printed.
+FailReason EncoderReadFailure(const QByteArray &output)
+{
+    if (output.contains("Video stream is mandatory"))
+        return FailReason::NoVideo;
+    if (output.contains("Cannot open demuxer") || output.contains("Failed to open") ||
+        output.contains("File not found"))
+        return FailReason::Unreadable;
+    return FailReason::EncoderFailed;
+}
+
+// Captured run of the encoder: every chunk moves the bar and says
+// "converting", and the row shows its percentage.
+RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLine, ToolWatchdog &watchdog)
 {
     DialogPort &port = *job.port;
     // Output the encoder wrote before a pause or stop is still in the pipe, and
@@ -32,44 +51,101 @@ RunOutcome RunEncoder(ConversionJob &job, const QByteArray &commandLine, bool *w
     const std::function<bool()> running = [&job] {
         return !job.encoder.stopRequested() && !job.encoder.suspended();
     };
-    QByteArray tail;
+    int shownPercent = -1;
     const ChunkParser parse = [&](const char *chunk) {
-        tail += chunk;
-        if (tail.size() > 2 * kOutputTailSize)
-            tail.remove(0, tail.size() - kOutputTailSize);
         if (!running())
             return;
         int percent = 0;
         const bool moved = ParseConvertOutput(chunk, &percent);
-        port.setProgressAndStatusIf(moved ? std::optional<int>(percent) : std::nullopt,
-                                    QString::fromUtf8(StatusText::kConverting), running);
+        port.setProgressAndStatusIf(moved ? std::optional<int>(percent) : std::nullopt, Text(StatusText::kConverting),
+                                    running);
+        if (moved && percent != shownPercent) {
+            shownPercent = percent;
+            SetRowState(port, row, Text(RowStateText::kConverting).arg(percent));
+        }
     };
     const StartedHook started = [&](pid_t pid) { job.encoder.started(pid); };
 
     g_bConvertOutputLive.store(true);
-    const RunOutcome outcome = RunCaptured(commandLine, Priority::Idle, g_bConvertOutputLive, parse, started);
+    const RunOutcome outcome =
+        RunCaptured(commandLine, Priority::Idle, g_bConvertOutputLive, parse, started, &watchdog);
     job.encoder.ended();
-    *wroteNoVideo = EncoderWroteNoVideo(tail);
     return outcome;
 }
 
-// ffmpeg turns the encoder's AVI into the 3GP file, at the size and rate the
-// boxes show now.
-RowOutcome Export3gp(ConversionJob &job, const QString &avi)
+// The encoder step: the source into the format's encoder output.
+RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
+                 const ToolWatchdog::Limits &limits)
 {
-    SetStatus(*job.port, StatusText::kExporting);
-    const QByteArray parameters =
-        Export3gpParameters(avi, job.port->resolutionText(), job.port->frameRateText());
-    const RunOutcome exported = RunAndWait(job.toolDir + "ffmpeg", parameters);
+    const EncoderStep step{job.toolDir, row.path, output, StartsWithAsfHeader(row.path)};
+    const QByteArray commandLine = EncoderCommandLine(job.choices.format, step, job.choices);
+    ToolWatchdog watchdog(limits);
+    watchdog.setPaused([&job] { return job.encoder.suspended(); });
+    const RunOutcome run = RunEncoder(job, row.id, commandLine, watchdog);
     if (job.encoder.stopRequested())
-        return RowOutcome::Stopped;
-    const QString threeGp = OutputStem(avi) + QStringLiteral(".3gp");
-    if (!exported.ok() || !FileHasContent(threeGp)) {
-        QFile::remove(threeGp);  // an unfinished export; the AVI stays
-        return RowOutcome::Failed;
+        return RowResult::stopped();
+
+    const QString folder = QFileInfo(output).path();
+    const EncoderSummary summary = ParseEncoderSummary(run.tail);
+    FailReason reason = FailReason::None;
+    if (!run.ok()) {
+        reason = ClassifyToolFailure(run, folder, EncoderReadFailure(run.tail));
+    } else if (OutputReportsWriteError(run.tail) ||
+               (summary.found && QFileInfo(output).size() < summary.videoBytes + summary.audioBytes)) {
+        // The encoder exits 0 after failed writes: its file is cut short.
+        reason = VolumeFull(folder) ? FailReason::DiskFull : FailReason::FolderUnwritable;
+    } else if (!FileHasContent(output) || EncoderWroteNoVideo(run.tail)) {
+        // Empty, or headers only: nothing of the source could be decoded.
+        reason = FailReason::Unreadable;
     }
-    QFile::remove(avi);
-    return RowOutcome::Finished;
+    if (reason == FailReason::None)
+        return RowResult::finished();
+    LogToolFailure(commandLine, run, reason);
+    return RowResult::failed(reason);
+}
+
+// ffmpeg turns the encoder's AVI into the 3GP file, at the batch's size and rate.
+RowResult Export3gp(ConversionJob &job, const QString &avi, const ToolWatchdog::Limits &limits)
+{
+    const BatchChoices &choices = job.choices;
+    const QByteArray parameters =
+        Export3gpParameters(avi, choices.width + QLatin1Char('x') + choices.height, choices.frameRate);
+    const QString stem = OutputStem(avi);
+    const StepResult step =
+        RunRowTool(job.toolDir + "ffmpeg", parameters, limits, job.encoder, stem, FailReason::ExportFailed);
+    if (step.end)
+        return *step.end;
+    if (!FileHasContent(stem + QStringLiteral(".3gp")))
+        return RowResult::failed(FailReason::ExportFailed);
+    return RowResult::finished();
+}
+
+QString FinalExtension(OutputFormat format)
+{
+    switch (format) {
+    case OutputFormat::Mp4:
+        return QStringLiteral(".mp4");
+    case OutputFormat::ThreeGp:
+        return QStringLiteral(".3gp");
+    case OutputFormat::Flv:
+        break;
+    }
+    return QStringLiteral(".flv");
+}
+
+// Every step of one row, into files named after `output`'s stem.
+RowResult RunSteps(ConversionJob &job, const RowEntry &row, const QString &output)
+{
+    const ToolWatchdog::Limits limits = ConversionLimits(job, row);
+    const RowResult encoded = Encode(job, row, output, limits);
+    if (!encoded.ok() || job.choices.format == OutputFormat::Flv)
+        return encoded;
+
+    job.port->setStatusText(Text(StatusText::kExporting));
+    SetRowState(*job.port, row.id, Text(RowStateText::kPackaging));
+    if (job.choices.format == OutputFormat::ThreeGp)
+        return Export3gp(job, output, limits);
+    return PackageMp4(output, PackagingRun{job.toolDir, job.choices.frameRate, limits, &job.encoder});
 }
 
 } // namespace
@@ -83,53 +159,93 @@ std::optional<RowEntry> NextRow(const QList<RowEntry> &rows, const QSet<RowId> &
     return std::nullopt;
 }
 
-RowOutcome ConvertRow(ConversionJob &job, const QString &source)
+ToolWatchdog::Limits ConversionLimits(const ConversionJob &job, const RowEntry &row)
 {
-    OutputFormat format;
-    if (!ParseFormat(job.port->formatText(), &format))
-        return RowOutcome::Failed;
+    ToolWatchdog::Limits limits;
+    limits.maxPosition = 2 * SourceSecondsBound(row) + 30;
+    limits.silence = job.silence;
+    return limits;
+}
 
-    // A batch that runs past midnight writes into the new day's folder.
+RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
+{
+    // A batch that runs past midnight writes into the new day's folder, and a
+    // folder deleted during the batch is made again.
     const QString folder = job.outputFolder();
     QDir().mkpath(folder);
-    const QString output = MakeOutputFileName(folder, format, job.clock());
-
-    const EncoderStep step{job.toolDir, source, output, StartsWithAsfHeader(source)};
-    bool noVideo = false;
-    const RunOutcome encoded = RunEncoder(job, EncoderCommandLine(format, step, job.choices), &noVideo);
-    if (job.encoder.stopRequested())
-        return RowOutcome::Stopped;
-    const bool written = FileHasContent(output) && !noVideo;
-    if (!written)
-        QFile::remove(output);  // empty, or headers only: it holds nothing of the source
-    if (!encoded.ok() || !written)
-        return RowOutcome::Failed;
-
-    switch (format) {
-    case OutputFormat::Mp4:
-        return PackageMp4(output, job.choices.frameRate, job.toolDir, *job.port, job.encoder.stopFlag());
-    case OutputFormat::ThreeGp:
-        return Export3gp(job, output);
-    case OutputFormat::Flv:
-        break;
+    if (!FolderWritable(folder)) {
+        const FailReason reason = VolumeFull(folder) ? FailReason::DiskFull : FailReason::FolderUnwritable;
+        qCWarning(lcQ9) << "cannot write into the output folder" << folder;
+        return RowResult::failed(reason);
     }
-    return RowOutcome::Finished;
+    if (!QFileInfo(row.path).isFile()) {
+        qCWarning(lcQ9) << "the source is gone or not a file:" << row.path;
+        return RowResult::failed(FailReason::Unreadable);
+    }
+
+    const QString output = MakeOutputFileName(folder, job.choices.format, job.clock());
+    const QString stem = OutputStem(output);
+    const RowResult result = RunSteps(job, row, output);
+    // Nothing half-made stays: a row that did not succeed leaves none of its
+    // files, one that did leaves only its final file.
+    RemoveRowFiles(stem, result.ok() ? stem + FinalExtension(job.choices.format) : QString());
+    return result;
 }
 
 void ConvertThread(ConversionJob &job)
 {
+    DialogPort &port = *job.port;
+    const std::function<bool()> notStopped = [&job] { return !job.encoder.stopRequested(); };
     QSet<RowId> taken;
+    QSet<RowId> waiting;
+    BatchSummary summary;
+
     while (!job.encoder.stopRequested()) {
-        const std::optional<RowEntry> row = NextRow(job.port->rows(), taken);
+        const QList<RowEntry> rows = port.rows();
+        for (const RowEntry &row : rows) {
+            if (!taken.contains(row.id) && !waiting.contains(row.id)) {
+                waiting.insert(row.id);
+                SetRowState(port, row.id, Text(RowStateText::kWaiting));
+            }
+        }
+        const std::optional<RowEntry> row = NextRow(rows, taken);
         if (!row)
-            return;
+            break;
         taken.insert(row->id);
-        const RowOutcome outcome = ConvertRow(job, row->path);
-        if (outcome == RowOutcome::Stopped || job.encoder.stopRequested())
-            return;
+        waiting.remove(row->id);
+
+        SetRowState(port, row->id, Text(RowStateText::kConverting).arg(0));
+        const RowResult result = ConvertRow(job, *row);
+        if (result.outcome == RowOutcome::Stopped || job.encoder.stopRequested()) {
+            SetRowState(port, row->id, Text(RowStateText::kStopped));
+            break;
+        }
+        if (result.ok()) {
+            ++summary.succeeded;
+            SetRowState(port, row->id, Text(RowStateText::kDone));
+        } else {
+            ++summary.failed;
+            SetRowState(port, row->id, Text(RowStateText::kFailedPrefix) + Text(RowStateText::reason(result.reason)));
+        }
         // A stop pressed as the row ends keeps its own text.
-        job.port->setProgressAndStatusIf(
-            0, QString::fromUtf8(outcome == RowOutcome::Finished ? StatusText::kFinished : StatusText::kFailed),
-            [&job] { return !job.encoder.stopRequested(); });
+        port.setProgressAndStatusIf(0, Text(result.ok() ? StatusText::kFinished : StatusText::kFailed), notStopped);
+        if (result.reason == FailReason::DiskFull) {
+            // Every later row would fail the same way.
+            summary.diskFull = true;
+            break;
+        }
     }
+
+    // Rows the batch did not get to are no longer waiting.
+    for (const RowId row : std::as_const(waiting))
+        SetRowState(port, row, QString());
+    summary.stopped = job.encoder.stopRequested();
+    if (!summary.stopped) {
+        const bool allGood = summary.failed == 0 && !summary.diskFull;
+        port.setProgressAndStatusIf(std::nullopt,
+                                    allGood ? Text(StatusText::kFinished)
+                                            : Text(StatusText::kBatchSummary).arg(summary.succeeded).arg(summary.failed),
+                                    notStopped);
+    }
+    port.batchEnded(summary);
 }

@@ -4,12 +4,14 @@
 #include "engine/dialog_port.h"
 #include "engine/encoder_control.h"
 #include "engine/row_outcome.h"
+#include "engine/tool_watchdog.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QSet>
 #include <QString>
 #include <QTime>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -18,11 +20,12 @@
 // pause, resume or stop the batch share it.
 struct ConversionJob {
     std::shared_ptr<DialogPort> port;
-    BatchChoices choices;                 // captured by the start command
+    BatchChoices choices;                 // captured by the start command, used by every step
     QByteArray toolDir;                   // ends in '/'
     std::function<QString()> outputFolder;  // asked again for every row
     std::function<QTime()> clock;         // local time of day
-    EncoderControl encoder;
+    std::chrono::milliseconds silence{60000};  // a tool quiet this long is stuck
+    EncoderControl encoder;               // the conversion tool running now
 };
 
 // The next row to convert: the first in list order that the batch has not
@@ -30,10 +33,16 @@ struct ConversionJob {
 // batch neither skips nor repeats any.
 std::optional<RowEntry> NextRow(const QList<RowEntry> &rows, const QSet<RowId> &taken);
 
-// Converts one source file into the job's format: encoder step, then MP4
-// packaging or the 3GP export.
-RowOutcome ConvertRow(ConversionJob &job, const QString &source);
+// What the watchdog of each conversion tool of this row allows: a position
+// well past the source's length is a tool going round in circles.
+ToolWatchdog::Limits ConversionLimits(const ConversionJob &job, const RowEntry &row);
 
-// The batch: converts every row once, in list order, reporting each row's end
-// in the status line, until no row is left or a stop is requested.
+// Converts one row's file into the job's format: encoder step, then MP4
+// packaging or the 3GP export. Whatever the row made is removed unless it
+// succeeded; then only the final file stays.
+RowResult ConvertRow(ConversionJob &job, const RowEntry &row);
+
+// The batch: converts every row once, in list order, showing each row's state
+// in the list and its end in the status line, until no row is left, a stop is
+// requested or the output volume is full; then tells how the batch went.
 void ConvertThread(ConversionJob &job);

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <cctype>
 #include <cstring>
+#include <optional>
 
 bool ParseConvertOutput(const char *chunk, int *percent)
 {
@@ -23,22 +24,49 @@ bool ParseConvertOutput(const char *chunk, int *percent)
     return true;
 }
 
-bool EncoderWroteNoVideo(const QByteArray &output)
+namespace {
+
+// The byte count after "size:" on the summary line that starts with `label`;
+// nothing when the output has no such line.
+std::optional<qint64> SummarySize(const QByteArray &output, const char *label)
 {
-    const qsizetype summary = output.lastIndexOf("Video stream:");
+    const qsizetype summary = output.lastIndexOf(label);
     if (summary < 0)
-        return false;
+        return std::nullopt;
     qsizetype end = summary;
     while (end < output.size() && output[end] != '\n' && output[end] != '\r')
         ++end;
     const QByteArray line = output.mid(summary, end - summary);
     qsizetype at = line.indexOf("size:");
     if (at < 0)
-        return false;
+        return std::nullopt;
     at += 5;
     while (at < line.size() && line[at] == ' ')
         ++at;
-    // Exactly "0" followed by the unit: "size: 0 bytes".
-    return at < line.size() && line[at] == '0' &&
-           (at + 1 == line.size() || !std::isdigit(static_cast<unsigned char>(line[at + 1])));
+    qsizetype digitsEnd = at;
+    while (digitsEnd < line.size() && std::isdigit(static_cast<unsigned char>(line[digitsEnd])))
+        ++digitsEnd;
+    bool ok = false;
+    const qint64 bytes = line.mid(at, digitsEnd - at).toLongLong(&ok);
+    return ok ? std::optional<qint64>(bytes) : std::nullopt;
+}
+
+} // namespace
+
+EncoderSummary ParseEncoderSummary(const QByteArray &output)
+{
+    EncoderSummary summary;
+    const std::optional<qint64> video = SummarySize(output, "Video stream:");
+    if (!video)
+        return summary;
+    summary.found = true;
+    summary.videoBytes = *video;
+    summary.audioBytes = SummarySize(output, "Audio stream:").value_or(0);
+    return summary;
+}
+
+bool EncoderWroteNoVideo(const QByteArray &output)
+{
+    const EncoderSummary summary = ParseEncoderSummary(output);
+    return summary.found && summary.videoBytes == 0;
 }

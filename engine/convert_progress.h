@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QByteArray>
+#include <QtGlobal>
+
 // The percentage of one chunk of encoder output. The encoder prints progress
 // lines such as "Pos:   1.0s     25f ( 16%)" separated by carriage returns; the
 // first "%)" of the chunk counts, with the digits (at most three) right before
@@ -7,7 +10,6 @@
 // alone, when the chunk has no "%)", no digit before it, or a value above 100.
 bool ParseConvertOutput(const char *chunk, int *percent);
 
-class QByteArray;
 
 // Whether the encoder's closing summary in `output` (the end of what it
 // printed) says that not one byte of video was written:
@@ -16,3 +18,13 @@ class QByteArray;
 // header) lets the encoder exit 0 with an output of headers only. False when
 // there is no summary.
 bool EncoderWroteNoVideo(const QByteArray &output);
+
+// The encoder's closing summary: how many bytes of video and sound it says it
+// wrote. A file smaller than that was cut short (a full volume: the encoder
+// exits 0 all the same).
+struct EncoderSummary {
+    bool found = false;
+    qint64 videoBytes = 0;
+    qint64 audioBytes = 0;
+};
+EncoderSummary ParseEncoderSummary(const QByteArray &output);

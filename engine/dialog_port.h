@@ -14,6 +14,15 @@ inline constexpr RowId kNoRow = 0;
 struct RowEntry {
     RowId id = kNoRow;
     QString path;
+    QString duration;  // the probe's "hh:mm:ss", empty when unknown
+};
+
+// How a batch ended, for the window to tell the user.
+struct BatchSummary {
+    int succeeded = 0;
+    int failed = 0;
+    bool stopped = false;   // the user stopped it
+    bool diskFull = false;  // it stopped itself: the output volume is full
 };
 
 // Columns of the file list.
@@ -24,6 +33,7 @@ enum FileListColumn {
     ColCodec = 3,
     ColResolution = 4,
     ColFrameRate = 5,
+    ColStatus = 6,
 };
 
 // The one narrow way the probe threads and the conversion worker reach the
@@ -60,8 +70,6 @@ public:
         setStatusText(text);
     }
 
-    // Current item texts of the format, resolution and frame-rate boxes.
-    virtual QString formatText() = 0;
-    virtual QString resolutionText() = 0;
-    virtual QString frameRateText() = 0;
+    // The batch has ended (its last status text is already shown).
+    virtual void batchEnded(const BatchSummary &summary) { Q_UNUSED(summary); }
 };

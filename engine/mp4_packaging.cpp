@@ -1,12 +1,8 @@
 #include "engine/mp4_packaging.h"
 
 #include "engine/command_line.h"
-#include "engine/dialog_port.h"
 #include "engine/output_naming.h"
-#include "engine/process_runner.h"
-#include "engine/status_texts.h"
-
-#include <QFile>
+#include "engine/tool_step.h"
 
 namespace {
 
@@ -38,43 +34,31 @@ QByteArray Mp4AudioTrackParameters(const QString &stem)
     return "-c " + QuotePath(Sibling(stem, ".aac")) + ' ' + QuotePath(Sibling(stem, ".mp4"));
 }
 
-RowOutcome PackageMp4(const QString &avi, const QString &frameRate, const QByteArray &toolDir,
-                      DialogPort &port, const std::atomic<bool> &stop)
+RowResult PackageMp4(const QString &avi, const PackagingRun &run)
 {
-    port.setStatusText(QString::fromUtf8(StatusText::kExporting));
     const QString stem = OutputStem(avi);
-    const QByteArray encoder = toolDir + "mencoder";
-    const QByteArray creator = toolDir + "mp4creator";
+    const QByteArray encoder = run.toolDir + "mencoder";
+    const QByteArray creator = run.toolDir + "mp4creator";
+    const auto step = [&](const QByteArray &tool, const QByteArray &parameters) {
+        return RunRowTool(tool, parameters, run.limits, *run.control, stem, FailReason::PackagingFailed);
+    };
 
-    bool good = RunAndWait(encoder, RawVideoParameters(stem, avi)).ok() && FileHasContent(Sibling(stem, ".m4v"));
-    if (stop.load())
-        return RowOutcome::Stopped;
-    if (good) {
-        good = RunAndWait(encoder, RawAudioParameters(stem, avi)).ok();
-        if (stop.load())
-            return RowOutcome::Stopped;
-    }
-    if (good) {
-        good = RunAndWait(creator, Mp4VideoTrackParameters(stem, frameRate)).ok();
-        if (stop.load())
-            return RowOutcome::Stopped;
-    }
+    StepResult done = step(encoder, RawVideoParameters(stem, avi));
+    if (done.end)
+        return *done.end;
+    if (!FileHasContent(Sibling(stem, ".m4v")))
+        return RowResult::failed(FailReason::PackagingFailed);
+    if (done = step(encoder, RawAudioParameters(stem, avi)); done.end)
+        return *done.end;
+    if (done = step(creator, Mp4VideoTrackParameters(stem, run.frameRate)); done.end)
+        return *done.end;
     // A video-only AVI gives no raw audio (the extraction exits 0 and writes
     // nothing); the MP4 then rightly holds the video track alone.
-    if (good && FileHasContent(Sibling(stem, ".aac"))) {
-        good = RunAndWait(creator, Mp4AudioTrackParameters(stem)).ok();
-        if (stop.load())
-            return RowOutcome::Stopped;
+    if (FileHasContent(Sibling(stem, ".aac"))) {
+        if (done = step(creator, Mp4AudioTrackParameters(stem)); done.end)
+            return *done.end;
     }
-    good = good && FileHasContent(Sibling(stem, ".mp4"));
-
-    // The raw streams are copies of what the AVI holds; the AVI itself goes only
-    // once the MP4 is there.
-    if (good)
-        QFile::remove(avi);
-    else
-        QFile::remove(Sibling(stem, ".mp4"));
-    for (const char *extension : {".m4v", ".264", ".aac"})
-        QFile::remove(Sibling(stem, extension));
-    return good ? RowOutcome::Finished : RowOutcome::Failed;
+    if (!FileHasContent(Sibling(stem, ".mp4")))
+        return RowResult::failed(FailReason::PackagingFailed);
+    return RowResult::finished();
 }

@@ -4,8 +4,6 @@
 
 namespace {
 
-// Every file a row's steps write or delete next to its stem.
-const char *const g_stemSiblings[] = {".avi", ".flv", ".3gp", ".mp4", ".m4v", ".aac", ".264"};
 
 bool NameTaken(const QString &path)
 {
@@ -15,14 +13,22 @@ bool NameTaken(const QString &path)
 
 bool StemFree(const QString &stem)
 {
-    for (const char *extension : g_stemSiblings) {
-        if (NameTaken(stem + QLatin1String(extension)))
+    for (const QString &extension : RowFileExtensions()) {
+        if (NameTaken(stem + extension))
             return false;
     }
     return true;
 }
 
 } // namespace
+
+const QStringList &RowFileExtensions()
+{
+    static const QStringList extensions{QStringLiteral(".avi"), QStringLiteral(".flv"), QStringLiteral(".3gp"),
+                                        QStringLiteral(".mp4"), QStringLiteral(".m4v"), QStringLiteral(".aac"),
+                                        QStringLiteral(".264")};
+    return extensions;
+}
 
 QString EncoderOutputExtension(OutputFormat format)
 {

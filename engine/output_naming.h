@@ -3,7 +3,11 @@
 #include "catalogue/output_presets.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTime>
+
+// Every extension a row's steps write or delete next to its stem.
+const QStringList &RowFileExtensions();
 
 // Extension of the encoder's output: ".avi" for MP4 and 3GP (an intermediate),
 // ".flv" for FLV (the final file).

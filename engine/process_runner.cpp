@@ -2,11 +2,16 @@
 
 #include "engine/command_line.h"
 #include "engine/globals.h"
+#include "engine/child_registry.h"
+#include "engine/eintr.h"
 #include "engine/spawn.h"
+#include "engine/tool_watchdog.h"
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <thread>
 #include <unistd.h>
 
@@ -14,41 +19,62 @@ namespace {
 
 constexpr int kReadBufferSize = 4096;
 constexpr auto kPauseAfterRead = std::chrono::milliseconds(10);
+// How often a watched run looks at its watchdog while the tool is quiet.
+constexpr int kWatchPeriodMs = 250;
+// What a run keeps of the tool's last output: enough for an encoder's
+// closing summary, or a failure's last lines.
+constexpr qsizetype kTailSize = 4096;
+
+void KeepTail(QByteArray &tail, const char *chunk, qsizetype size)
+{
+    tail.append(chunk, size);
+    if (tail.size() > 2 * kTailSize)
+        tail.remove(0, tail.size() - kTailSize);
+}
 
 // Reads the pipe until every write end is closed. Each read is one chunk,
 // ended by a zero right after its own bytes, so a short chunk never shows
 // the tail of a longer one before it. The pause after each read bounds how
-// often the parser (and the window updates it causes) runs.
-void DrainChunks(int readFd, const std::atomic<bool> &live, const ChunkParser &parse)
+// often the parser (and the window updates it causes) runs. With a watchdog,
+// the pipe is waited on for at most a moment at a time, and a tool the
+// watchdog finds stuck is killed (the pipe then ends with it).
+void DrainChunks(int readFd, pid_t pid, const std::atomic<bool> *live, const ChunkParser &parse,
+                 ToolWatchdog *watchdog, RunOutcome &outcome)
 {
     char buffer[kReadBufferSize] = {};
+    if (watchdog)
+        watchdog->start(ToolWatchdog::Clock::now());
     for (;;) {
-        ssize_t got;
-        do {
-            got = read(readFd, buffer, kReadBufferSize - 1);
-        } while (got < 0 && errno == EINTR);
+        if (watchdog) {
+            pollfd wait{readFd, POLLIN, 0};
+            const int ready = RetryOnEintr([&] { return poll(&wait, 1, kWatchPeriodMs); });
+            if (!outcome.stuck && watchdog->check(ToolWatchdog::Clock::now())) {
+                outcome.stuck = true;
+                ChildRegistry::signal(pid, SIGKILL);
+            }
+            if (ready == 0)
+                continue;
+        }
+        const ssize_t got = RetryOnEintr([&] { return read(readFd, buffer, kReadBufferSize - 1); });
         if (got <= 0)
             break;
         buffer[got] = '\0';
+        KeepTail(outcome.tail, buffer, got);
+        if (watchdog)
+            watchdog->output(buffer, ToolWatchdog::Clock::now());
         std::this_thread::sleep_for(kPauseAfterRead);
         // A run whose output is not wanted keeps reading, so its child never
         // blocks on a full pipe.
-        if (live.load() && parse)
+        if (parse && (!live || live->load()))
             parse(buffer);
     }
 }
 
-} // namespace
-
-RunOutcome RunCaptured(const QByteArray &commandLine, Priority priority,
-                       const std::atomic<bool> &live, const ChunkParser &parse,
-                       const StartedHook &onStarted)
+// Starts the tool with its output on a pipe and reads that to its end.
+RunOutcome RunPiped(const QList<QByteArray> &arguments, Priority priority, const std::atomic<bool> *live,
+                    const ChunkParser &parse, const StartedHook &onStarted, ToolWatchdog *watchdog,
+                    bool publish)
 {
-    // The whole line is split, however long: nothing is cut at a fixed size.
-    const QList<QByteArray> arguments = SplitCommandLine(commandLine);
-    if (arguments.isEmpty())
-        return {};
-
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0)
         return {};
@@ -61,31 +87,41 @@ RunOutcome RunCaptured(const QByteArray &commandLine, Priority priority,
         return {};
     }
 
-    g_dwChildProcessId.store(pid);
+    if (publish)
+        g_dwChildProcessId.store(pid);
     if (onStarted)
         onStarted(pid);
 
-    DrainChunks(ends[0], live, parse);
+    RunOutcome outcome;
+    DrainChunks(ends[0], pid, live, parse, watchdog, outcome);
     close(ends[0]);
-    return WaitForTool(pid);
+    const RunOutcome ended = WaitForTool(pid);
+    outcome.started = ended.started;
+    outcome.exitedNormally = ended.exitedNormally;
+    outcome.exitCode = ended.exitCode;
+    return outcome;
+}
+
+} // namespace
+
+RunOutcome RunCaptured(const QByteArray &commandLine, Priority priority,
+                       const std::atomic<bool> &live, const ChunkParser &parse,
+                       const StartedHook &onStarted, ToolWatchdog *watchdog)
+{
+    // The whole line is split, however long: nothing is cut at a fixed size.
+    const QList<QByteArray> arguments = SplitCommandLine(commandLine);
+    if (arguments.isEmpty())
+        return {};
+    return RunPiped(arguments, priority, &live, parse, onStarted, watchdog, true);
 }
 
 RunOutcome RunAndWait(const QByteArray &toolPath, const QByteArray &parameters,
-                      const StartedHook &onStarted)
+                      const StartedHook &onStarted, ToolWatchdog *watchdog)
 {
     // The tool path is one argument as it stands; only the parameters are split.
     QList<QByteArray> arguments = SplitCommandLine(parameters);
     arguments.prepend(toolPath);
-
-    const int discard = open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (discard < 0)
-        return {};
-    const pid_t pid = SpawnTool(arguments, Priority::Normal, discard);
-    close(discard);
-    if (pid < 0)
-        return {};
-
-    if (onStarted)
-        onStarted(pid);
-    return WaitForTool(pid);
+    // The output is read only for its last lines (a failure's trace) and for
+    // the watchdog; nothing parses it.
+    return RunPiped(arguments, Priority::Normal, nullptr, {}, onStarted, watchdog, false);
 }

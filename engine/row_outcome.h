@@ -3,6 +3,30 @@
 // How the conversion of one row ended.
 enum class RowOutcome {
     Finished,  // every tool exited 0 and the final file holds data
-    Failed,    // a tool could not start or failed, or the final file is missing or empty
-    Stopped,   // a stop was requested: nothing more runs and nothing is deleted
+    Failed,    // a tool could not start, failed or got stuck, or the final file is missing or empty
+    Stopped,   // a stop was requested: nothing more runs
+};
+
+// Why a row failed, as the list shows it.
+enum class FailReason {
+    None,
+    Unreadable,        // the source cannot be opened or decoded
+    NoVideo,           // the source holds no picture to convert
+    Stuck,             // a tool stopped making progress and was ended
+    DiskFull,          // the output volume is full
+    FolderUnwritable,  // the output folder cannot be created or written
+    ToolMissing,       // a tool could not be started
+    EncoderFailed,     // the encoder failed for another reason
+    PackagingFailed,   // the MP4 could not be put together
+    ExportFailed,      // the 3GP export failed
+};
+
+struct RowResult {
+    RowOutcome outcome = RowOutcome::Finished;
+    FailReason reason = FailReason::None;
+
+    static RowResult finished() { return {}; }
+    static RowResult stopped() { return {RowOutcome::Stopped, FailReason::None}; }
+    static RowResult failed(FailReason why) { return {RowOutcome::Failed, why}; }
+    bool ok() const { return outcome == RowOutcome::Finished; }
 };

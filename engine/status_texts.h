@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/row_outcome.h"
+
 // What the conversion and its commands write into the status line (UTF-8).
 namespace StatusText {
 inline constexpr char kAddFilesFirst[] = "请先添加需要转换的文件。";
@@ -11,4 +13,46 @@ inline constexpr char kFailed[] = "转换失败";
 inline constexpr char kPaused[] = "已经暂停";
 inline constexpr char kResuming[] = "正在继续转换...";
 inline constexpr char kStopped[] = "已经停止";
+// A batch in which not every row succeeded: "%1" rows made, "%2" failed.
+inline constexpr char kBatchSummary[] = "转换结束：成功 %1 个，失败 %2 个";
+inline constexpr char kDiskFullMessage[] =
+    "输出目录所在的磁盘已满，转换已停止。\n请腾出磁盘空间后重新开始转换。";
 } // namespace StatusText
+
+// What the state column of the file list shows for a row (UTF-8).
+namespace RowStateText {
+inline constexpr char kWaiting[] = "等待转换";
+inline constexpr char kConverting[] = "转换中 %1%";
+inline constexpr char kPackaging[] = "导出中";
+inline constexpr char kDone[] = "完成";
+inline constexpr char kStopped[] = "已停止";
+inline constexpr char kUnreadable[] = "无法读取文件";
+inline constexpr char kFailedPrefix[] = "失败：";
+
+// The reason a failed row shows, after the prefix.
+inline const char *reason(FailReason why)
+{
+    switch (why) {
+    case FailReason::Unreadable:
+        return kUnreadable;
+    case FailReason::NoVideo:
+        return "文件中没有视频";
+    case FailReason::Stuck:
+        return "转换停滞，已终止";
+    case FailReason::DiskFull:
+        return "磁盘已满";
+    case FailReason::FolderUnwritable:
+        return "输出目录无法写入";
+    case FailReason::ToolMissing:
+        return "缺少转换工具";
+    case FailReason::PackagingFailed:
+        return "MP4封装失败";
+    case FailReason::ExportFailed:
+        return "3GP导出失败";
+    case FailReason::EncoderFailed:
+    case FailReason::None:
+        break;
+    }
+    return "编码失败";
+}
+} // namespace RowStateText

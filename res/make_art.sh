@@ -31,7 +31,8 @@ grad() {
 }
 
 # 128: application icon - a handset showing a play button, film strip behind.
-icon 128 32 32 "
+# Drawn on a 32-pixel grid; the desktop's icon sizes scale the same drawing.
+APP_ICON="
   push graphic-context translate 16,20 rotate -24
     fill '#f08a1c' stroke '#8f4706' stroke-width 1 rectangle -18,-4.5 18,4.5
     fill '#fff1dc' stroke none
@@ -47,6 +48,18 @@ icon 128 32 32 "
   fill '#0a3576' stroke none roundrectangle 13,3 19,4 0.5,0.5
   fill '#cfe3ff' circle 16,27.5 16,26.3
   fill '#ffffff38' polygon 11,6 21,6 21,9 11,14"
+icon 128 32 32 "$APP_ICON"
+
+# The application icon for the desktop's icon theme (hicolor), at the sizes
+# menus, docks and file managers ask for: the 32-pixel drawing scaled up or
+# down before the box filter, so every size is drawn, not resampled.
+mkdir -p hicolor
+for size in 16 32 48 64 128 256; do
+  k=$(awk "BEGIN { print $S * $size / 32 }")
+  convert -size $((size * S))x$((size * S)) xc:none +antialias \
+    -draw "affine $k,0,0,$k,-0.5,-0.5 $APP_ICON" \
+    -filter box -resize "${size}x${size}!" "${PNGOUT[@]}" "PNG32:hicolor/q9plemo_$size.png"
+done
 
 # 131: resume - green play triangle.
 icon 131 13 13 "$(grad g 0 1 0 12 '#8fe39a' '#1f9436' "
@@ -187,4 +200,4 @@ mapfile -t T143 < <(
 )
 banner bitmap_143.png '#e0741a' '#10918f' "$(EMBLEM '#0d8c8a' '#c75a0c')" "${T143[@]}"
 
-echo "art written to $(pwd)/icons and $(pwd)/bitmaps"
+echo "art written to $(pwd)/icons, $(pwd)/hicolor and $(pwd)/bitmaps"

@@ -1,14 +1,17 @@
 #include "ui/main_dialog.h"
 
 #include "catalogue/output_presets.h"
+#include "controls/flat_combo_box.h"
 #include "controls/xp_smart_button.h"
 #include "engine/conversion_batch.h"
 #include "engine/globals.h"
 #include "engine/status_texts.h"
 #include "settings/output_folder.h"
+#include "ui/message_box.h"
 
 #include <QLabel>
 #include <QProgressBar>
+#include <QTimer>
 
 namespace {
 
@@ -44,9 +47,21 @@ void MainDialog::OnStart()
     OutputSettings.strFrameRate = LabelText(controlAs<QLabel>(1022));
     SplitResolution(LabelText(controlAs<QLabel>(1023)), &OutputSettings.strWidth, &OutputSettings.strHeight);
 
-    const BatchChoices choices{OutputSettings.strWidth, OutputSettings.strHeight, OutputSettings.strFrameRate,
-                               OutputSettings.strBitrate};
+    // Every step of every row of the batch uses these choices, whatever the
+    // boxes show later.
+    BatchChoices choices{OutputSettings.strWidth, OutputSettings.strHeight, OutputSettings.strFrameRate,
+                         OutputSettings.strBitrate};
+    ParseFormat(m_formatBox->itemText(m_formatBox->currentIndex()), &choices.format);
     m_batch->start(m_port, choices);
+}
+
+void MainDialog::OnBatchEnded(const BatchSummary &summary)
+{
+    if (summary.diskFull) {
+        // Shown once the worker's call has returned: the box must not hold the
+        // worker, nor the window.
+        QTimer::singleShot(0, this, [] { ShowMessageBox(QString::fromUtf8(StatusText::kDiskFullMessage)); });
+    }
 }
 
 // Pause and resume reach the encoder the running batch has going at the moment

@@ -3,10 +3,13 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyle>
 
 namespace {
 
 constexpr int kIdRole = Qt::UserRole + 1;
+// The file name column never gets narrower than this.
+constexpr int kMinPathWidth = 60;
 
 struct ColumnSpec {
     const char *header;
@@ -21,6 +24,7 @@ const ColumnSpec kColumns[] = {
     {"编码", 38, Qt::AlignRight},
     {"分辨率", 70, Qt::AlignHCenter},
     {"帧率", 60, Qt::AlignLeft},
+    {"状态", 76, Qt::AlignLeft},
 };
 
 } // namespace
@@ -52,8 +56,28 @@ void FileListView::setupColumns()
         setHorizontalHeaderItem(c, header);
         setColumnWidth(c, kColumns[c].width);
     }
+    fitColumns();
     const QFontMetrics fm(font());
     verticalHeader()->setDefaultSectionSize(qMax(fm.height() + 4, 18));
+}
+
+void FileListView::fitColumns()
+{
+    // Every column stays in sight at the window's fixed size: the file name
+    // gives up what the others need, room for a vertical scroll bar included.
+    int others = 0;
+    for (int c = 0; c < columnCount(); ++c) {
+        if (c != ColPath)
+            others += columnWidth(c);
+    }
+    const int room = width() - 2 * frameWidth() - style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    setColumnWidth(ColPath, qMax(kMinPathWidth, room - others));
+}
+
+void FileListView::resizeEvent(QResizeEvent *event)
+{
+    QTableWidget::resizeEvent(event);
+    fitColumns();
 }
 
 RowId FileListView::appendRow(const QString &path)
@@ -97,6 +121,9 @@ bool FileListView::setRowText(RowId id, int column, const QString &text)
     if (row < 0 || column < 0 || column >= columnCount())
         return false;
     item(row, column)->setText(text);
+    // A state may say more than its column shows.
+    if (column == ColStatus)
+        item(row, column)->setToolTip(text);
     return true;
 }
 
@@ -111,7 +138,7 @@ QList<RowEntry> FileListView::entries() const
     QList<RowEntry> result;
     result.reserve(rowCount());
     for (int r = 0; r < rowCount(); ++r)
-        result.append({idAt(r), rowText(r, ColPath)});
+        result.append({idAt(r), rowText(r, ColPath), rowText(r, ColDuration)});
     return result;
 }
 

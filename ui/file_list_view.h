@@ -4,15 +4,16 @@
 
 #include <QTableWidget>
 
-// The report-style file list: one row per added file, six columns, grid
-// lines, full-row selection, several rows selectable. Every row carries an id
-// that stays with it when rows above it are deleted.
+// The report-style file list: one row per added file, seven columns (the
+// last one the row's conversion state), grid lines, full-row selection,
+// several rows selectable. Every row carries an id that stays with it when
+// rows above it are deleted.
 class FileListView : public QTableWidget {
     Q_OBJECT
 public:
     explicit FileListView(QWidget *parent = nullptr);
 
-    // Creates the six columns with their headers, widths and alignments.
+    // Creates the seven columns with their headers, widths and alignments.
     void setupColumns();
 
     // Appends a row: its number (the row count before it) with the list
@@ -39,6 +40,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void fitColumns();
+    void resizeEvent(QResizeEvent *event) override;
     void followCurrent(Qt::KeyboardModifiers modifiers);
 
     RowId m_nextId = 1;

@@ -17,6 +17,7 @@
 #include "ui/gui_bridge.h"
 #include "ui/instance_marker.h"
 #include "ui/main_dialog_port.h"
+#include "ui/question_box.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -104,6 +105,8 @@ void MainDialog::connectCommands()
     connect(m_frameRateBox, &QComboBox::activated, this, &MainDialog::OnFrameRateChanged);
     connect(m_resolutionBox, &QComboBox::activated, this, &MainDialog::OnResolutionChanged);
     connect(m_formatBox, &QComboBox::activated, this, &MainDialog::OnFormatChanged);
+    // Completion of typed text makes a choice too.
+    connect(m_frameRateBox, &CCJFlatComboBox::completedToItem, this, &MainDialog::OnFrameRateChanged);
     onClick(m_btnSearch, &MainDialog::OnSearch);
     onClick(m_btnOpenFolder, &MainDialog::OnOpenOutputFolder);
 }
@@ -238,6 +241,11 @@ void MainDialog::shutDown()
 
 void MainDialog::done(int result)
 {
+    // Escape, the close box and the exit button all end here: a running batch
+    // is an hour of work that one stray key must not throw away.
+    if (!m_shutDown && m_batch->isRunning() &&
+        !AskYesNo(this, QStringLiteral("正在转换文件。退出将停止转换，未完成的文件会被删除。\n确定要退出吗？")))
+        return;
     shutDown();
     QDialog::done(result);
 }

@@ -65,6 +65,9 @@ public:
     void OnFrameRateChanged();
     void OnBitrateChanged();
 
+    // The worker's batch has ended: tells the user what needs telling.
+    void OnBatchEnded(const BatchSummary &summary);
+
     // Starts a probe for one file (what add and drop do).
     void addFile(const QString &path);
 

@@ -67,27 +67,7 @@ void MainDialogPort::setProgressAndStatusIf(std::optional<int> percent, const QS
     });
 }
 
-QString MainDialogPort::boxText(int id)
+void MainDialogPort::batchEnded(const BatchSummary &summary)
 {
-    QString text;
-    m_bridge.run([&] {
-        if (auto *box = m_dialog->controlAs<QComboBox>(id); box && box->currentIndex() >= 0)
-            text = box->itemText(box->currentIndex());
-    });
-    return text;
-}
-
-QString MainDialogPort::formatText()
-{
-    return boxText(1005);
-}
-
-QString MainDialogPort::resolutionText()
-{
-    return boxText(1006);
-}
-
-QString MainDialogPort::frameRateText()
-{
-    return boxText(1007);
+    m_bridge.run([&] { m_dialog->OnBatchEnded(summary); });
 }

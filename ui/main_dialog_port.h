@@ -19,12 +19,9 @@ public:
     void setProgress(int percent) override;
     void setProgressAndStatusIf(std::optional<int> percent, const QString &text,
                                 const std::function<bool()> &stillWanted) override;
-    QString formatText() override;
-    QString resolutionText() override;
-    QString frameRateText() override;
+    void batchEnded(const BatchSummary &summary) override;
 
 private:
-    QString boxText(int id);
 
     MainDialog *m_dialog;
     GuiBridge m_bridge;

@@ -1,6 +1,7 @@
 #include "ui/settings_dialog.h"
 
 #include "controls/xp_smart_button.h"
+#include "engine/log.h"
 #include "res/dialog_templates.h"
 #include "settings/output_folder.h"
 #include "settings/settings_store.h"
@@ -116,18 +117,36 @@ void SettingsDialog::OnPathChange()
         m_freeSpace->setText(QString::number(GetFreeSpaceMB(pathText())));
 }
 
-void SettingsDialog::OnSaveSettings()
+QString SettingsDialog::refusalOf(const QString &path)
+{
+    // Every reader of the store drops a text of 256 bytes or more: such a path
+    // would look saved and never be used.
+    if (path.toUtf8().size() >= SettingsStore::kMaxValueBytes)
+        return QStringLiteral("目录路径太长，请选择一个路径较短的目录");
+    if (!path.isEmpty() && QDir::isRelativePath(path))
+        return QStringLiteral("请输入完整的目录路径（以 / 开头）");
+    // Only an existing folder can hold the output; a file's path is refused too.
+    if (path.isEmpty() || !QFileInfo(path).isDir())
+        return QStringLiteral("您选择的目录无效，请重试");
+    return {};
+}
+
+bool SettingsDialog::OnSaveSettings()
 {
     const QString path = pathText();
-    // Only an existing folder can hold the output; a file's path is refused too.
-    if (!QFileInfo(path).isDir()) {
-        ShowMessageBox(QStringLiteral("您选择的目录无效，请重试"), QStringLiteral("Plemo TBR"));
-        return;
+    if (const QString refusal = refusalOf(path); !refusal.isEmpty()) {
+        ShowMessageBox(refusal, QStringLiteral("Plemo TBR"));
+        return false;
     }
-    // A store that cannot be written goes unreported; the folder is still made.
-    SettingsStore::writePath(path, QLatin1String(kWriteKeyName));
+    if (!SettingsStore::writePath(path, QLatin1String(kWriteKeyName))) {
+        qCWarning(lcQ9) << "cannot write the settings store" << SettingsStore::filePath();
+        ShowMessageBox(QStringLiteral("无法保存设置：%1 无法写入").arg(SettingsStore::filePath()),
+                       QStringLiteral("Plemo TBR"));
+        return false;
+    }
     CreateDatedOutputFolder(path);
     accept();
+    return true;
 }
 
 void SettingsDialog::OnCancelSettings()
@@ -135,7 +154,8 @@ void SettingsDialog::OnCancelSettings()
     // Never leave without a stored output path when one can be proposed.
     if (!SettingsStore::usablePath()) {
         PickDefaultDrive();
-        OnSaveSettings();
+        if (OnSaveSettings())
+            return;
     }
     accept();
 }

@@ -30,7 +30,12 @@ public:
     // Shows the free space of the path box's volume in 1027.
     void OnPathChange();
     // Checks, stores the path and creates the day's folder, then closes.
-    void OnSaveSettings();
+    // Stores the path and closes the dialog; a path that would not be used as
+    // it stands, or a store that cannot be written, is refused with a message
+    // and the dialog stays open (false).
+    bool OnSaveSettings();
+    // Why `path` cannot be stored, or an empty text.
+    static QString refusalOf(const QString &path);
     // Closes; stores the proposed folder first when no usable path is stored.
     void OnCancelSettings();
 

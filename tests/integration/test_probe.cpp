@@ -31,7 +31,7 @@ class RecordingPort : public DialogPort {
 public:
     struct Row {
         RowId id;
-        std::array<QString, 6> cells;
+        std::array<QString, 7> cells;
     };
 
     RowId appendRow(const QString &path) override
@@ -56,15 +56,12 @@ public:
         std::lock_guard lock(m_mutex);
         QList<RowEntry> result;
         for (const Row &row : m_rows)
-            result.append({row.id, row.cells[ColPath]});
+            result.append({row.id, row.cells[ColPath], row.cells[ColDuration]});
         return result;
     }
     void focusFirstRow() override { ++m_focusCalls; }
     void setStatusText(const QString &) override {}
     void setProgress(int) override {}
-    QString formatText() override { return {}; }
-    QString resolutionText() override { return {}; }
-    QString frameRateText() override { return {}; }
 
     void deleteRow(int index)
     {
@@ -116,9 +113,9 @@ QString g_clipDir;
 QString ClipPath(const QString &name) { return g_clipDir + '/' + name; }
 
 // The cells a row of this file must end up with.
-std::array<QString, 6> ExpectedCells(const QString &path, const Clip *clip)
+std::array<QString, 7> ExpectedCells(const QString &path, const Clip *clip)
 {
-    std::array<QString, 6> cells;
+    std::array<QString, 7> cells;
     cells[ColPath] = path;
     if (clip) {
         cells[ColDuration] = clip->duration;

@@ -2,6 +2,7 @@
 
 #include "engine/dialog_port.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -11,23 +12,16 @@
 // status text and progress value it was given. Safe to use from any thread.
 class FakeConversionPort : public DialogPort {
 public:
-    RowId addRow(const QString &path)
+    RowId addRow(const QString &path, const QString &duration = {})
     {
         std::lock_guard lock(m_mutex);
-        m_rows.append(RowEntry{m_nextId, path});
+        m_rows.append(RowEntry{m_nextId, path, duration});
         return m_nextId++;
     }
     void removeRow(RowId id)
     {
         std::lock_guard lock(m_mutex);
         m_rows.removeIf([id](const RowEntry &row) { return row.id == id; });
-    }
-    void setBoxes(const QString &format, const QString &resolution, const QString &frameRate)
-    {
-        std::lock_guard lock(m_mutex);
-        m_format = format;
-        m_resolution = resolution;
-        m_frameRate = frameRate;
     }
     QStringList statuses() const
     {
@@ -42,7 +36,12 @@ public:
     int count(const QString &status) const { return int(statuses().count(status)); }
 
     RowId appendRow(const QString &path) override { return addRow(path); }
-    void setRowText(RowId, int, const QString &) override {}
+    void setRowText(RowId id, int column, const QString &text) override
+    {
+        std::lock_guard lock(m_mutex);
+        if (column == ColStatus)
+            m_states[id] = text;
+    }
     QList<RowEntry> rows() override
     {
         std::lock_guard lock(m_mutex);
@@ -59,29 +58,29 @@ public:
         std::lock_guard lock(m_mutex);
         m_progress.append(percent);
     }
-    QString formatText() override
+    void batchEnded(const BatchSummary &summary) override
     {
         std::lock_guard lock(m_mutex);
-        return m_format;
+        m_summaries.append(summary);
     }
-    QString resolutionText() override
+    // The state column of a row, as last written.
+    QString rowState(RowId id) const
     {
         std::lock_guard lock(m_mutex);
-        return m_resolution;
+        return m_states.value(id);
     }
-    QString frameRateText() override
+    QList<BatchSummary> summaries() const
     {
         std::lock_guard lock(m_mutex);
-        return m_frameRate;
+        return m_summaries;
     }
 
 private:
     mutable std::mutex m_mutex;
     QList<RowEntry> m_rows;
     RowId m_nextId = 1;
-    QString m_format = QStringLiteral("FLV");
-    QString m_resolution = QStringLiteral("176x144");
-    QString m_frameRate = QStringLiteral("15");
+    QHash<RowId, QString> m_states;
+    QList<BatchSummary> m_summaries;
     QStringList m_statuses;
     QList<int> m_progress;
 };

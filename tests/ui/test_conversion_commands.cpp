@@ -63,6 +63,15 @@ protected:
         MainDialogFixture::TearDown();
     }
 
+    // A source file to list (the held encoder never reads it, but the worker
+    // converts only what exists).
+    static QString sourceFile(const QString &name)
+    {
+        const QString path = MakeTempDir() + '/' + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        return path;
+    }
     CXPSmartButton *button(int id) const { return m_dialog->controlAs<CXPSmartButton>(id); }
     // Until the encoder runs and has logged its arguments.
     bool waitForEncoder()
@@ -85,7 +94,7 @@ TEST_F(ConversionCommandsTest, StartWithAnEmptyListOnlyAsksForFiles)
 
 TEST_F(ConversionCommandsTest, StartTakesTheMirroredChoicesAndRunsOneBatchOnly)
 {
-    m_dialog->port()->appendRow(MakeTempDir() + "/clip.avi");
+    m_dialog->port()->appendRow(sourceFile("clip.avi"));
     label(1023)->setText("720x480");
     label(1022)->setText("25");
     label(1021)->setText("1024");
@@ -141,8 +150,8 @@ TEST_F(ConversionCommandsTest, PauseAndResumeTextsCaptionAndIcon)
 
 TEST_F(ConversionCommandsTest, PauseResumeAndStopReachTheRunningEncoder)
 {
-    m_dialog->port()->appendRow(MakeTempDir() + "/a.avi");
-    m_dialog->port()->appendRow(MakeTempDir() + "/b.avi");
+    m_dialog->port()->appendRow(sourceFile("a.avi"));
+    m_dialog->port()->appendRow(sourceFile("b.avi"));
     click(1001);
     ASSERT_TRUE(waitForEncoder());
     const pid_t encoder = m_dialog->batch().encoderPid();
@@ -182,7 +191,7 @@ TEST_F(ConversionCommandsTest, PauseAndStopTextsStandAgainstTheEncodersOutput)
     m_dialog->batch().setToolDir(QFile::encodeName(tools));
     QProgressBar *bar = m_dialog->controlAs<QProgressBar>(1020);
 
-    m_dialog->port()->appendRow(MakeTempDir() + "/a.avi");
+    m_dialog->port()->appendRow(sourceFile("a.avi"));
     click(1001);
     for (int round = 0; round < 3; ++round) {
         ASSERT_TRUE(WaitUntil([&] { return status() == QStringLiteral("转换中..."); }, 10000));

@@ -101,9 +101,9 @@ protected:
     {
         return WaitUntil([&] { return encoded().contains(source) && m_batch.encoderPid() != 0; }, 5000);
     }
-    void runToEnd()
+    void runToEnd(const BatchChoices &choices = {"176", "144", "15", "64", OutputFormat::Flv})
     {
-        ASSERT_TRUE(m_batch.start(m_port, {"176", "144", "15", "64"}));
+        ASSERT_TRUE(m_batch.start(m_port, choices));
         ASSERT_TRUE(m_batch.waitIdle(10000));
     }
     QStringList outputFiles() const { return QDir(m_out).entryList(QDir::Files, QDir::Name); }
@@ -120,7 +120,7 @@ TEST_F(ConversionWorker, FollowsRowsByIdWhateverIsDeletedOrAdded)
     m_port->addRow(b);
     const RowId rowC = m_port->addRow(c);
     m_port->addRow(d);
-    ASSERT_TRUE(m_batch.start(m_port, {"320", "240", "25", "384"}));
+    ASSERT_TRUE(m_batch.start(m_port, {"320", "240", "25", "384", OutputFormat::Flv}));
     ASSERT_TRUE(waitEncoding(b));
 
     // A row above the current one and a row not yet started go; one is added.
@@ -131,7 +131,9 @@ TEST_F(ConversionWorker, FollowsRowsByIdWhateverIsDeletedOrAdded)
     ASSERT_TRUE(m_batch.waitIdle(10000));
 
     EXPECT_EQ(encoded(), (QStringList{a, b, d, e}));
-    EXPECT_EQ(m_port->count(kFinished), 4);
+    ASSERT_EQ(m_port->summaries().size(), 1);
+    EXPECT_EQ(m_port->summaries().first().succeeded, 4);
+    EXPECT_EQ(m_port->statuses().last(), kFinished);
     EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.flv", "12-00-00-3.flv", "12-00-00-4.flv", "12-00-00.flv"}));
 }
 
@@ -178,28 +180,29 @@ TEST_F(ConversionWorker, NeverOverwritesAndCreatesTheDaysFolder)
 
 TEST_F(ConversionWorker, ThreeGpExportDeletesTheAviOnlyAfterA3gpWasMade)
 {
-    m_port->setBoxes("3gp", "128x96", "12");  // the export takes the boxes' texts of the moment
+    const BatchChoices threeGp{"128", "96", "12", "64", OutputFormat::ThreeGp};
     m_port->addRow(source("a"));
-    runToEnd();
+    runToEnd(threeGp);
     EXPECT_EQ(outputFiles(), QStringList{"12-00-00.3gp"});
-    EXPECT_EQ(m_port->statuses().filter(QRegularExpression("导出|转换完成")), (QStringList{kExporting, kFinished}));
+    EXPECT_EQ(m_port->statuses().filter(QRegularExpression("导出|转换完成")), (QStringList{kExporting, kFinished, kFinished})) << "the row, then the batch";
     const QStringList exports = ReadLines(m_tools + "ffmpeg.log");
     ASSERT_EQ(exports.size(), 1);
     EXPECT_TRUE(exports.first().contains(" -s 128x96 -b:v 64k -r 12 ")) << exports.first().toStdString();
 
+    // A failed export leaves none of its row's files.
     WriteFile(m_tools + "ffmpeg.fail", "");
-    runToEnd();
-    EXPECT_EQ(m_port->statuses().last(), kFailed);
-    EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.avi", "12-00-00.3gp"}));
+    runToEnd(threeGp);
+    EXPECT_EQ(m_port->statuses().last(), "转换结束：成功 0 个，失败 1 个");
+    EXPECT_EQ(outputFiles(), QStringList{"12-00-00.3gp"});
 }
 
 TEST_F(ConversionWorker, Mp4PackagingSkipsTheAudioTrackOfAVideoOnlyAvi)
 {
-    m_port->setBoxes("MP4", "320x240", "15");
+    const BatchChoices mp4{"320", "240", "15", "384", OutputFormat::Mp4};
     m_port->addRow(source("with-sound"));
     m_port->addRow(source("mute"));
-    runToEnd();
-    EXPECT_EQ(m_port->count(kFinished), 2);
+    runToEnd(mp4);
+    EXPECT_EQ(m_port->statuses().last(), kFinished);
     EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.mp4", "12-00-00.mp4"}));
     const QStringList creator = ReadLines(m_tools + "mp4creator.log");
     ASSERT_EQ(creator.size(), 3);
@@ -207,11 +210,11 @@ TEST_F(ConversionWorker, Mp4PackagingSkipsTheAudioTrackOfAVideoOnlyAvi)
     EXPECT_EQ(creator.at(1), "-c " + m_out + "12-00-00.aac " + m_out + "12-00-00.mp4");
     EXPECT_EQ(creator.at(2), "-c " + m_out + "12-00-00-2.m4v -rate=15 " + m_out + "12-00-00-2.mp4");
 
-    // A failed packaging keeps the AVI and leaves no raw streams or half MP4.
+    // A failed packaging leaves no AVI, raw stream or half MP4.
     WriteFile(m_tools + "mp4creator.fail", "");
-    runToEnd();
-    EXPECT_EQ(m_port->statuses().last(), kFailed);
-    EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.mp4", "12-00-00-3.avi", "12-00-00-4.avi", "12-00-00.mp4"}));
+    runToEnd(mp4);
+    EXPECT_EQ(m_port->rowState(1), "失败：MP4封装失败");
+    EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.mp4", "12-00-00.mp4"}));
 }
 
 TEST_F(ConversionWorker, StopKillsTheEncoderAndStartsNothingMore)
@@ -236,7 +239,7 @@ TEST_F(ConversionWorker, StopKillsTheEncoderAndStartsNothingMore)
 
 TEST(NextRow, FirstRowNotYetTakenInListOrder)
 {
-    const QList<RowEntry> rows{{4, "d"}, {2, "b"}, {kNoRow, "gone"}, {7, "g"}};
+    const QList<RowEntry> rows{{4, "d", {}}, {2, "b", {}}, {kNoRow, "gone", {}}, {7, "g", {}}};
     EXPECT_EQ(NextRow(rows, {})->id, 4u);
     EXPECT_EQ(NextRow(rows, {4})->id, 2u);
     EXPECT_EQ(NextRow(rows, {4, 2})->id, 7u);

@@ -114,20 +114,30 @@ static int SniffFile(const char *path)
     return (int)kind;
 }
 
-/* "DIR/.mp4creator-XXXXXX" beside `outPath`, for mkstemp. */
+/* "DIR/.NAME.tmp-XXXXXX" beside `outPath` (NAME its file name), for mkstemp:
+ * the caller can tell whose temporary it is and remove it if we are killed. */
 static char *TempTemplate(const char *outPath)
 {
     const char *slash = strrchr(outPath, '/');
     const size_t dirLength = slash ? (size_t)(slash - outPath) : 0;
-    static const char kName[] = "/.mp4creator-XXXXXX";
-    char *name = malloc(dirLength + sizeof kName + 1);
+    const char *base = slash ? slash + 1 : outPath;
+    static const char kSuffix[] = ".tmp-XXXXXX";
+    const size_t baseLength = strlen(base);
+    /* DIR + "/." + NAME + suffix (with its NUL); "./." when there is no DIR. */
+    char *name = malloc(dirLength + 2 + baseLength + sizeof kSuffix + 1);
     if (!name)
         return NULL;
-    if (slash)
+    size_t at = 0;
+    if (slash) {
         memcpy(name, outPath, dirLength);
-    else
-        name[0] = '.';
-    memcpy(name + (slash ? dirLength : 1), kName, sizeof kName);
+        at = dirLength;
+    } else {
+        name[at++] = '.';
+    }
+    name[at++] = '/';
+    name[at++] = '.';
+    memcpy(name + at, base, baseLength);
+    memcpy(name + at + baseLength, kSuffix, sizeof kSuffix);
     return name;
 }
 

@@ -1,0 +1,66 @@
+#include "engine/tool_failure.h"
+
+#include "engine/log.h"
+#include "engine/row_files.h"
+#include "engine/status_texts.h"
+
+#include <QList>
+
+namespace {
+
+// How many of the tool's last lines a failure's log entry shows.
+constexpr int kLoggedLines = 8;
+
+QByteArray LastLines(const QByteArray &output)
+{
+    QByteArray text = output;
+    text.replace('\r', '\n');
+    QList<QByteArray> lines;
+    for (const QByteArray &line : text.split('\n')) {
+        if (!line.trimmed().isEmpty())
+            lines.append(line);
+    }
+    if (lines.size() > kLoggedLines)
+        lines = lines.mid(lines.size() - kLoggedLines);
+    return lines.join('\n');
+}
+
+} // namespace
+
+bool OutputReportsWriteError(const QByteArray &output)
+{
+    // ffmpeg, mp4creator and the C library say "No space left on device";
+    // the encoder's FLV writer only "Error while writing frame." (and its
+    // AVI writer nothing at all: the worker also checks the sizes).
+    return output.contains("No space left on device") || output.contains("Error while writing") ||
+           output.contains("Read-only file system");
+}
+
+FailReason ClassifyToolFailure(const RunOutcome &run, const QString &folder, FailReason otherwise)
+{
+    if (!run.started)
+        return FailReason::ToolMissing;
+    if (run.stuck)
+        return FailReason::Stuck;
+    if (VolumeFull(folder))
+        return FailReason::DiskFull;
+    if (OutputReportsWriteError(run.tail) || !FolderWritable(folder))
+        return FailReason::FolderUnwritable;
+    return otherwise;
+}
+
+void LogToolFailure(const QByteArray &commandLine, const RunOutcome &run, FailReason reason)
+{
+    QByteArray ending;
+    if (!run.started)
+        ending = "could not start";
+    else if (run.stuck)
+        ending = "was stuck and has been killed";
+    else if (run.exitedNormally)
+        ending = "exited with " + QByteArray::number(run.exitCode);
+    else
+        ending = "was ended by a signal";
+    qCWarning(lcQ9).noquote() << "row failed (" << QString::fromUtf8(RowStateText::reason(reason)) << "):"
+                              << QString::fromLocal8Bit(commandLine) << "\n  the tool" << ending
+                              << "; its last output:\n" << QString::fromLocal8Bit(LastLines(run.tail));
+}

@@ -1,0 +1,30 @@
+#include "engine/tool_step.h"
+
+#include "engine/command_line.h"
+#include "engine/row_files.h"
+#include "engine/tool_failure.h"
+
+#include <QFileInfo>
+
+StepResult RunRowTool(const QByteArray &tool, const QByteArray &parameters, const ToolWatchdog::Limits &limits,
+                      EncoderControl &control, const QString &stem, FailReason otherwise)
+{
+    StepResult step;
+    if (control.stopRequested()) {
+        step.end = RowResult::stopped();
+        return step;
+    }
+    ToolWatchdog watchdog(limits);
+    watchdog.setPaused([&control] { return control.suspended(); });
+    watchdog.setActivity([&stem] { return RowFilesFingerprint(stem); });
+    step.run = RunAndWait(tool, parameters, [&control](pid_t pid) { control.started(pid); }, &watchdog);
+    control.ended();
+    if (control.stopRequested()) {
+        step.end = RowResult::stopped();
+    } else if (!step.run.ok()) {
+        const FailReason reason = ClassifyToolFailure(step.run, QFileInfo(stem).path(), otherwise);
+        LogToolFailure(ToolPathArg(tool) + ' ' + parameters, step.run, reason);
+        step.end = RowResult::failed(reason);
+    }
+    return step;
+}
