@@ -1,5 +1,6 @@
 #include "ui/aux_commands.h"
 
+#include "res/control_ids.h"
 #include "settings/app_config.h"
 #include "settings/output_folder.h"
 #include "settings/settings_store.h"
@@ -14,8 +15,6 @@
 #include <QStringList>
 
 namespace {
-enum ControlId { IdSearchBox = 1025 };
-
 QString indented(int spaces, const QString &text)
 {
     return QString(spaces, QLatin1Char(' ')) + text;

@@ -6,6 +6,7 @@
 #include "engine/conversion_batch.h"
 #include "engine/globals.h"
 #include "engine/status_texts.h"
+#include "res/control_ids.h"
 #include "settings/output_folder.h"
 #include "ui/message_box.h"
 
@@ -30,7 +31,7 @@ QString LabelText(const QLabel *label)
 
 void MainDialog::OnStart()
 {
-    QLabel *status = controlAs<QLabel>(1011);
+    QLabel *status = controlAs<QLabel>(IdStatusLine);
     if (m_port->rows().isEmpty()) {
         SetLabel(status, StatusText::kAddFilesFirst);
         return;
@@ -39,13 +40,14 @@ void MainDialog::OnStart()
     if (m_batch->isRunning())
         return;
 
-    if (QLabel *savePath = controlAs<QLabel>(1019))
+    if (QLabel *savePath = controlAs<QLabel>(IdSavePath))
         savePath->setText(GetOutputFolder());
     SetLabel(status, StatusText::kStarting);
 
-    OutputSettings.strBitrate = LabelText(controlAs<QLabel>(1021));
-    OutputSettings.strFrameRate = LabelText(controlAs<QLabel>(1022));
-    SplitResolution(LabelText(controlAs<QLabel>(1023)), &OutputSettings.strWidth, &OutputSettings.strHeight);
+    OutputSettings.strBitrate = LabelText(controlAs<QLabel>(IdBitrateMirror));
+    OutputSettings.strFrameRate = LabelText(controlAs<QLabel>(IdFrameRateMirror));
+    SplitResolution(LabelText(controlAs<QLabel>(IdResolutionMirror)), &OutputSettings.strWidth,
+                    &OutputSettings.strHeight);
 
     // Every step of every row of the batch uses these choices, whatever the
     // boxes show later.
@@ -68,7 +70,7 @@ void MainDialog::OnBatchEnded(const BatchSummary &summary)
 // of the press; with none running only the button and the status line change.
 void MainDialog::OnPauseResume()
 {
-    QLabel *status = controlAs<QLabel>(1011);
+    QLabel *status = controlAs<QLabel>(IdStatusLine);
     if (g_bNotPaused.load()) {
         m_btnPause->LoadIcons(131, 0);
         m_btnPause->setText(QStringLiteral("继续"));
@@ -88,5 +90,5 @@ void MainDialog::OnStop()
 {
     m_batch->stop();
     m_progress->setValue(0);
-    SetLabel(controlAs<QLabel>(1011), StatusText::kStopped);
+    SetLabel(controlAs<QLabel>(IdStatusLine), StatusText::kStopped);
 }

@@ -1,15 +1,11 @@
 #include "catalogue/output_presets.h"
 #include "controls/flat_combo_box.h"
+#include "res/control_ids.h"
 #include "ui/main_dialog.h"
 
 #include <QLabel>
 
 namespace {
-
-// Hidden labels that mirror the current choices; the start command reads them.
-constexpr int kBitrateMirror = 1021;
-constexpr int kFrameRateMirror = 1022;
-constexpr int kResolutionMirror = 1023;
 
 // The text of the box's current list item. For the editable frame-rate box
 // this is the chosen item, never text typed into its edit field.
@@ -44,9 +40,9 @@ void MainDialog::applyPresets(int format)
     Refill(m_bitrateBox, presets.bitrates, presets.defaultBitrate);
     Refill(m_frameRateBox, SortedLikeBox(presets.frameRates), presets.defaultFrameRate);
 
-    setMirror(kResolutionMirror, CurrentItemText(m_resolutionBox));
-    setMirror(kBitrateMirror, CurrentItemText(m_bitrateBox));
-    setMirror(kFrameRateMirror, CurrentItemText(m_frameRateBox));
+    setMirror(IdResolutionMirror, CurrentItemText(m_resolutionBox));
+    setMirror(IdBitrateMirror, CurrentItemText(m_bitrateBox));
+    setMirror(IdFrameRateMirror, CurrentItemText(m_frameRateBox));
 }
 
 void MainDialog::setMirror(int id, const QString &text)
@@ -63,6 +59,6 @@ void MainDialog::OnFormatChanged()
         applyPresets(int(format));
 }
 
-void MainDialog::OnResolutionChanged() { setMirror(kResolutionMirror, CurrentItemText(m_resolutionBox)); }
-void MainDialog::OnFrameRateChanged() { setMirror(kFrameRateMirror, CurrentItemText(m_frameRateBox)); }
-void MainDialog::OnBitrateChanged() { setMirror(kBitrateMirror, CurrentItemText(m_bitrateBox)); }
+void MainDialog::OnResolutionChanged() { setMirror(IdResolutionMirror, CurrentItemText(m_resolutionBox)); }
+void MainDialog::OnFrameRateChanged() { setMirror(IdFrameRateMirror, CurrentItemText(m_frameRateBox)); }
+void MainDialog::OnBitrateChanged() { setMirror(IdBitrateMirror, CurrentItemText(m_bitrateBox)); }

@@ -2,6 +2,7 @@
 
 #include "controls/xp_smart_button.h"
 #include "engine/log.h"
+#include "res/control_ids.h"
 #include "res/dialog_templates.h"
 #include "settings/output_folder.h"
 #include "settings/settings_store.h"
@@ -15,14 +16,6 @@
 #include <QLineEdit>
 
 namespace {
-enum ControlId {
-    IdCancel = 1003,
-    IdPath = 1013,
-    IdSave = 1014,
-    IdReselect = 1015,
-    IdFreeSpace = 1027,
-};
-
 // The settings dialog names the key in capitals when it writes it.
 constexpr const char *kWriteKeyName = "SOFTWARE\\Q9TBR";
 
@@ -60,7 +53,7 @@ SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent)
         connect(m_btnSave, &QPushButton::clicked, this, &SettingsDialog::OnSaveSettings);
     if (m_pathBox)
         connect(m_pathBox, &QLineEdit::textChanged, this, &SettingsDialog::OnPathChange);
-    // "重新选择" (1015) has a picture but no command.
+    // "重新选择" (IdReselect) has a picture but no command.
 
     OnInitDialog();
 }

@@ -27,7 +27,7 @@ public:
     bool OnInitDialog();
     // Proposes the local fixed volume with the most free space.
     void PickDefaultDrive();
-    // Shows the free space of the path box's volume in 1027.
+    // Shows the free space of the path box's volume in IdFreeSpace.
     void OnPathChange();
     // Checks, stores the path and creates the day's folder, then closes.
     // Stores the path and closes the dialog; a path that would not be used as

@@ -6,6 +6,7 @@
 #include "controls/flat_combo_box.h"
 #include "engine/conversion_batch.h"
 #include "engine/thread_tracker.h"
+#include "res/control_ids.h"
 #include "settings/output_folder.h"
 #include "tests/support/media_probe.h"
 #include "tests/support/main_dialog_fixture.h"
@@ -81,7 +82,7 @@ protected:
     void SetUp() override
     {
         MainDialogFixture::SetUp();
-        m_list = m_dialog->controlAs<FileListView>(1000);
+        m_list = m_dialog->controlAs<FileListView>(IdFileList);
     }
     void TearDown() override
     {
@@ -104,9 +105,9 @@ protected:
         auto *box = m_dialog->controlAs<CCJFlatComboBox>(id);
         box->setCurrentIndex(box->findText(item));
         ASSERT_GE(box->currentIndex(), 0) << item.toStdString();
-        if (id == 1005)
+        if (id == IdFormatBox)
             m_dialog->OnFormatChanged();
-        else if (id == 1006)
+        else if (id == IdResolutionBox)
             m_dialog->OnResolutionChanged();
         else
             m_dialog->OnFrameRateChanged();
@@ -170,9 +171,9 @@ TEST_F(WindowConversion, EveryFormatThroughTheBoxes)
     addAll();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.format);
-        choose(1005, c.format);
-        choose(1006, c.resolution);
-        choose(1007, c.frameRate);
+        choose(IdFormatBox, c.format);
+        choose(IdResolutionBox, c.resolution);
+        choose(IdFrameRateBox, c.frameRate);
         const QStringList made = convert();
         EXPECT_EQ(status(), QStringLiteral("转换完成")) << "the last row converts";
         ASSERT_EQ(made.size(), 4) << made.join(", ").toStdString() << ": nothing for the cut file, no leftovers";
@@ -205,7 +206,7 @@ TEST_F(WindowConversion, AFileWithoutPicturesFailsAndLeavesNothing)
     ASSERT_TRUE(WaitUntil([] { return ThreadTracker::running() == 0; }, 30000));
     for (const char *format : {"3GP", "MP4", "FLV"}) {
         SCOPED_TRACE(format);
-        choose(1005, format);
+        choose(IdFormatBox, format);
         EXPECT_EQ(convert(), QStringList());
         EXPECT_EQ(status(), QStringLiteral("转换失败"));
     }

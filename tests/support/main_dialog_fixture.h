@@ -1,5 +1,6 @@
 #pragma once
 
+#include "res/control_ids.h"
 #include "tests/support/test_support.h"
 #include "tests/support/window_support.h"
 #include "ui/main_dialog.h"
@@ -29,7 +30,7 @@ protected:
     void TearDown() override { m_dialog.reset(); }
 
     QLabel *label(int id) const { return m_dialog->controlAs<QLabel>(id); }
-    QString status() const { return label(1011)->text(); }
+    QString status() const { return label(IdStatusLine)->text(); }
     void click(int id) { QTest::mouseClick(m_dialog->controlAs<QAbstractButton>(id), Qt::LeftButton); }
 
     std::unique_ptr<MainDialog> m_dialog;

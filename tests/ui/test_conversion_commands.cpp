@@ -4,6 +4,7 @@
 #include "controls/xp_smart_button.h"
 #include "engine/conversion_batch.h"
 #include "engine/globals.h"
+#include "res/control_ids.h"
 #include "settings/output_folder.h"
 #include "tests/support/main_dialog_fixture.h"
 #include "ui/main_dialog.h"
@@ -83,10 +84,10 @@ protected:
 
 TEST_F(ConversionCommandsTest, StartWithAnEmptyListOnlyAsksForFiles)
 {
-    const QString savePath = label(1019)->text();
-    click(1001);
+    const QString savePath = label(IdSavePath)->text();
+    click(IdStart);
     EXPECT_EQ(status(), QStringLiteral("请先添加需要转换的文件。"));
-    EXPECT_EQ(label(1019)->text(), savePath);
+    EXPECT_EQ(label(IdSavePath)->text(), savePath);
     EXPECT_FALSE(m_dialog->batch().isRunning());
     QTest::qWait(200);
     EXPECT_TRUE(EncoderRuns().isEmpty());
@@ -95,12 +96,12 @@ TEST_F(ConversionCommandsTest, StartWithAnEmptyListOnlyAsksForFiles)
 TEST_F(ConversionCommandsTest, StartTakesTheMirroredChoicesAndRunsOneBatchOnly)
 {
     m_dialog->port()->appendRow(sourceFile("clip.avi"));
-    label(1023)->setText("720x480");
-    label(1022)->setText("25");
-    label(1021)->setText("1024");
-    click(1001);
-    EXPECT_EQ(label(1019)->text(), GetOutputFolder());
-    EXPECT_TRUE(label(1019)->text().endsWith('/'));
+    label(IdResolutionMirror)->setText("720x480");
+    label(IdFrameRateMirror)->setText("25");
+    label(IdBitrateMirror)->setText("1024");
+    click(IdStart);
+    EXPECT_EQ(label(IdSavePath)->text(), GetOutputFolder());
+    EXPECT_TRUE(label(IdSavePath)->text().endsWith('/'));
     EXPECT_EQ(status(), QStringLiteral("开始转换"));
     EXPECT_EQ(OutputSettings.strWidth, "720");
     EXPECT_EQ(OutputSettings.strHeight, "480");
@@ -110,9 +111,9 @@ TEST_F(ConversionCommandsTest, StartTakesTheMirroredChoicesAndRunsOneBatchOnly)
     const pid_t encoder = m_dialog->batch().encoderPid();
 
     // A second press leaves the running batch and the window as they are.
-    label(1023)->setText("128x96");
-    label(1011)->setText("marker");
-    click(1001);
+    label(IdResolutionMirror)->setText("128x96");
+    label(IdStatusLine)->setText("marker");
+    click(IdStart);
     EXPECT_EQ(status(), "marker");
     EXPECT_EQ(OutputSettings.strWidth, "720");
     QTest::qWait(200);
@@ -127,7 +128,7 @@ TEST_F(ConversionCommandsTest, StartTakesTheMirroredChoicesAndRunsOneBatchOnly)
 // 131 (paused) / 132 (running) with the caption.
 TEST_F(ConversionCommandsTest, PauseAndResumeTextsCaptionAndIcon)
 {
-    CXPSmartButton *pause = button(1009);
+    CXPSmartButton *pause = button(IdPause);
     struct Step {
         const char *caption, *status;
         int icon;
@@ -152,28 +153,28 @@ TEST_F(ConversionCommandsTest, PauseResumeAndStopReachTheRunningEncoder)
 {
     m_dialog->port()->appendRow(sourceFile("a.avi"));
     m_dialog->port()->appendRow(sourceFile("b.avi"));
-    click(1001);
+    click(IdStart);
     ASSERT_TRUE(waitForEncoder());
     const pid_t encoder = m_dialog->batch().encoderPid();
 
-    click(1009);
+    click(IdPause);
     EXPECT_TRUE(WaitUntil([&] { return ProcessState(encoder) == 'T'; }, 2000));
-    click(1009);
+    click(IdPause);
     EXPECT_TRUE(WaitUntil([&] { return ProcessState(encoder) != 'T'; }, 2000));
-    click(1009);  // stop ends a paused encoder all the same
+    click(IdPause);  // stop ends a paused encoder all the same
     EXPECT_TRUE(WaitUntil([&] { return ProcessState(encoder) == 'T'; }, 2000));
 
-    m_dialog->controlAs<QProgressBar>(1020)->setValue(40);
-    click(1002);
+    m_dialog->controlAs<QProgressBar>(IdProgress)->setValue(40);
+    click(IdStop);
     EXPECT_EQ(status(), QStringLiteral("已经停止"));
-    EXPECT_EQ(m_dialog->controlAs<QProgressBar>(1020)->value(), 0);
+    EXPECT_EQ(m_dialog->controlAs<QProgressBar>(IdProgress)->value(), 0);
     EXPECT_FALSE(m_dialog->batch().isRunning());
     ASSERT_TRUE(WaitUntil([this] { return m_dialog->batch().waitIdle(0); }, 10000));
     EXPECT_EQ(ProcessState(encoder), 0);
     QTest::qWait(200);
     EXPECT_EQ(status(), QStringLiteral("已经停止")) << "the worker writes nothing after a stop";
     EXPECT_EQ(EncoderRuns().size(), 1) << "no further row";
-    EXPECT_EQ(button(1009)->text(), QStringLiteral("继续"));
+    EXPECT_EQ(button(IdPause)->text(), QStringLiteral("继续"));
 }
 
 // An encoder that prints progress without pause leaves output in the pipe and
@@ -189,23 +190,23 @@ TEST_F(ConversionCommandsTest, PauseAndStopTextsStandAgainstTheEncodersOutput)
     chatty.close();
     chatty.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     m_dialog->batch().setToolDir(QFile::encodeName(tools));
-    QProgressBar *bar = m_dialog->controlAs<QProgressBar>(1020);
+    QProgressBar *bar = m_dialog->controlAs<QProgressBar>(IdProgress);
 
     m_dialog->port()->appendRow(sourceFile("a.avi"));
-    click(1001);
+    click(IdStart);
     for (int round = 0; round < 3; ++round) {
         ASSERT_TRUE(WaitUntil([&] { return status() == QStringLiteral("转换中..."); }, 10000));
         QTest::qWait(50);
-        click(1009);
+        click(IdPause);
         const int pausedAt = bar->value();
         QTest::qWait(300);
         EXPECT_EQ(status(), QStringLiteral("已经暂停")) << "round " << round;
         EXPECT_EQ(bar->value(), pausedAt) << "round " << round;
-        click(1009);
+        click(IdPause);
     }
     ASSERT_TRUE(WaitUntil([&] { return status() == QStringLiteral("转换中..."); }, 10000));
     QTest::qWait(50);
-    click(1002);
+    click(IdStop);
     QTest::qWait(300);
     EXPECT_EQ(status(), QStringLiteral("已经停止"));
     EXPECT_EQ(bar->value(), 0);
@@ -213,10 +214,10 @@ TEST_F(ConversionCommandsTest, PauseAndStopTextsStandAgainstTheEncodersOutput)
 
 TEST_F(ConversionCommandsTest, StopWithNothingRunning)
 {
-    m_dialog->controlAs<QProgressBar>(1020)->setValue(70);
-    click(1002);
+    m_dialog->controlAs<QProgressBar>(IdProgress)->setValue(70);
+    click(IdStop);
     EXPECT_EQ(status(), QStringLiteral("已经停止"));
-    EXPECT_EQ(m_dialog->controlAs<QProgressBar>(1020)->value(), 0);
+    EXPECT_EQ(m_dialog->controlAs<QProgressBar>(IdProgress)->value(), 0);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "engine/thread_tracker.h"
 #include "install/tool_dir.h"
+#include "res/control_ids.h"
 #include "tests/support/main_dialog_fixture.h"
 #include "ui/file_list_commands.h"
 #include "ui/file_list_view.h"
@@ -80,7 +81,7 @@ protected:
         MainDialogFixture::TearDown();
     }
 
-    FileListView *list() const { return m_dialog->controlAs<FileListView>(1000); }
+    FileListView *list() const { return m_dialog->controlAs<FileListView>(IdFileList); }
     QAbstractButton *button(int id) const { return m_dialog->controlAs<QAbstractButton>(id); }
     QString cell(int row, int column) const { return list()->rowText(row, column); }
 
@@ -113,8 +114,8 @@ TEST_F(FileListCommandsTest, AddingTheSameFileTwiceGivesTwoRows)
         askedBy = parent;
         return Clip("a.avi");
     });
-    button(1017)->click();
-    button(1017)->click();
+    button(IdAddFile)->click();
+    button(IdAddFile)->click();
 
     EXPECT_EQ(askedBy, m_dialog.get());
     EXPECT_EQ(settledPaths(), (QStringList{Clip("a.avi"), Clip("a.avi")}));
@@ -202,7 +203,7 @@ TEST_F(FileListCommandsTest, DeleteRemovesOnlyTheRowWithTheSelectionMark)
     list()->selectAll();
     list()->setSelectionMark(1);
 
-    button(1018)->click();
+    button(IdDeleteFile)->click();
     EXPECT_EQ(settledPaths(), (QStringList{Clip("a.avi"), Clip("c.flv")}));
     EXPECT_EQ(cell(1, ColNumber), "2") << "row numbers are not rewritten";
 }
@@ -219,7 +220,7 @@ TEST_F(FileListCommandsTest, DeleteAfterSelectingRowsWithTheMouse)
 
     // The selection started at the last row, so that row goes, not the first
     // selected or the current one.
-    button(1018)->click();
+    button(IdDeleteFile)->click();
     EXPECT_EQ(settledPaths(), (QStringList{Clip("a.avi"), Clip("b.mkv")}));
 }
 

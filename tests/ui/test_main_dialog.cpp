@@ -1,6 +1,7 @@
 // The main window against its layout template, and its keyboard and banner behaviour.
 #include "controls/flat_combo_box.h"
 #include "controls/xp_smart_button.h"
+#include "res/control_ids.h"
 #include "res/dialog_templates.h"
 #include "res/resources.h"
 #include "tests/support/main_dialog_fixture.h"
@@ -62,10 +63,11 @@ TEST_F(MainDialogTest, MatchesTheTemplate)
         default:
             EXPECT_EQ(w->size(), expected.size()) << c.id;
         }
-        EXPECT_EQ(w->isHidden(), c.id >= 1021 && c.id <= 1024) << "only the mirrors and the spare label are hidden";
+        EXPECT_EQ(w->isHidden(), c.id >= IdBitrateMirror && c.id <= IdSpareLabel)
+            << "only the mirrors and the spare label are hidden";
     }
-    EXPECT_TRUE(qobject_cast<QComboBox *>(m_dialog->control(1007))->isEditable());
-    EXPECT_FALSE(qobject_cast<QComboBox *>(m_dialog->control(1005))->isEditable());
+    EXPECT_TRUE(qobject_cast<QComboBox *>(m_dialog->control(IdFrameRateBox))->isEditable());
+    EXPECT_FALSE(qobject_cast<QComboBox *>(m_dialog->control(IdFormatBox))->isEditable());
 }
 
 TEST_F(MainDialogTest, TabOrderFollowsTheTemplate)
@@ -88,7 +90,7 @@ TEST_F(MainDialogTest, TabOrderFollowsTheTemplate)
 
 TEST_F(MainDialogTest, FileListColumns)
 {
-    auto *list = m_dialog->controlAs<FileListView>(1000);
+    auto *list = m_dialog->controlAs<FileListView>(IdFileList);
     ASSERT_EQ(list->columnCount(), 7);
     const QStringList headers{"", "文件名", "播放时间", "编码", "分辨率", "帧率", "状态"};
     const Qt::Alignment align[] = {Qt::AlignLeft,    Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight,
@@ -126,10 +128,10 @@ TEST_F(MainDialogTest, FileListColumns)
 
 TEST_F(MainDialogTest, InitialState)
 {
-    auto *status = m_dialog->controlAs<QLabel>(1011);
+    auto *status = m_dialog->controlAs<QLabel>(IdStatusLine);
     EXPECT_TRUE(status->text().endsWith("出品    [Q9Plemo  支持文件拖拽方式添加需要转换的文件]"));
     EXPECT_TRUE(status->text().contains("example")) << "the credit names only a reserved example domain";
-    auto *progress = m_dialog->controlAs<QProgressBar>(1020);
+    auto *progress = m_dialog->controlAs<QProgressBar>(IdProgress);
     EXPECT_EQ(progress->minimum(), 0);
     EXPECT_EQ(progress->maximum(), 100);
     EXPECT_FALSE(m_dialog->windowIcon().isNull());
@@ -143,7 +145,7 @@ TEST_F(MainDialogTest, InitialState)
 
 TEST_F(MainDialogTest, BannerAlternatesWithoutNewPictures)
 {
-    auto *banner = m_dialog->controlAs<QLabel>(1016);
+    auto *banner = m_dialog->controlAs<QLabel>(IdBanner);
     EXPECT_EQ(m_dialog->bannerBitmapId(), 130);
     const qint64 first130 = banner->pixmap().cacheKey();
     m_dialog->OnTimer();
@@ -163,14 +165,14 @@ TEST_F(MainDialogTest, EnterNeverEndsTheWindowEscapeDoes)
 {
     m_dialog->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
-    for (int id : {1000, 1001, 1003, 1005}) {
+    for (int id : {IdFileList, IdStart, IdExit, IdFormatBox}) {
         QWidget *target = m_dialog->control(id);
         target->setFocus();
         QTest::keyClick(target, Qt::Key_Return);
         QTest::keyClick(target, Qt::Key_Enter);
         EXPECT_TRUE(m_dialog->isVisible()) << "Enter in control " << id;
     }
-    QTest::keyClick(m_dialog->control(1000), Qt::Key_Escape);
+    QTest::keyClick(m_dialog->control(IdFileList), Qt::Key_Escape);
     EXPECT_FALSE(m_dialog->isVisible());
     EXPECT_EQ(m_dialog->result(), QDialog::Rejected);
 }
@@ -179,7 +181,7 @@ TEST_F(MainDialogTest, ExitButtonEndsTheWindow)
 {
     m_dialog->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
-    m_dialog->controlAs<QPushButton>(1003)->click();
+    m_dialog->controlAs<QPushButton>(IdExit)->click();
     EXPECT_FALSE(m_dialog->isVisible());
     EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
 }

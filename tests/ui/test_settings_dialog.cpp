@@ -1,4 +1,5 @@
 #include "controls/xp_smart_button.h"
+#include "res/control_ids.h"
 #include "res/resources.h"
 #include "settings/output_folder.h"
 #include "settings/settings_store.h"
@@ -60,8 +61,8 @@ protected:
         v.rootWritable = true;
         return v;
     }
-    static QLineEdit *pathBox(const SettingsDialog &d) { return d.controlAs<QLineEdit>(1013); }
-    static QString freeSpaceText(const SettingsDialog &d) { return d.controlAs<QLabel>(1027)->text(); }
+    static QLineEdit *pathBox(const SettingsDialog &d) { return d.controlAs<QLineEdit>(IdPath); }
+    static QString freeSpaceText(const SettingsDialog &d) { return d.controlAs<QLabel>(IdFreeSpace)->text(); }
     static void setPath(SettingsDialog &d, const QString &text)
     {
         pathBox(d)->clear();
@@ -84,7 +85,7 @@ TEST_F(SettingsDialogTest, BuiltFromItsTemplate)
         int id;
         const char *caption;
         int icon;
-    } const buttons[] = {{1003, "取消", 150}, {1014, "保存设置", 151}, {1015, "重新选择", 144}};
+    } const buttons[] = {{IdCancel, "取消", 150}, {IdSave, "保存设置", 151}, {IdReselect, "重新选择", 144}};
     for (const Button &b : buttons) {
         auto *button = dialog.controlAs<CXPSmartButton>(b.id);
         ASSERT_NE(button, nullptr) << b.id;
@@ -102,7 +103,7 @@ TEST_F(SettingsDialogTest, BuiltFromItsTemplate)
         EXPECT_EQ(button->grab().toImage(), shown) << b.id;
     }
     ASSERT_NE(pathBox(dialog), nullptr);
-    ASSERT_NE(dialog.controlAs<QLabel>(1027), nullptr);
+    ASSERT_NE(dialog.controlAs<QLabel>(IdFreeSpace), nullptr);
 }
 
 TEST_F(SettingsDialogTest, ShowsTheStoredPathAndItsFreeSpace)
@@ -165,7 +166,7 @@ TEST_F(SettingsDialogTest, SaveRefusesWhatIsNoFolder)
         SettingsDialog dialog;
         dialog.show();
         setPath(dialog, bad);
-        click(dialog, 1014);
+        click(dialog, IdSave);
         ASSERT_EQ(m_messages.size(), 1u) << bad.toStdString();
         EXPECT_EQ(m_messages[0].caption, QStringLiteral("Plemo TBR"));
         EXPECT_EQ(m_messages[0].text, QStringLiteral("您选择的目录无效，请重试"));
@@ -192,7 +193,7 @@ TEST_F(SettingsDialogTest, SaveStoresThePathAndCreatesTheDaysFolder)
         SettingsDialog dialog;
         dialog.show();
         setPath(dialog, c.typed);
-        click(dialog, 1014);
+        click(dialog, IdSave);
         EXPECT_TRUE(m_messages.empty());
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -209,7 +210,7 @@ TEST_F(SettingsDialogTest, CancelKeepsAUsableStoredPath)
     SettingsDialog dialog;
     dialog.show();
     setPath(dialog, m_driveA);  // an edit that must not be kept
-    click(dialog, 1003);
+    click(dialog, IdCancel);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(SettingsStore::readPath().value_or(QString()), stored);
     EXPECT_FALSE(QFileInfo::exists(daysFolder(m_driveA)));
@@ -221,7 +222,7 @@ TEST_F(SettingsDialogTest, CancelWithoutUsablePathStoresTheProposal)
     SettingsDialog dialog;
     dialog.show();
     setPath(dialog, m_driveA);  // replaced by the proposal
-    click(dialog, 1003);
+    click(dialog, IdCancel);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(SettingsStore::usablePath().value_or(QString()), m_driveB);
     EXPECT_TRUE(QFileInfo(daysFolder(m_driveB)).isDir());
@@ -235,7 +236,7 @@ TEST_F(SettingsDialogTest, CancelWithNoVolumeAtAllStillCloses)
     dialog.show();
     EXPECT_EQ(pathBox(dialog)->text(), QString());
     EXPECT_EQ(freeSpaceText(dialog), QStringLiteral("0"));
-    click(dialog, 1003);
+    click(dialog, IdCancel);
     EXPECT_FALSE(dialog.isVisible());
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0].text, QStringLiteral("您选择的目录无效，请重试"));
@@ -249,10 +250,10 @@ TEST_F(SettingsDialogTest, KeysAndReselectStoreNothing)
     setPath(dialog, m_driveA);
 
     // "重新选择" has no command; Enter presses no button and closes nothing.
-    click(dialog, 1015);
+    click(dialog, IdReselect);
     QTest::keyClick(pathBox(dialog), Qt::Key_Return);
-    dialog.controlAs<CXPSmartButton>(1014)->setFocus();
-    QTest::keyClick(dialog.controlAs<CXPSmartButton>(1014), Qt::Key_Enter);
+    dialog.controlAs<CXPSmartButton>(IdSave)->setFocus();
+    QTest::keyClick(dialog.controlAs<CXPSmartButton>(IdSave), Qt::Key_Enter);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_FALSE(SettingsStore::readPath());
 
