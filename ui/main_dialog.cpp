@@ -13,7 +13,6 @@
 #include "res/resources.h"
 #include "settings/output_folder.h"
 #include "settings/settings_store.h"
-#include "ui/dialog_builder.h"
 #include "ui/file_list_view.h"
 #include "ui/gui_bridge.h"
 #include "ui/instance_marker.h"
@@ -47,13 +46,12 @@ constexpr struct {
 } // namespace
 
 MainDialog::MainDialog(QWidget *parent)
-    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : TemplateDialog(MainDialogTemplate(), parent,
+                     Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_bridge(std::make_unique<GuiBridge>(this)),
       m_batch(std::make_unique<ConversionBatch>())
 {
-    m_controls = BuildDialog(this, MainDialogTemplate());
-
     // Bind the members to their controls, in the order of the member list.
     m_btnOpenFolder = controlAs<CXPSmartButton>(IdOpenFolder);
     m_btnSearch = controlAs<CXPSmartButton>(IdSearch);

@@ -6,7 +6,6 @@
 #include "res/dialog_templates.h"
 #include "settings/output_folder.h"
 #include "settings/settings_store.h"
-#include "ui/dialog_builder.h"
 #include "ui/message_box.h"
 
 #include <QDir>
@@ -31,9 +30,8 @@ void SettingsDialog::SetVolumeSource(VolumeSource source)
     volumeSource() = std::move(source);
 }
 
-SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent)
+SettingsDialog::SettingsDialog(QWidget *parent) : TemplateDialog(SettingsDialogTemplate(), parent)
 {
-    m_controls = BuildDialog(this, SettingsDialogTemplate());
     m_btnReselect = controlAs<CXPSmartButton>(IdReselect);
     m_btnSave = controlAs<CXPSmartButton>(IdSave);
     m_btnCancel = controlAs<CXPSmartButton>(IdCancel);
