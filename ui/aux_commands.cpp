@@ -90,8 +90,7 @@ void MainDialog::OnAbout()
 
 void MainDialog::OnSearch()
 {
-    const QLineEdit *box = controlAs<QLineEdit>(IdSearchBox);
-    RunSearch(box ? box->text() : QString());
+    RunSearch(controlAs<QLineEdit>(IdSearchBox)->text());
 }
 
 void MainDialog::OnSiteLink()

@@ -1,6 +1,7 @@
 #include "ui/file_list_commands.h"
 
 #include "catalogue/probe.h"
+#include "res/control_ids.h"
 #include "ui/file_list_view.h"
 #include "ui/main_dialog.h"
 
@@ -49,33 +50,52 @@ void ConfigureAddFileDialog(QFileDialog &dialog)
     dialog.selectNameFilter(AddFileFilters().first());
 }
 
-void SetFileChooser(FileChooser chooser) { ChooserHook() = std::move(chooser); }
-
-void MainDialog::OnAddFile()
+void SetFileChooser(FileChooser chooser)
 {
-    const FileChooser &hook = ChooserHook();
-    const QString path = hook ? hook(this) : ChooseWithDialog(this);
-    if (!path.isEmpty())
-        addFile(path);
+    ChooserHook() = std::move(chooser);
 }
 
-void MainDialog::OnDropFiles(const QStringList &paths)
+void AddChosenFile(MainDialog &dialog)
 {
-    // Only the first dropped name counts; a folder or a missing name is ignored.
+    const FileChooser &hook = ChooserHook();
+    const QString path = hook ? hook(&dialog) : ChooseWithDialog(&dialog);
+    if (!path.isEmpty())
+        dialog.addFile(path);
+}
+
+void AddDroppedFiles(MainDialog &dialog, const QStringList &paths)
+{
     if (paths.isEmpty())
         return;
     const QFileInfo info(paths.first());
     if (info.exists() && !info.isDir())
-        addFile(paths.first());
+        dialog.addFile(paths.first());
+}
+
+void DeleteMarkedRow(MainDialog &dialog)
+{
+    FileListView *list = dialog.controlAs<FileListView>(IdFileList);
+    const int row = list ? list->selectionMark() : -1;
+    if (row >= 0)
+        list->deleteRow(row);
+}
+
+void MainDialog::OnAddFile()
+{
+    AddChosenFile(*this);
+}
+
+void MainDialog::OnDropFiles(const QStringList &paths)
+{
+    AddDroppedFiles(*this, paths);
 }
 
 void MainDialog::OnDeleteFile()
 {
-    // One row per press: the one at which the latest selection started, even
-    // when several rows are selected.
-    const int row = m_fileList ? m_fileList->selectionMark() : -1;
-    if (row >= 0)
-        m_fileList->deleteRow(row);
+    DeleteMarkedRow(*this);
 }
 
-void MainDialog::addFile(const QString &path) { StartProbe(m_port, path); }
+void MainDialog::addFile(const QString &path)
+{
+    StartProbe(m_port, path);
+}

@@ -42,7 +42,9 @@ public:
     void ApplyMp4Presets();
     void ApplyFlvPresets();
 
-    // Commands.
+    // Commands. Each but OnExit is a one-line member calling the free function
+    // that does the work, kept in the command file of its group: aux_commands,
+    // conversion_commands, file_list_commands and preset_commands.
     void OnExit();
     void OnSettings();
     void OnSiteLink();
@@ -83,8 +85,6 @@ protected:
 private:
     void connectCommands();
     void setupFileList();
-    void applyPresets(int format);
-    void setMirror(int id, const QString &text);
     void shutDown();
 
     friend class MainDialogPort;
