@@ -1,4 +1,5 @@
 // The single-instance hand-over with two real processes on a real X server.
+#include "engine/eintr.h"
 #include "tests/support/test_support.h"
 
 #include <QDir>
@@ -150,7 +151,7 @@ TEST_F(SingleInstanceTest, FoundWhileTheFirstIsStillInitialising)
     const int fd = ::open(fifo.constData(), O_RDONLY);
     ASSERT_GE(fd, 0);
     char buffer[4096];
-    while (::read(fd, buffer, sizeof buffer) > 0) {
+    while (RetryOnEintr([&] { return ::read(fd, buffer, sizeof buffer); }) > 0) {
     }
     ::close(fd);
     EXPECT_TRUE(WaitUntil([&] { return WindowShown(m_display, marked); }));

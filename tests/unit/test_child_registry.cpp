@@ -1,4 +1,5 @@
 #include "engine/child_registry.h"
+#include "engine/eintr.h"
 #include "engine/process_runner.h"
 #include "tests/support/test_support.h"
 
@@ -93,7 +94,7 @@ TEST(ChildRegistry, RemovedChildIsOutOfReach)
 
     kill(pid, SIGKILL);
     int status;
-    EXPECT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_EQ(RetryOnEintr([&] { return waitpid(pid, &status, 0); }), pid);
 }
 
 // Pause and resume of a conversion: the encoder stops producing output while
