@@ -21,7 +21,7 @@ enum ControlStyle : unsigned {
 };
 
 struct ControlTemplate {
-    int id;  // -1 for controls without an id
+    int id;  // res/control_ids.h; kNoControlId for labels and lines
     ControlKind kind;
     const char *caption;  // UTF-8
     int x, y, cx, cy;     // dialog units
