@@ -40,6 +40,16 @@ FailReason EncoderReadFailure(const QByteArray &output)
     return FailReason::EncoderFailed;
 }
 
+// True when the encoder stopped before half of a source whose length is known:
+// what follows a good header was not video, and a file with a fraction of the
+// source is no conversion of it. (Sources shorter than two seconds are spared:
+// their reported positions are too coarse.)
+bool EndedFarTooEarly(const RowEntry &row, double reachedSeconds)
+{
+    const std::optional<double> length = DurationSeconds(row.duration);
+    return length && *length >= 2 && reachedSeconds < *length / 2;
+}
+
 // Captured run of the encoder: every chunk moves the bar and says
 // "converting", and the row shows its percentage.
 RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLine, ToolWatchdog &watchdog)
@@ -97,6 +107,8 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     } else if (!FileHasContent(output) || EncoderWroteNoVideo(run.tail)) {
         // Empty, or headers only: nothing of the source could be decoded.
         reason = FailReason::Unreadable;
+    } else if (EndedFarTooEarly(row, watchdog.position())) {
+        reason = FailReason::Damaged;
     }
     if (reason == FailReason::None)
         return RowResult::finished();

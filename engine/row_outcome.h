@@ -13,6 +13,7 @@ enum class FailReason {
     Unreadable,        // the source cannot be opened or decoded
     NoVideo,           // the source holds no picture to convert
     Stuck,             // a tool stopped making progress and was ended
+    Damaged,           // the encoder gave up after a small part of the source
     DiskFull,          // the output volume is full
     FolderUnwritable,  // the output folder cannot be created or written
     ToolMissing,       // a tool could not be started

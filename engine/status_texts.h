@@ -39,6 +39,8 @@ inline const char *reason(FailReason why)
         return "文件中没有视频";
     case FailReason::Stuck:
         return "转换停滞，已终止";
+    case FailReason::Damaged:
+        return "文件已损坏";
     case FailReason::DiskFull:
         return "磁盘已满";
     case FailReason::FolderUnwritable:

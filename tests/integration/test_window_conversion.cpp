@@ -175,7 +175,9 @@ TEST_F(WindowConversion, EveryFormatThroughTheBoxes)
         choose(IdResolutionBox, c.resolution);
         choose(IdFrameRateBox, c.frameRate);
         const QStringList made = convert();
-        EXPECT_EQ(status(), QStringLiteral("转换完成")) << "the last row converts";
+        EXPECT_EQ(status(), QStringLiteral("转换结束：成功 4 个，失败 1 个")) << "the cut file fails";
+        for (int row = 0; row < m_list->rowCount(); ++row)
+            EXPECT_EQ(m_list->rowText(row, ColStatus).left(3), row == 2 ? QStringLiteral("失败：") : "完成") << row;
         ASSERT_EQ(made.size(), 4) << made.join(", ").toStdString() << ": nothing for the cut file, no leftovers";
         for (int i = 0; i < made.size(); ++i) {
             SCOPED_TRACE(kSources[i].name.toStdString());
@@ -208,7 +210,8 @@ TEST_F(WindowConversion, AFileWithoutPicturesFailsAndLeavesNothing)
         SCOPED_TRACE(format);
         choose(IdFormatBox, format);
         EXPECT_EQ(convert(), QStringList());
-        EXPECT_EQ(status(), QStringLiteral("转换失败"));
+        EXPECT_EQ(status(), QStringLiteral("转换结束：成功 0 个，失败 1 个"));
+        EXPECT_TRUE(m_list->rowText(0, ColStatus).startsWith(QStringLiteral("失败："))) << m_list->rowText(0, ColStatus).toStdString();
     }
 }
 

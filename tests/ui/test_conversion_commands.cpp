@@ -8,7 +8,9 @@
 #include "settings/output_folder.h"
 #include "tests/support/main_dialog_fixture.h"
 #include "ui/main_dialog.h"
+#include "ui/question_box.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
@@ -17,10 +19,11 @@
 
 namespace {
 
-// Logs its arguments, then waits while "hold" exists beside it.
+// Logs its arguments, starts its output, then waits while "hold" exists beside it.
 const char kHeldEncoder[] = "#!/bin/sh\n"
                             "dir=$(dirname \"$0\")\n"
                             "printf '%s\\n' \"$*\" >> \"$dir/encoder.log\"\n"
+                            "for a; do [ \"$p\" = -o ] && printf partial > \"$a\"; p=$a; done\n"
                             "while [ -e \"$dir/hold\" ]; do sleep 0.02; done\n";
 
 QString g_tools;
@@ -218,6 +221,49 @@ TEST_F(ConversionCommandsTest, StopWithNothingRunning)
     click(IdStop);
     EXPECT_EQ(status(), QStringLiteral("已经停止"));
     EXPECT_EQ(m_dialog->controlAs<QProgressBar>(IdProgress)->value(), 0);
+}
+
+} // namespace
+
+namespace {
+
+// Escape, the close box and the exit button: while a batch runs, closing asks
+// first; "no" keeps everything running, "yes" stops the batch and its row
+// leaves nothing behind. With no batch the window closes without a word.
+TEST_F(ConversionCommandsTest, ClosingDuringABatchAsksFirst)
+{
+    QStringList questions;
+    bool answer = false;
+    SetQuestionHook([&](const QString &text) {
+        questions << text;
+        return answer;
+    });
+    m_dialog->show();
+    m_dialog->port()->appendRow(sourceFile("a.avi"));
+    click(1001);
+    ASSERT_TRUE(waitForEncoder());
+    const QString folder = label(1019)->text();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !QDir(folder).entryList(QDir::Files).isEmpty(); }, 5000));
+
+    m_dialog->reject();
+    EXPECT_EQ(questions.size(), 1);
+    EXPECT_TRUE(m_dialog->isVisible());
+    EXPECT_NE(m_dialog->batch().encoderPid(), 0);
+
+    answer = true;
+    m_dialog->reject();
+    EXPECT_EQ(questions.size(), 2);
+    EXPECT_FALSE(m_dialog->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_dialog->batch().waitIdle(0); }, 10000));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList());
+
+    auto idle = std::make_unique<MainDialog>();
+    idle->OnInitDialog();
+    idle->show();
+    idle->reject();
+    EXPECT_FALSE(idle->isVisible());
+    EXPECT_EQ(questions.size(), 2);
+    SetQuestionHook({});
 }
 
 } // namespace

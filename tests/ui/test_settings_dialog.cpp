@@ -66,7 +66,11 @@ protected:
     static void setPath(SettingsDialog &d, const QString &text)
     {
         pathBox(d)->clear();
-        QTest::keyClicks(pathBox(d), text);
+        // Typed where the test keyboard has the keys; pasted otherwise.
+        if (text.toLatin1() == text.toUtf8())
+            QTest::keyClicks(pathBox(d), text);
+        else
+            pathBox(d)->insert(text);
     }
     static void click(SettingsDialog &d, int id) { QTest::mouseClick(d.controlAs<CXPSmartButton>(id), Qt::LeftButton); }
     QString daysFolder(const QString &base) const { return base + QStringLiteral("/Q9TBR/") + m_today; }
@@ -178,6 +182,43 @@ TEST_F(SettingsDialogTest, SaveRefusesWhatIsNoFolder)
             EXPECT_FALSE(QFileInfo::exists(daysFolder(bad)));
         }
     }
+}
+
+// Save refuses what no reader of the store could use, and says why; a store
+// that cannot be written is reported and the dialog stays open.
+TEST_F(SettingsDialogTest, SaveRefusesPathsNoReaderCanUse)
+{
+    const QString name(45, QChar(0x89C6));  // 45 × 3 bytes
+    const QString longPath = m_home + '/' + name + '/' + name;
+    ASSERT_TRUE(QDir().mkpath(longPath));
+    const struct {
+        QString path;
+        const char *message;
+    } refused[] = {{longPath, "目录路径太长，请选择一个路径较短的目录"},
+                   {QStringLiteral("videos/out"), "请输入完整的目录路径（以 / 开头）"}};
+    for (const auto &bad : refused) {
+        m_messages.clear();
+        SettingsDialog dialog;
+        dialog.show();
+        setPath(dialog, bad.path);
+        click(dialog, 1014);
+        ASSERT_EQ(m_messages.size(), 1u);
+        EXPECT_EQ(m_messages[0].text, QString::fromUtf8(bad.message));
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_FALSE(SettingsStore::readPath());
+    }
+
+    // A folder where the store's file should be: nothing can be written there.
+    ASSERT_TRUE(QDir().mkpath(SettingsStore::filePath()));
+    m_messages.clear();
+    SettingsDialog dialog;
+    dialog.show();
+    setPath(dialog, m_driveA);
+    click(dialog, 1014);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_TRUE(m_messages[0].text.startsWith(QStringLiteral("无法保存设置"))) << m_messages[0].text.toStdString();
+    EXPECT_TRUE(dialog.isVisible());
+    ASSERT_TRUE(QDir(SettingsStore::filePath()).removeRecursively());
 }
 
 TEST_F(SettingsDialogTest, SaveStoresThePathAndCreatesTheDaysFolder)

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 // The worker over fake tools: shell scripts that log what they were asked to
 // do, fail on request and wait for the test where it needs a running encoder.
@@ -18,7 +19,9 @@ const QString kFinished = QStringLiteral("转换完成");
 const QString kFailed = QStringLiteral("转换失败");
 const QString kExporting = QStringLiteral("导出视频流");
 
-// The encoder: logs its source; "bad" sources fail like an unreadable file;
+// The encoder: logs its source; "bad" sources fail like an unreadable file,
+// "stuck" ones loop for ever, "short" ones end after 0.7 s of a longer source,
+// and "fill" ones write until the volume is full;
 // while "<source>.hold" exists it waits. Packaging runs write raw streams
 // (no audio when the AVI came from a "mute" source).
 const char kFakeEncoder[] = R"(#!/bin/sh
@@ -33,7 +36,13 @@ case " $* " in
   *" -of rawaudio "*) grep -q mute "$last" || printf audio > "$out"; exit 0;;
 esac
 printf '%s\n' "$src" >> "$(dirname "$0")/encoder.log"
-case "$src" in *bad*) echo "Cannot open demuxer."; exit 1;; esac
+case "$src" in
+  *bad*) echo "Cannot open demuxer."; exit 1;;
+  *stuck*) printf partial > "$out"; i=0
+           while :; do i=$((i+10)); printf 'Pos: %d.0s 1f ( 0%%)\r' $i; sleep 0.01; done;;
+  *short*) printf 'Pos:   0.7s   10f ( 7%%)\r'; printf partial > "$out"; exit 0;;
+  *fill*) cat /dev/zero > "$out" 2>/dev/null; echo 'Error while writing frame.'; exit 0;;
+esac
 while [ -e "$src.hold" ]; do sleep 0.02; done
 printf 'Pos:   1.0s     25f (50%%)\r'
 printf 'converted %s\n' "$src" > "$out"
@@ -245,6 +254,50 @@ TEST(NextRow, FirstRowNotYetTakenInListOrder)
     EXPECT_EQ(NextRow(rows, {4, 2})->id, 7u);
     EXPECT_FALSE(NextRow(rows, {4, 2, 7}).has_value());
     EXPECT_FALSE(NextRow({}, {}).has_value());
+}
+
+} // namespace
+
+namespace {
+
+// Broken sources: one whose decoder would loop for ever, one the encoder gives
+// up on early. Both fail with their reason, leave nothing, and the good row
+// after them is still converted; the batch does not claim success.
+TEST_F(ConversionWorker, StuckAndDamagedRowsFailAndTheBatchSaysSo)
+{
+    const RowId stuck = m_port->addRow(source("stuck"), "00:00:10");
+    const RowId damaged = m_port->addRow(source("short"), "00:00:10");
+    const RowId good = m_port->addRow(source("good"));
+    runToEnd();
+    EXPECT_EQ(m_port->rowState(stuck), "失败：转换停滞，已终止");
+    EXPECT_EQ(m_port->rowState(damaged), "失败：文件已损坏");
+    EXPECT_EQ(m_port->rowState(good), "完成");
+    EXPECT_EQ(m_port->statuses().last(), "转换结束：成功 1 个，失败 2 个");
+    const QStringList files = outputFiles();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_EQ(ReadLines(m_out + files.first()), QStringList{"converted " + m_sources + "good"});
+}
+
+// A full volume fails the row with its reason, removes the cut-off file and
+// ends the batch: every later row would fail the same way. Needs a small
+// volume of its own, so it runs as root only.
+TEST_F(ConversionWorker, AFullVolumeFailsTheRowAndEndsTheBatch)
+{
+    const QString volume = MakeTempDir();
+    if (::geteuid() != 0 || RunProgram("mount", {"-t", "tmpfs", "-o", "size=2m", "tmpfs", volume}) != 0)
+        GTEST_SKIP() << "needs root to mount a small volume";
+    m_out = volume + QStringLiteral("/out/");
+    const RowId fill = m_port->addRow(source("fill"));
+    const RowId later = m_port->addRow(source("later"));
+    runToEnd();
+    EXPECT_EQ(m_port->rowState(fill), "失败：磁盘已满");
+    EXPECT_EQ(m_port->rowState(later), "") << "the row the batch did not reach is not left waiting";
+    ASSERT_EQ(m_port->summaries().size(), 1);
+    EXPECT_TRUE(m_port->summaries().first().diskFull);
+    EXPECT_EQ(m_port->statuses().last(), "转换结束：成功 0 个，失败 1 个");
+    EXPECT_EQ(outputFiles(), QStringList());
+    EXPECT_FALSE(encoded().contains(m_sources + "later"));
+    EXPECT_EQ(RunProgram("umount", {volume}), 0);
 }
 
 } // namespace
