@@ -240,10 +240,10 @@ TEST_F(ConversionCommandsTest, ClosingDuringABatchAsksFirst)
     });
     m_dialog->show();
     m_dialog->port()->appendRow(sourceFile("a.avi"));
-    click(1001);
+    click(IdStart);
     ASSERT_TRUE(waitForEncoder());
-    const QString folder = label(1019)->text();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !QDir(folder).entryList(QDir::Files).isEmpty(); }, 5000));
+    const QString folder = label(IdSavePath)->text();
+    ASSERT_TRUE(WaitUntil([&] { return !QDir(folder).entryList(QDir::Files).isEmpty(); }, 5000));
 
     m_dialog->reject();
     EXPECT_EQ(questions.size(), 1);
@@ -254,7 +254,7 @@ TEST_F(ConversionCommandsTest, ClosingDuringABatchAsksFirst)
     m_dialog->reject();
     EXPECT_EQ(questions.size(), 2);
     EXPECT_FALSE(m_dialog->isVisible());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return m_dialog->batch().waitIdle(0); }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return m_dialog->batch().waitIdle(0); }, 10000));
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList());
 
     auto idle = std::make_unique<MainDialog>();

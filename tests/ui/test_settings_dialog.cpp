@@ -201,7 +201,7 @@ TEST_F(SettingsDialogTest, SaveRefusesPathsNoReaderCanUse)
         SettingsDialog dialog;
         dialog.show();
         setPath(dialog, bad.path);
-        click(dialog, 1014);
+        click(dialog, IdSave);
         ASSERT_EQ(m_messages.size(), 1u);
         EXPECT_EQ(m_messages[0].text, QString::fromUtf8(bad.message));
         EXPECT_TRUE(dialog.isVisible());
@@ -214,7 +214,7 @@ TEST_F(SettingsDialogTest, SaveRefusesPathsNoReaderCanUse)
     SettingsDialog dialog;
     dialog.show();
     setPath(dialog, m_driveA);
-    click(dialog, 1014);
+    click(dialog, IdSave);
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_TRUE(m_messages[0].text.startsWith(QStringLiteral("无法保存设置"))) << m_messages[0].text.toStdString();
     EXPECT_TRUE(dialog.isVisible());
