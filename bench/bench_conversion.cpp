@@ -78,16 +78,18 @@ double SingleFfmpegSeconds(const QString &clip, const QString &out)
 {
     QElapsedTimer timer;
     timer.start();
+    // clang-format off
     const int code = RunProgram("ffmpeg", {"-v", "error", "-y", "-i", clip, "-vf", "scale=720:480", "-r", "25",
                                            "-c:v", "mpeg4", "-b:v", "1024k", "-c:a", "libmp3lame", "-b:a", "128k",
                                            "-ar", "44100", out + "single-pass.mp4"},
                                 nullptr, 600000);
+    // clang-format on
     if (code != 0)
         std::printf("single ffmpeg pass failed\n");
     return timer.elapsed() / 1000.0;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {
@@ -99,12 +101,14 @@ int main(int argc, char **argv)
         ExtractTool(tools, selector);
     const QString clip = MakeTempDir() + "/clip-720p.avi";
     std::printf("generating a 60 s 1280x720 clip...\n");
+    // clang-format off
     if (RunProgram("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=1280x720:rate=25", "-f",
                               "lavfi", "-i", "sine=frequency=440:sample_rate=44100", "-t", "60", "-c:v", "mpeg4",
                               "-q:v", "4", "-c:a", "libmp3lame", clip}) != 0) {
         std::printf("cannot generate the clip\n");
         return 1;
     }
+    // clang-format on
 
     const QString out = MakeTempDir() + '/';
     // Other load on the machine only ever adds time, so each way's best round counts.

@@ -20,15 +20,15 @@ QByteArray ProbeCommandLine(const QString &path)
     // "-frames 0" ends the player once it has identified the file instead of
     // playing it through; the libavformat demuxer reports the true length,
     // rate and codec for the container kinds the built-in ones get wrong.
-    return ToolPathArg(g_szToolDir + "mplayer")
-           + " -demuxer lavf -nosound -vc null -vo null -frames 0 -identify " + QuotePath(path);
+    return ToolPathArg(g_szToolDir + "mplayer") + " -demuxer lavf -nosound -vc null -vo null -frames 0 -identify " +
+           QuotePath(path);
 }
 
 namespace {
 
 constexpr std::chrono::seconds kProbeDeadline{10};
 
-} // namespace
+}  // namespace
 
 void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
 {
@@ -38,9 +38,7 @@ void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
 
     // Values go to the row by its id: a row deleted while the player runs
     // simply stops receiving them, and no other row ever gets them.
-    ProbeParser parser([&port, row](int column, const QString &text) {
-        port->setRowText(row, column, text);
-    });
+    ProbeParser parser([&port, row](int column, const QString &text) { port->setRowText(row, column, text); });
 
     // The player identifies a readable file in well under a second; one that
     // has not ended after the deadline is stuck on a broken file.
@@ -50,15 +48,17 @@ void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
 
     int written = 0;
     g_bProbeOutputLive = true;
-    const RunOutcome outcome =
-        RunCaptured(ProbeCommandLine(path), Priority::Normal, g_bProbeOutputLive, [&](const char *chunk) {
+    const RunOutcome outcome = RunCaptured(
+        ProbeCommandLine(path), Priority::Normal, g_bProbeOutputLive,
+        [&](const char *chunk) {
             // Selecting row 0 goes through the window's thread, so once per chunk
             // that had lines rather than once per line.
             const int lines = parser.ParseProbeOutput(chunk);
             written += lines;
             if (lines > 0)
                 port->focusFirstRow();
-        }, {}, &watchdog);
+        },
+        {}, &watchdog);
     if (g_bProbeOutputLive && !outcome.stuck) {
         const int lines = parser.finish();
         written += lines;

@@ -8,10 +8,10 @@
 
 // What one encoder step works on besides the captured choices.
 struct EncoderStep {
-    QByteArray toolDir;     // ends in '/'
-    QString source;         // the row's file
-    QString output;         // the encoder's output file
-    bool asfSource = false; // the source is a Windows Media (ASF) file
+    QByteArray toolDir;      // ends in '/'
+    QString source;          // the row's file
+    QString output;          // the encoder's output file
+    bool asfSource = false;  // the source is a Windows Media (ASF) file
 };
 
 // Whether the file starts with the GUID of the ASF header object.

@@ -57,7 +57,7 @@ constexpr ControlTemplate kSettingsControls[] = {
     {kNoControlId, K::Static, "该分区剩余空间", 7, 38, 57, 8, StyleNone},
 };
 
-} // namespace
+}  // namespace
 
 const DialogTemplate &MainDialogTemplate()
 {

@@ -19,7 +19,7 @@ QString indented(int spaces, const QString &text)
 {
     return QString(spaces, QLatin1Char(' ')) + text;
 }
-} // namespace
+}  // namespace
 
 QString AboutText()
 {

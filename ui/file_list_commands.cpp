@@ -27,7 +27,7 @@ QString ChooseWithDialog(QWidget *parent)
     return chosen.isEmpty() ? QString() : chosen.first();
 }
 
-} // namespace
+}  // namespace
 
 QStringList AddFileFilters()
 {

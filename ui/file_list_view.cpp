@@ -17,6 +17,7 @@ struct ColumnSpec {
     Qt::Alignment alignment;
 };
 
+// clang-format off
 const ColumnSpec kColumns[] = {
     {"", 32, Qt::AlignLeft},
     {"文件名", 140, Qt::AlignLeft},
@@ -26,8 +27,9 @@ const ColumnSpec kColumns[] = {
     {"帧率", 60, Qt::AlignLeft},
     {"状态", 76, Qt::AlignLeft},
 };
+// clang-format on
 
-} // namespace
+}  // namespace
 
 FileListView::FileListView(QWidget *parent) : QTableWidget(parent)
 {

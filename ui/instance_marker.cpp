@@ -28,8 +28,8 @@ bool carriesMarker(Display *display, Window window, Atom marker)
     int format = 0;
     unsigned long count = 0, remaining = 0;
     unsigned char *data = nullptr;
-    const int status = XGetWindowProperty(display, window, marker, 0, 1, False, XA_CARDINAL, &type, &format,
-                                          &count, &remaining, &data);
+    const int status = XGetWindowProperty(display, window, marker, 0, 1, False, XA_CARDINAL, &type, &format, &count,
+                                          &remaining, &data);
     bool match = false;
     if (status == Success && data && type == XA_CARDINAL && format == 32 && count == 1)
         match = *reinterpret_cast<long *>(data) == InstanceMarker::kValue;
@@ -70,7 +70,7 @@ private:
     xcb_atom_t m_atom;
 };
 
-} // namespace
+}  // namespace
 
 namespace InstanceMarker {
 
@@ -80,8 +80,8 @@ void mark(QWidget *window)
     if (!display)
         return;
     const long value = kValue;
-    XChangeProperty(display, Window(window->winId()), XInternAtom(display, kMarkerName, False), XA_CARDINAL,
-                    32, PropModeReplace, reinterpret_cast<const unsigned char *>(&value), 1);
+    XChangeProperty(display, Window(window->winId()), XInternAtom(display, kMarkerName, False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char *>(&value), 1);
     XFlush(display);
 }
 
@@ -161,4 +161,4 @@ void acceptHandOver(QWidget *window)
     qGuiApp->installNativeEventFilter(filter.get());
 }
 
-} // namespace InstanceMarker
+}  // namespace InstanceMarker

@@ -22,4 +22,4 @@ void handOver(quint64 window);
 // Makes the dialog answer hand-over requests: show normal, raise, activate.
 void acceptHandOver(QWidget *window);
 
-} // namespace InstanceMarker
+}  // namespace InstanceMarker

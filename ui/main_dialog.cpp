@@ -43,7 +43,7 @@ constexpr struct {
                     {IdAbout, 145},      {IdSiteLink, 146}, {IdOpenFolder, 144}, {IdStart, 132},
                     {IdStop, 150},       {IdPause, 149},    {IdSettings, 148}};
 
-} // namespace
+}  // namespace
 
 MainDialog::MainDialog(QWidget *parent)
     : TemplateDialog(MainDialogTemplate(), parent,

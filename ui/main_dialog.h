@@ -16,7 +16,6 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 
-
 class MainDialog;
 // The one main dialog; set by its constructor.
 extern MainDialog *g_pMainDialog;

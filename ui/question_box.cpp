@@ -12,7 +12,7 @@ QuestionHook &questionHook()
     return hook;
 }
 
-} // namespace
+}  // namespace
 
 void SetQuestionHook(QuestionHook hook)
 {
@@ -23,8 +23,7 @@ bool AskYesNo(QWidget *parent, const QString &text)
 {
     if (const QuestionHook &hook = questionHook())
         return hook(text);
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Q9Plemo"), text, QMessageBox::Yes | QMessageBox::No,
-                    parent);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Q9Plemo"), text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setWindowIcon(AppIcon());
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);

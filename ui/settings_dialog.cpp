@@ -23,7 +23,7 @@ SettingsDialog::VolumeSource &volumeSource()
     static SettingsDialog::VolumeSource source;
     return source;
 }
-} // namespace
+}  // namespace
 
 void SettingsDialog::SetVolumeSource(VolumeSource source)
 {

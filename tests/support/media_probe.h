@@ -8,7 +8,7 @@ struct StreamInfo {
     QString codec;
     int width = 0, height = 0, sampleRate = 0, channels = 0;
     double frameRate = 0;
-    double end = 0;   // end of the last packet, seconds
+    double end = 0;  // end of the last packet, seconds
     int packets = 0;
 };
 
