@@ -91,8 +91,7 @@ TEST_F(CloseWhileBusyTest, CallsFromOtherThreadsRunOnTheGuiThread)
         port->setStatusText("转换完成");
         done = true;
     });
-    while (!done)
-        QTest::qWait(5);
+    ASSERT_TRUE(WaitUntil([&] { return done.load(); }));
     worker.join();
     auto *list = dialog.controlAs<FileListView>(IdFileList);
     ASSERT_EQ(list->rowOf(row), 0);
