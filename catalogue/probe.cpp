@@ -66,11 +66,11 @@ void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
             port->focusFirstRow();
     }
     // The row keeps its path; its state says that the file could not be read.
-    if (outcome.stuck || written == 0) {
-        if (!outcome.started)
-            qCWarning(lcQ9) << "the player could not be started for" << path;
-        else
-            qCWarning(lcQ9) << "the player could not read" << path << (outcome.stuck ? "(stuck, killed)" : "");
+    if (!outcome.started) {
+        qCWarning(lcQ9) << "the player could not be started for" << path;
+        port->setRowText(row, ColStatus, QString::fromUtf8(RowStateText::reason(FailReason::ToolMissing)));
+    } else if (outcome.stuck || written == 0) {
+        qCWarning(lcQ9) << "the player could not read" << path << (outcome.stuck ? "(stuck, killed)" : "");
         port->setRowText(row, ColStatus, QString::fromUtf8(RowStateText::kUnreadable));
     }
 }

@@ -88,6 +88,9 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     const QByteArray commandLine = EncoderCommandLine(job.choices.format, step, job.choices);
     ToolWatchdog watchdog(limits);
     watchdog.setPaused([&job] { return job.encoder.suspended(); });
+    // Writing its index at the end, the encoder reports no position.
+    const QString stem = OutputStem(output);
+    watchdog.setActivity([&stem] { return RowFilesFingerprint(stem); });
     const RunOutcome run = RunEncoder(job, row.id, commandLine, watchdog);
     if (job.encoder.stopRequested())
         return RowResult::stopped();

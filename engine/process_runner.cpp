@@ -21,6 +21,8 @@ constexpr int kReadBufferSize = 4096;
 constexpr auto kPauseAfterRead = std::chrono::milliseconds(10);
 // How often a watched run looks at its watchdog while the tool is quiet.
 constexpr int kWatchPeriodMs = 250;
+// How long the output of a killed tool is still read.
+constexpr std::chrono::seconds kAfterKill{2};
 // What a run keeps of the tool's last output: enough for an encoder's
 // closing summary, or a failure's last lines.
 constexpr qsizetype kTailSize = 4096;
@@ -44,14 +46,21 @@ void DrainChunks(int readFd, pid_t pid, const std::atomic<bool> *live, const Chu
     char buffer[kReadBufferSize] = {};
     if (watchdog)
         watchdog->start(ToolWatchdog::Clock::now());
+    ToolWatchdog::Clock::time_point killedAt;
     for (;;) {
         if (watchdog) {
             pollfd wait{readFd, POLLIN, 0};
             const int ready = RetryOnEintr([&] { return poll(&wait, 1, kWatchPeriodMs); });
-            if (!outcome.stuck && watchdog->check(ToolWatchdog::Clock::now())) {
+            const auto now = ToolWatchdog::Clock::now();
+            if (!outcome.stuck && watchdog->check(now)) {
                 outcome.stuck = true;
+                killedAt = now;
                 ChildRegistry::signal(pid, SIGKILL);
             }
+            // Whatever the killed tool started may still hold the pipe open:
+            // it is not waited for.
+            if (outcome.stuck && now - killedAt > kAfterKill)
+                break;
             if (ready == 0)
                 continue;
         }

@@ -1,5 +1,6 @@
 #include "engine/tool_watchdog.h"
 
+#include <QtGlobal>
 #include <cstdlib>
 #include <cstring>
 
@@ -21,9 +22,16 @@ void ToolWatchdog::alive(Clock::time_point now)
 
 void ToolWatchdog::output(const char *chunk, Clock::time_point now)
 {
-    alive(now);
-    if (const std::optional<double> position = ParseToolPosition(chunk); position && *position > m_position)
-        m_position = *position;
+    // Once a tool reports positions, only a position that moves on shows it is
+    // working: a decoder can print complaints for ever without getting anywhere.
+    const std::optional<double> position = ParseToolPosition(chunk);
+    if (position && (!m_reportsPositions || *position > m_position)) {
+        m_reportsPositions = true;
+        m_position = qMax(m_position, *position);
+        alive(now);
+    } else if (!m_reportsPositions) {
+        alive(now);
+    }
 }
 
 bool ToolWatchdog::check(Clock::time_point now)

@@ -9,7 +9,8 @@
 // is stuck when the position it reports runs past `maxPosition` seconds (a
 // decoder looping over a broken file repeats its last picture forever), when it
 // shows no sign of life for `silence`, or when it is still running after
-// `deadline`. Signs of life are output and, through `activity`, a change in
+// `deadline`. Signs of life are output (once the tool has reported a
+// position, only a position further on) and, through `activity`, a change in
 // the files it writes (a muxer prints nothing while it copies). Time during
 // which `paused` holds is not counted.
 class ToolWatchdog {
@@ -51,6 +52,7 @@ private:
     Clock::time_point m_lastCheck;
     std::optional<qint64> m_lastActivity;
     double m_position = 0;
+    bool m_reportsPositions = false;
     bool m_stuck = false;
 };
 

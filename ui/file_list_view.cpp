@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
+#include <QStyledItemDelegate>
 
 namespace {
 
@@ -29,10 +30,25 @@ const ColumnSpec kColumns[] = {
 };
 // clang-format on
 
+// A path too long for its narrow column shows its end, where the file's own
+// name is ("…/videos/holiday.avi"); the whole path is in the tooltip.
+class PathDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->textElideMode = Qt::ElideLeft;
+    }
+};
+
 }  // namespace
 
 FileListView::FileListView(QWidget *parent) : QTableWidget(parent)
 {
+    setItemDelegateForColumn(ColPath, new PathDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -3,6 +3,7 @@
 #include "res/resources.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 static MessageBoxHook &messageBoxHook()
 {
@@ -25,5 +26,6 @@ void ShowMessageBox(const QString &text, const QString &caption)
     const QIcon icon = AppIcon();
     box.setWindowIcon(icon);
     box.setIconPixmap(icon.pixmap(32, 32));
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     box.exec();
 }

@@ -3,6 +3,7 @@
 #include "res/resources.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -25,6 +26,9 @@ bool AskYesNo(QWidget *parent, const QString &text)
         return hook(text);
     QMessageBox box(QMessageBox::Question, QStringLiteral("Q9Plemo"), text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setWindowIcon(AppIcon());
+    // The program speaks Chinese everywhere; Qt's own button texts would not.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;

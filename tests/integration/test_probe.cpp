@@ -279,4 +279,26 @@ TEST_F(ProbeIntegration, MissingPlayerLeavesTheRowWithItsPathOnly)
         EXPECT_EQ(rows[0].cells[column], expected[column]) << "column " << column;
 }
 
+// A player stuck on a broken file is ended after its deadline; the row keeps
+// what it had and says that the file could not be read.
+TEST_F(ProbeIntegration, AStuckPlayerIsEndedAndItsRowSaysSo)
+{
+    const QString tools = MakeTempDir() + '/';
+    QFile player(tools + "mplayer");
+    ASSERT_TRUE(player.open(QIODevice::WriteOnly));
+    player.write("#!/bin/sh\necho ID_VIDEO_WIDTH=640\nexec sleep 600\n");
+    player.close();
+    player.setPermissions(player.permissions() | QFileDevice::ExeOwner);
+    g_szToolDir = QFile::encodeName(tools);
+
+    auto port = std::make_shared<RecordingPort>();
+    StartProbe(port, ClipPath("a.avi"));
+    ASSERT_TRUE(ThreadTracker::waitIdle(60000));
+    const auto rows = port->snapshot();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].cells[ColPath], ClipPath("a.avi"));
+    EXPECT_EQ(rows[0].cells[ColStatus], QStringLiteral("无法读取文件"));
+    EXPECT_NE(RunProgram("pgrep", {"-f", "sleep 600"}), 0) << "the stuck player is gone";
+}
+
 } // namespace

@@ -177,4 +177,16 @@ TEST_F(PresetsUiTest, TextTypedIntoTheFrameRateBoxIsNotTaken)
     EXPECT_EQ(mirror(IdFrameRateMirror), "25");
 }
 
+// Typing the start of an item completes to it: the batch then uses exactly
+// the rate the box shows.
+TEST_F(PresetsUiTest, CompletionInTheFrameRateBoxIsAChoice)
+{
+    QComboBox *frameRate = box(kFrameRateBox);
+    frameRate->setFocus();
+    frameRate->lineEdit()->selectAll();
+    QTest::keyClicks(frameRate->lineEdit(), "2");
+    EXPECT_EQ(frameRate->currentText(), "25");
+    EXPECT_EQ(mirror(1022), "25");
+}
+
 } // namespace

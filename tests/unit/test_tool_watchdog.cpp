@@ -56,7 +56,11 @@ TEST_F(ToolWatchdogRun, APositionPastTheSourcesLengthEndsTheTool)
 
 TEST_F(ToolWatchdogRun, SilenceAndDeadlineEndTheTool)
 {
-    EXPECT_TRUE(run("sleep 30\n", limits(std::nullopt, 300ms)).stuck);
+    EXPECT_TRUE(run("exec sleep 30\n", limits(std::nullopt, 300ms)).stuck);
+    // Talking without getting anywhere is silence too.
+    EXPECT_TRUE(run("echo 'Pos: 3.0s'; while :; do echo 'Pos: 3.0s'; echo 'Skipping frame!'; sleep 0.05; done\n",
+                    limits(50, 500ms))
+                    .stuck);
 
     // The probe's deadline holds however busily the tool talks.
     ToolWatchdog::Limits deadline = limits(std::nullopt, 60s);
