@@ -181,12 +181,12 @@ TEST_F(PresetsUiTest, TextTypedIntoTheFrameRateBoxIsNotTaken)
 // the rate the box shows.
 TEST_F(PresetsUiTest, CompletionInTheFrameRateBoxIsAChoice)
 {
-    QComboBox *frameRate = box(kFrameRateBox);
+    QComboBox *frameRate = box(IdFrameRateBox);
     frameRate->setFocus();
     frameRate->lineEdit()->selectAll();
     QTest::keyClicks(frameRate->lineEdit(), "2");
     EXPECT_EQ(frameRate->currentText(), "25");
-    EXPECT_EQ(mirror(1022), "25");
+    EXPECT_EQ(mirror(IdFrameRateMirror), "25");
 }
 
 } // namespace
