@@ -2,7 +2,9 @@
 
 #include "app/single_instance.h"
 #include "engine/thread_tracker.h"
+#include "ui/file_list_commands.h"
 #include "ui/main_dialog.h"
+#include "ui/main_window_loop.h"
 
 #include <cstdio>
 #include <unistd.h>
@@ -10,18 +12,30 @@
 ConverterApp::ConverterApp(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Q9Plemo"));
+    setDesktopFileName(QStringLiteral("com.example.q9plemo"));
     setQuitOnLastWindowClosed(false);
 }
 
 int ConverterApp::InitInstance()
 {
-    if (HandOverToRunningInstance())
+    // Files named on the command line (a file manager's "open with"), made
+    // absolute here: a running instance has another working folder.
+    const QStringList files = FilesToAdd(arguments().mid(1));
+
+    if (platformName().startsWith(QLatin1String("wayland"))) {
+        // The marker is an X property: without X there is none to find.
+        std::fputs("Q9Plemo: running on Wayland without an X display (DISPLAY); a second start cannot find "
+                   "this window and opens a window of its own.\n",
+                   stderr);
+    } else if (HandOverToRunningInstance(files)) {
         return 0;
+    }
 
     {
         MainDialog dialog;
         dialog.OnInitDialog();
-        dialog.exec();
+        dialog.addFiles(files);
+        RunMainWindow(dialog);
     }
 
     // The dialog has stopped the batch and killed every tool it started, so

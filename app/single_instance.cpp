@@ -2,11 +2,11 @@
 
 #include "ui/instance_marker.h"
 
-bool HandOverToRunningInstance()
+bool HandOverToRunningInstance(const QStringList &files)
 {
     const quint64 window = InstanceMarker::findMarkedWindow();
     if (!window)
         return false;
-    InstanceMarker::handOver(window);
+    InstanceMarker::handOver(window, files);
     return true;
 }

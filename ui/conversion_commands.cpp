@@ -8,6 +8,7 @@
 #include "engine/status_texts.h"
 #include "res/control_ids.h"
 #include "settings/output_folder.h"
+#include "ui/batch_notification.h"
 #include "ui/main_dialog.h"
 #include "ui/message_box.h"
 
@@ -66,6 +67,9 @@ void ReportBatchEnd(MainDialog &dialog, const BatchSummary &summary)
         // worker, nor the window.
         QTimer::singleShot(0, &dialog, [] { ShowMessageBox(QString::fromUtf8(StatusText::kDiskFullMessage)); });
     }
+    // A batch the user stopped was stopped from this window: nothing to tell.
+    if (!summary.stopped)
+        NotifyBatchEnd(&dialog, summary.succeeded, summary.failed);
 }
 
 void PauseOrResumeConversion(MainDialog &dialog)

@@ -5,8 +5,10 @@
 #include "ui/file_list_view.h"
 #include "ui/main_dialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <utility>
 
 namespace {
@@ -17,14 +19,30 @@ FileChooser &ChooserHook()
     return hook;
 }
 
-QString ChooseWithDialog(QWidget *parent)
+QStringList ChooseWithDialog(QWidget *parent)
 {
     QFileDialog dialog(parent);
     ConfigureAddFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    const QStringList chosen = dialog.selectedFiles();
-    return chosen.isEmpty() ? QString() : chosen.first();
+    return dialog.selectedFiles();
+}
+
+// The video files directly in a folder, sorted by name.
+QStringList VideoFilesIn(const QString &folder)
+{
+    QStringList patterns;
+    for (const QString &extension : VideoExtensions())
+        patterns << QStringLiteral("*.") + extension;
+    QDir dir(folder);
+    dir.setNameFilters(patterns);
+    dir.setFilter(QDir::Files | QDir::Hidden);
+    dir.setSorting(QDir::Name);
+    QStringList files;
+    // QDir matches name filters without regard to case.
+    for (const QString &name : dir.entryList())
+        files << dir.filePath(name);
+    return files;
 }
 
 }  // namespace
@@ -45,9 +63,32 @@ void ConfigureAddFileDialog(QFileDialog &dialog)
     // case; a desktop's native dialog might not.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilters(AddFileFilters());
     dialog.selectNameFilter(AddFileFilters().first());
+}
+
+QStringList VideoExtensions()
+{
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.([0-9A-Za-z]+)"));
+    QStringList extensions;
+    for (const QRegularExpressionMatch &match : pattern.globalMatch(AddFileFilters().first()))
+        extensions << match.captured(1).toLower();
+    return extensions;
+}
+
+QStringList FilesToAdd(const QStringList &names, const QString &baseDir)
+{
+    const QDir base(baseDir.isEmpty() ? QDir::currentPath() : baseDir);
+    QStringList files;
+    for (const QString &name : names) {
+        const QFileInfo info(base, name);
+        if (info.isDir())
+            files << VideoFilesIn(info.absoluteFilePath());
+        else if (info.exists())
+            files << info.absoluteFilePath();
+    }
+    return files;
 }
 
 void SetFileChooser(FileChooser chooser)
@@ -55,21 +96,15 @@ void SetFileChooser(FileChooser chooser)
     ChooserHook() = std::move(chooser);
 }
 
-void AddChosenFile(MainDialog &dialog)
+void AddChosenFiles(MainDialog &dialog)
 {
     const FileChooser &hook = ChooserHook();
-    const QString path = hook ? hook(&dialog) : ChooseWithDialog(&dialog);
-    if (!path.isEmpty())
-        dialog.addFile(path);
+    dialog.addFiles(hook ? hook(&dialog) : ChooseWithDialog(&dialog));
 }
 
 void AddDroppedFiles(MainDialog &dialog, const QStringList &paths)
 {
-    if (paths.isEmpty())
-        return;
-    const QFileInfo info(paths.first());
-    if (info.exists() && !info.isDir())
-        dialog.addFile(paths.first());
+    dialog.addFiles(FilesToAdd(paths));
 }
 
 void DeleteMarkedRow(MainDialog &dialog)
@@ -82,7 +117,7 @@ void DeleteMarkedRow(MainDialog &dialog)
 
 void MainDialog::OnAddFile()
 {
-    AddChosenFile(*this);
+    AddChosenFiles(*this);
 }
 
 void MainDialog::OnDropFiles(const QStringList &paths)
@@ -98,4 +133,10 @@ void MainDialog::OnDeleteFile()
 void MainDialog::addFile(const QString &path)
 {
     StartProbe(m_port, path);
+}
+
+void MainDialog::addFiles(const QStringList &paths)
+{
+    for (const QString &path : paths)
+        addFile(path);
 }

@@ -15,6 +15,10 @@ namespace {
 
 constexpr const char *kMarkerName = "Q9TBR";
 constexpr const char *kHandOverName = "Q9TBR_HANDOVER";
+// Files handed over ride on the marked window in this property: UTF-8 paths,
+// each ended by a zero byte. Senders append, the window takes and deletes the
+// whole text in one request, so starts that overlap lose nothing.
+constexpr const char *kFilesName = "Q9TBR_FILES";
 
 Display *x11Display()
 {
@@ -38,10 +42,39 @@ bool carriesMarker(Display *display, Window window, Atom marker)
     return match;
 }
 
+// Takes (reads and deletes) the files handed over to a window.
+QStringList takeHandedFiles(Display *display, Window window)
+{
+    const Atom property = XInternAtom(display, kFilesName, False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char *data = nullptr;
+    QStringList files;
+    // The length is in 32-bit units: up to 64 MiB of names in one take.
+    if (XGetWindowProperty(display, window, property, 0, 1L << 24, True, AnyPropertyType, &type, &format, &count,
+                           &remaining, &data) == Success &&
+        data && format == 8) {
+        const QByteArray text(reinterpret_cast<const char *>(data), qsizetype(count));
+        for (const QByteArray &name : text.split('\0')) {
+            if (!name.isEmpty())
+                files << QString::fromUtf8(name);
+        }
+    }
+    if (data)
+        XFree(data);
+    return files;
+}
+
 // Answers hand-over requests sent to the marked window.
 class HandOverFilter : public QAbstractNativeEventFilter {
 public:
-    HandOverFilter(QWidget *window, xcb_atom_t atom) : m_window(window), m_atom(atom) {}
+    HandOverFilter(QWidget *window, xcb_atom_t atom, InstanceMarker::FileReceiver addFiles)
+        : m_window(window),
+          m_atom(atom),
+          m_addFiles(std::move(addFiles))
+    {
+    }
 
     bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
     {
@@ -53,6 +86,11 @@ public:
         auto *client = reinterpret_cast<xcb_client_message_event_t *>(event);
         if (client->type != m_atom || client->window != m_window->winId())
             return false;
+        if (Display *display = x11Display()) {
+            const QStringList files = takeHandedFiles(display, Window(m_window->winId()));
+            if (!files.isEmpty() && m_addFiles)
+                m_addFiles(files);
+        }
         m_window->showNormal();
         // A window unmapped behind the toolkit's back (by a pager, say) still
         // counts as visible to it: map it again ourselves.
@@ -68,6 +106,7 @@ public:
 private:
     QPointer<QWidget> m_window;
     xcb_atom_t m_atom;
+    InstanceMarker::FileReceiver m_addFiles;
 };
 
 }  // namespace
@@ -122,11 +161,19 @@ quint64 findMarkedWindow()
     return found;
 }
 
-void handOver(quint64 window)
+void handOver(quint64 window, const QStringList &files)
 {
     Display *display = x11Display();
     if (!display || !window)
         return;
+    if (!files.isEmpty()) {
+        QByteArray text;
+        for (const QString &file : files)
+            text += file.toUtf8() + '\0';
+        XChangeProperty(display, Window(window), XInternAtom(display, kFilesName, False),
+                        XInternAtom(display, "UTF8_STRING", False), 8, PropModeAppend,
+                        reinterpret_cast<const unsigned char *>(text.constData()), int(text.size()));
+    }
     // The running program restores, raises and activates its own window.
     XEvent event{};
     event.xclient.type = ClientMessage;
@@ -148,7 +195,7 @@ void handOver(quint64 window)
     XSync(display, False);
 }
 
-void acceptHandOver(QWidget *window)
+void acceptHandOver(QWidget *window, FileReceiver addFiles)
 {
     Display *display = x11Display();
     if (!display)
@@ -157,7 +204,7 @@ void acceptHandOver(QWidget *window)
     static std::unique_ptr<HandOverFilter> filter;
     if (filter)
         qGuiApp->removeNativeEventFilter(filter.get());
-    filter = std::make_unique<HandOverFilter>(window, atom);
+    filter = std::make_unique<HandOverFilter>(window, atom, std::move(addFiles));
     qGuiApp->installNativeEventFilter(filter.get());
 }
 

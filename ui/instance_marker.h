@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QStringList>
 #include <QtGlobal>
+#include <functional>
 
 class QWidget;
 
@@ -16,10 +18,13 @@ void mark(QWidget *window);
 // The first top-level window carrying the marker with its value, or 0.
 quint64 findMarkedWindow();
 
-// Asks the marked window's program to show, restore and activate it.
-void handOver(quint64 window);
+// Asks the marked window's program to add `files` (absolute paths, in order)
+// and to show, restore and activate its window.
+void handOver(quint64 window, const QStringList &files = {});
 
-// Makes the dialog answer hand-over requests: show normal, raise, activate.
-void acceptHandOver(QWidget *window);
+// Makes the dialog answer hand-over requests: the handed files go to
+// `addFiles`, then the window is shown normal, raised and activated.
+using FileReceiver = std::function<void(const QStringList &files)>;
+void acceptHandOver(QWidget *window, FileReceiver addFiles = {});
 
 }  // namespace InstanceMarker

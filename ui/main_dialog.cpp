@@ -19,6 +19,7 @@
 #include "ui/main_dialog_port.h"
 #include "ui/question_box.h"
 
+#include <QAbstractButton>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -116,7 +117,7 @@ bool MainDialog::OnInitDialog()
     // 1. The controls were created and bound by the constructor.
     // 2. Mark the window as the running instance before anything slow happens.
     InstanceMarker::mark(this);
-    InstanceMarker::acceptHandOver(this);
+    InstanceMarker::acceptHandOver(this, [this](const QStringList &files) { addFiles(files); });
     // 3. Accept dropped files.
     setAcceptDrops(true);
     // 4-6. The file list: columns, row picture, look.
@@ -198,9 +199,16 @@ void MainDialog::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         // Enter never ends the window (the user's list would be lost); in the
-        // search box it runs the search.
+        // search box it runs the search, on a button it presses the button.
         if (focusWidget() == control(IdSearchBox))
             OnSearch();
+        else if (auto *button = qobject_cast<QAbstractButton *>(focusWidget()); button && button->isEnabled())
+            button->click();
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier && focusWidget() == m_fileList) {
+        OnDeleteFile();
         event->accept();
         return;
     }

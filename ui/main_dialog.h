@@ -66,6 +66,9 @@ public:
 
     // Starts a probe for one file (what add and drop do).
     void addFile(const QString &path);
+    // Adds files in the given order, each probed (the add dialog, drops, the
+    // command line and files handed over by a second start).
+    void addFiles(const QStringList &paths);
 
     // The banner swap of each timer tick.
     void OnTimer();

@@ -7,7 +7,25 @@
 
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
+
+namespace {
+
+// True while the keyboard focus is in a text box of the window (the search
+// box, an editable choice box): a probe finishing must not take it away.
+bool UserIsTyping(const QWidget *window)
+{
+    const QWidget *focus = window->focusWidget();
+    if (!focus)
+        return false;
+    if (qobject_cast<const QLineEdit *>(focus))
+        return true;
+    const auto *box = qobject_cast<const QComboBox *>(focus);
+    return box && box->isEditable();
+}
+
+}  // namespace
 
 RowId MainDialogPort::appendRow(const QString &path)
 {
@@ -34,7 +52,8 @@ void MainDialogPort::focusFirstRow()
         FileListView *list = m_dialog->m_fileList;
         if (list->rowCount() == 0)
             return;
-        list->setFocus(Qt::OtherFocusReason);
+        if (!UserIsTyping(m_dialog))
+            list->setFocus(Qt::OtherFocusReason);
         const QModelIndex first = list->model()->index(0, 0);
         // Row 0 joins the selection (others stay selected) and gets the focus mark.
         list->selectionModel()->select(first, QItemSelectionModel::Select | QItemSelectionModel::Rows);

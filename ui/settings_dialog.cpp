@@ -4,11 +4,14 @@
 #include "engine/log.h"
 #include "res/control_ids.h"
 #include "res/dialog_templates.h"
+#include "settings/home_path.h"
 #include "settings/output_folder.h"
 #include "settings/settings_store.h"
 #include "ui/message_box.h"
 
+#include <QAbstractButton>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -23,7 +26,25 @@ SettingsDialog::VolumeSource &volumeSource()
     static SettingsDialog::VolumeSource source;
     return source;
 }
+
+SettingsDialog::FolderChooser &folderChooser()
+{
+    static SettingsDialog::FolderChooser chooser;
+    return chooser;
+}
+
+QString ChooseWithDesktop(QWidget *parent, const QString &start)
+{
+    // The platform's own folder chooser where the desktop offers one.
+    return QFileDialog::getExistingDirectory(parent, QStringLiteral("选择转换后文件的保存路径"), start,
+                                             QFileDialog::ShowDirsOnly);
+}
 }  // namespace
+
+void SettingsDialog::SetFolderChooser(FolderChooser chooser)
+{
+    folderChooser() = std::move(chooser);
+}
 
 void SettingsDialog::SetVolumeSource(VolumeSource source)
 {
@@ -51,7 +72,8 @@ SettingsDialog::SettingsDialog(QWidget *parent) : TemplateDialog(SettingsDialogT
         connect(m_btnSave, &QPushButton::clicked, this, &SettingsDialog::OnSaveSettings);
     if (m_pathBox)
         connect(m_pathBox, &QLineEdit::textChanged, this, &SettingsDialog::OnPathChange);
-    // "重新选择" (IdReselect) has a picture but no command.
+    if (m_btnReselect)
+        connect(m_btnReselect, &QPushButton::clicked, this, &SettingsDialog::OnReselect);
 
     OnInitDialog();
 }
@@ -80,7 +102,7 @@ bool SettingsDialog::OnInitDialog()
 
 QString SettingsDialog::pathText() const
 {
-    return m_pathBox ? m_pathBox->text() : QString();
+    return m_pathBox ? ExpandHome(m_pathBox->text()) : QString();
 }
 
 void SettingsDialog::setPathText(const QString &text)
@@ -151,11 +173,24 @@ void SettingsDialog::OnCancelSettings()
     accept();
 }
 
+void SettingsDialog::OnReselect()
+{
+    QString start = pathText();
+    if (!QFileInfo(start).isDir())
+        start = QDir::homePath();
+    const QString chosen = folderChooser() ? folderChooser()(this, start) : ChooseWithDesktop(this, start);
+    if (!chosen.isEmpty())
+        setPathText(QDir::toNativeSeparators(chosen));
+}
+
 void SettingsDialog::keyPressEvent(QKeyEvent *event)
 {
-    // Enter closes nothing here (there is no default button); Escape still
-    // closes the dialog without storing, through QDialog.
+    // Enter closes nothing here (there is no default button) but presses a
+    // button that has the focus; Escape still closes the dialog without
+    // storing, through QDialog.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto *button = qobject_cast<QAbstractButton *>(focusWidget()); button && button->isEnabled())
+            button->click();
         event->accept();
         return;
     }

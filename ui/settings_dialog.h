@@ -33,6 +33,15 @@ public:
     static QString refusalOf(const QString &path);
     // Closes; stores the proposed folder first when no usable path is stored.
     void OnCancelSettings();
+    // "重新选择": asks the desktop's folder chooser for a folder, starting at
+    // the path in the box, and puts the choice into the box.
+    void OnReselect();
+
+    // Asks for a folder starting at `start`; an empty text when cancelled.
+    using FolderChooser = std::function<QString(QWidget *parent, const QString &start)>;
+    // Replaces the desktop's chooser (tests answer without a window); an empty
+    // function restores it.
+    static void SetFolderChooser(FolderChooser chooser);
 
     // Where PickDefaultDrive gets the mounted volumes from (the mount table
     // unless a test installs a source); an empty source restores it.

@@ -22,14 +22,21 @@ foreach(size 16 32 48 64 128 256)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME q9plemo.png)
 endforeach()
 
-# Debian wants a copyright file and a compressed changelog next to every package.
+# Debian wants a copyright file and a compressed changelog next to every
+# package (changelog.gz: the version has no Debian revision, so the package is
+# native), and a manual page for every program.
 set(Q9_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/q9plemo)
-set(Q9_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/changelog.Debian.gz)
+set(Q9_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/changelog.gz)
+set(Q9_MANPAGE_GZ ${CMAKE_BINARY_DIR}/q9plemo.1.gz)
 add_custom_command(OUTPUT ${Q9_CHANGELOG_GZ}
   COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/res/debian/changelog > ${Q9_CHANGELOG_GZ}
   DEPENDS ${CMAKE_SOURCE_DIR}/res/debian/changelog VERBATIM)
-add_custom_target(q9_changelog ALL DEPENDS ${Q9_CHANGELOG_GZ})
+add_custom_command(OUTPUT ${Q9_MANPAGE_GZ}
+  COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/res/debian/q9plemo.1 > ${Q9_MANPAGE_GZ}
+  DEPENDS ${CMAKE_SOURCE_DIR}/res/debian/q9plemo.1 VERBATIM)
+add_custom_target(q9_changelog ALL DEPENDS ${Q9_CHANGELOG_GZ} ${Q9_MANPAGE_GZ})
 install(FILES ${CMAKE_SOURCE_DIR}/res/debian/copyright ${Q9_CHANGELOG_GZ} DESTINATION ${Q9_DOC_DIR})
+install(FILES ${Q9_MANPAGE_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # The Debian package.
 set(CPACK_GENERATOR DEB)
@@ -38,8 +45,11 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Lantern Works")
 set(CPACK_PACKAGE_CONTACT "Lantern Works <support@example.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "video converter for playing videos on a phone")
+# Lines of the long description stay within 80 columns.
 set(CPACK_PACKAGE_DESCRIPTION
-  "Q9Plemo converts video files of many kinds (RM, RMVB, AVI, MPG, WMV, MKV, FLV, MOV, VOB and others) into MP4, 3GP or FLV files sized for a handset screen. It drives mplayer, mencoder and ffmpeg and carries its own MP4 muxer.")
+  "Q9Plemo converts video files of many kinds (RM, RMVB, AVI, MPG, WMV, MKV,
+FLV, MOV, VOB and others) into MP4, 3GP or FLV files sized for a handset
+screen. It drives mplayer, mencoder and ffmpeg and carries its own MP4 muxer.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

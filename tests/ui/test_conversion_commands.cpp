@@ -8,14 +8,21 @@
 #include "settings/output_folder.h"
 #include "tests/support/main_dialog_fixture.h"
 #include "ui/main_dialog.h"
+#include "ui/main_window_loop.h"
 #include "ui/question_box.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
 
 namespace {
 
@@ -221,6 +228,50 @@ TEST_F(ConversionCommandsTest, StopWithNothingRunning)
     click(IdStop);
     EXPECT_EQ(status(), QStringLiteral("已经停止"));
     EXPECT_EQ(m_dialog->controlAs<QProgressBar>(IdProgress)->value(), 0);
+}
+
+TEST_F(ConversionCommandsTest, AnOpenMessageBoxBlocksNeitherTheButtonsNorTheUpdates)
+{
+    // The window runs as the program runs it, with the box opened from it.
+    auto scenario = [this] {
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
+        m_dialog->port()->appendRow(sourceFile("clip.avi"));
+        click(IdStart);
+        ASSERT_TRUE(waitForEncoder());
+        const qint64 encoder = m_dialog->batch().encoderPid();
+
+        click(IdAbout);  // the about box opens and the command returns at once
+        QMessageBox *box = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *b = qobject_cast<QMessageBox *>(w); b && b->isVisible())
+                box = b;
+        }
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->parentWidget(), nullptr);
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+        // A worker's update reaches the window while the box is open.
+        auto update = std::async(std::launch::async, [port = m_dialog->port()] { port->setProgress(42); });
+        EXPECT_TRUE(WaitUntil([&] { return update.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+        EXPECT_EQ(m_dialog->controlAs<QProgressBar>(IdProgress)->value(), 42);
+
+        // Pause, resume and stop, clicked like a user would.
+        click(IdPause);
+        EXPECT_EQ(status(), QStringLiteral("已经暂停"));
+        EXPECT_TRUE(WaitUntil([&] { return ProcessState(encoder) == 'T'; }));
+        click(IdPause);
+        EXPECT_TRUE(WaitUntil([&] { return ProcessState(encoder) != 'T'; }));
+        click(IdStop);
+        EXPECT_EQ(status(), QStringLiteral("已经停止"));
+        EXPECT_TRUE(WaitUntil([this] { return m_dialog->batch().waitIdle(0); }));
+        EXPECT_TRUE(box->isVisible());
+        box->close();
+    };
+    QTimer::singleShot(0, m_dialog.get(), [&] {
+        scenario();
+        m_dialog->accept();
+    });
+    RunMainWindow(*m_dialog);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -112,7 +113,7 @@ TEST_F(FileListCommandsTest, AddingTheSameFileTwiceGivesTwoRows)
     QWidget *askedBy = nullptr;
     SetFileChooser([&](QWidget *parent) {
         askedBy = parent;
-        return Clip("a.avi");
+        return QStringList{Clip("a.avi")};
     });
     button(IdAddFile)->click();
     button(IdAddFile)->click();
@@ -129,16 +130,16 @@ TEST_F(FileListCommandsTest, CancelledFileDialogAddsNothing)
     int asked = 0;
     SetFileChooser([&](QWidget *) {
         ++asked;
-        return QString();
+        return QStringList();
     });
     m_dialog->OnAddFile();
     EXPECT_EQ(asked, 1);
     EXPECT_TRUE(settledPaths().isEmpty());
 }
 
-TEST_F(FileListCommandsTest, FileChosenInTheRealDialogIsAdded)
+TEST_F(FileListCommandsTest, FilesChosenInTheRealDialogAreAddedInOrder)
 {
-    const QString chosen = Clip(QString::fromUtf8("中文 名字.rmvb"));
+    const QStringList chosen = {Clip(QString::fromUtf8("中文 名字.rmvb")), Clip("a.avi")};
     QString title;
     QStringList filters;
     QTimer answer;
@@ -150,7 +151,9 @@ TEST_F(FileListCommandsTest, FileChosenInTheRealDialogIsAdded)
         answer.stop();
         title = dialog->windowTitle();
         filters = dialog->nameFilters();
-        dialog->selectFile(chosen);
+        // Several names go into the name box quoted, as the dialog writes them.
+        dialog->setDirectory(g_clipDir);
+        dialog->selectFile(QStringLiteral("\"%1\" \"%2\"").arg(QFileInfo(chosen[0]).fileName(), "a.avi"));
         static_cast<QDialog *>(dialog)->accept();  // QFileDialog's own accept()
     });
     answer.start();
@@ -158,15 +161,23 @@ TEST_F(FileListCommandsTest, FileChosenInTheRealDialogIsAdded)
 
     EXPECT_EQ(title, QStringLiteral("请选视频影音文件"));
     EXPECT_EQ(filters, AddFileFilters());
-    EXPECT_EQ(settledPaths(), QStringList{chosen});
+    EXPECT_EQ(settledPaths(), chosen);
     expectRowsFilledFromTheirOwnFiles();
 }
 
-TEST_F(FileListCommandsTest, DroppingThreeFilesAddsOnlyTheFirst)
+TEST_F(FileListCommandsTest, DropAddsEveryFileAndTheVideosOfFoldersInOrder)
 {
-    m_dialog->OnDropFiles({Clip("b.mkv"), Clip("a.avi"), Clip("c.flv")});
-    EXPECT_EQ(settledPaths(), QStringList{Clip("b.mkv")});
-    expectRowsFilledFromTheirOwnFiles();
+    // A folder holding videos of mixed case, other files and a sub-folder.
+    const QString folder = MakeTempDir();
+    for (const char *name : {"b.MKV", "a.avi", "notes.txt", "c.Rmvb", "d.mp3"})
+        QFile(folder + '/' + name).open(QIODevice::WriteOnly);
+    QDir().mkpath(folder + "/sub.avi");
+    QFile(folder + "/sub.avi/inner.avi").open(QIODevice::WriteOnly);
+
+    m_dialog->OnDropFiles({Clip("c.flv"), folder, Clip("missing.avi"), Clip("a.avi")});
+    EXPECT_EQ(settledPaths(), (QStringList{Clip("c.flv"), folder + "/a.avi", folder + "/b.MKV",
+                                           folder + "/c.Rmvb", Clip("a.avi")}));
+    EXPECT_EQ(cell(4, ColNumber), "4");
 }
 
 TEST_F(FileListCommandsTest, FilesDroppedOnTheWindowReachTheList)
@@ -178,22 +189,19 @@ TEST_F(FileListCommandsTest, FilesDroppedOnTheWindowReachTheList)
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(m_dialog.get(), &drop);
-    EXPECT_EQ(settledPaths(), QStringList{Clip("c.flv")});
+    EXPECT_EQ(settledPaths(), (QStringList{Clip("c.flv"), Clip("a.avi")}));
+    expectRowsFilledFromTheirOwnFiles();
 }
 
-TEST_F(FileListCommandsTest, DroppedFolderOrMissingNameIsIgnored)
+TEST(FilesToAdd, CommandLineNamesAreMadeAbsoluteFromTheirOwnFolder)
 {
-    const QList<QStringList> drops = {
-        {Clip("folder.avi")},
-        {Clip("missing.avi")},
-        {Clip("folder.avi"), Clip("a.avi")},  // only the first name counts
-        {},
-    };
-    for (const QStringList &names : drops) {
-        SCOPED_TRACE(names.join(", ").toStdString());
-        m_dialog->OnDropFiles(names);
-        EXPECT_TRUE(settledPaths().isEmpty());
-    }
+    const QString dir = MakeTempDir();
+    QFile(dir + "/b c.avi").open(QIODevice::WriteOnly);
+    QDir().mkpath(dir + "/clips");
+    QFile(dir + "/clips/x.FLV").open(QIODevice::WriteOnly);
+    EXPECT_EQ(FilesToAdd({"b c.avi", "clips", "gone.mpg"}, dir), (QStringList{dir + "/b c.avi", dir + "/clips/x.FLV"}));
+    EXPECT_EQ(VideoExtensions().size(), 19);
+    EXPECT_TRUE(VideoExtensions().contains("3gpp"));
 }
 
 TEST_F(FileListCommandsTest, DeleteRemovesOnlyTheRowWithTheSelectionMark)
@@ -239,6 +247,47 @@ TEST_F(FileListCommandsTest, DeleteWithoutSelectionMarkDeletesNothing)
     EXPECT_EQ(list()->rowCount(), 0);
 }
 
+TEST_F(FileListCommandsTest, DeleteKeyInTheListDeletesTheSelectedRow)
+{
+    m_dialog->show();
+    for (const char *name : {"a.avi", "b.mkv", "c.flv"})
+        list()->appendRow(Clip(name));
+    list()->setFocus();
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      list()->visualRect(list()->model()->index(1, ColPath)).center());
+    QTest::keyClick(list(), Qt::Key_Delete);
+    EXPECT_EQ(settledPaths(), (QStringList{Clip("a.avi"), Clip("c.flv")}));
+
+    // Delete typed in the search box edits the text and deletes no row.
+    auto *search = m_dialog->control(IdSearchBox);
+    search->setFocus();
+    QTest::keyClick(search, Qt::Key_Delete);
+    EXPECT_EQ(list()->rowCount(), 2);
+}
+
+TEST_F(FileListCommandsTest, ProbeSelectsRowZeroButLeavesTheFocusInATextBox)
+{
+    m_dialog->show();
+    auto *search = m_dialog->control(IdSearchBox);
+    auto *editableBox = m_dialog->controlAs<QComboBox>(IdFrameRateBox);  // the frame rate box takes typing
+    ASSERT_TRUE(editableBox->isEditable());
+    for (QWidget *typingIn : {search, static_cast<QWidget *>(editableBox)}) {
+        SCOPED_TRACE(typingIn->metaObject()->className());
+        list()->clearSelection();
+        typingIn->setFocus();
+        m_dialog->addFile(Clip("a.avi"));
+        EXPECT_TRUE(WaitForProbes());
+        QWidget *focus = m_dialog->focusWidget();
+        EXPECT_TRUE(focus == typingIn || typingIn->isAncestorOf(focus));
+        EXPECT_TRUE(list()->selectionModel()->isRowSelected(0, {}));
+    }
+    // Elsewhere (on a button) the list takes the focus, as before.
+    button(IdAddFile)->setFocus();
+    m_dialog->addFile(Clip("b.mkv"));
+    EXPECT_TRUE(WaitForProbes());
+    EXPECT_EQ(m_dialog->focusWidget(), list());
+}
+
 TEST_F(FileListCommandsTest, RowDeletedWhileItsProbeRunsLeavesTheOthersCorrect)
 {
     for (const char *name : {"slow_a.avi", "slow_b.avi", "slow_c.avi"})
@@ -267,7 +316,7 @@ TEST(AddFileDialog, MatchesTheSupportedExtensionsWithoutRegardToCase)
     QFileDialog dialog;
     ConfigureAddFileDialog(dialog);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("请选视频影音文件"));
-    EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFiles);
     EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_EQ(dialog.nameFilters(), AddFileFilters());
     EXPECT_EQ(dialog.selectedNameFilter(), AddFileFilters().first());

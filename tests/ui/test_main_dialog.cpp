@@ -161,17 +161,38 @@ TEST_F(MainDialogTest, BannerAlternatesWithoutNewPictures)
     EXPECT_NE(first130, first143);
 }
 
-TEST_F(MainDialogTest, EnterNeverEndsTheWindowEscapeDoes)
+TEST_F(MainDialogTest, EnterPressesAFocusedButtonButNeverEndsTheWindowElsewhere)
 {
     m_dialog->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
-    for (int id : {IdFileList, IdStart, IdExit, IdFormatBox}) {
+    for (int id : {IdFileList, IdFormatBox, IdResolutionBox}) {
         QWidget *target = m_dialog->control(id);
         target->setFocus();
         QTest::keyClick(target, Qt::Key_Return);
         QTest::keyClick(target, Qt::Key_Enter);
         EXPECT_TRUE(m_dialog->isVisible()) << "Enter in control " << id;
     }
+    // On the start button, Enter and Space press it (an empty list says so).
+    auto *status = m_dialog->controlAs<QLabel>(IdStatusLine);
+    auto *start = m_dialog->controlAs<QPushButton>(IdStart);
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space}) {
+        status->clear();
+        start->setFocus();
+        QTest::keyClick(start, key);
+        EXPECT_FALSE(status->text().isEmpty()) << "key " << key;
+    }
+    // On the exit button, Enter ends the window as a click would.
+    auto *exit = m_dialog->controlAs<QPushButton>(IdExit);
+    exit->setFocus();
+    QTest::keyClick(exit, Qt::Key_Enter);
+    EXPECT_FALSE(m_dialog->isVisible());
+    EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
+}
+
+TEST_F(MainDialogTest, EscapeEndsTheWindow)
+{
+    m_dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
     QTest::keyClick(m_dialog->control(IdFileList), Qt::Key_Escape);
     EXPECT_FALSE(m_dialog->isVisible());
     EXPECT_EQ(m_dialog->result(), QDialog::Rejected);

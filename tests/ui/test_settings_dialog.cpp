@@ -284,21 +284,67 @@ TEST_F(SettingsDialogTest, CancelWithNoVolumeAtAllStillCloses)
     EXPECT_FALSE(SettingsStore::readPath());
 }
 
-TEST_F(SettingsDialogTest, KeysAndReselectStoreNothing)
+TEST_F(SettingsDialogTest, ReselectAndSaveFromTheKeyboard)
 {
     SettingsDialog dialog;
     dialog.show();
     setPath(dialog, m_driveA);
+    QString askedFrom;
+    SettingsDialog::SetFolderChooser([&](QWidget *, const QString &start) {
+        askedFrom = start;
+        return m_driveB;
+    });
 
-    // "重新选择" has no command; Enter presses no button and closes nothing.
-    click(dialog, IdReselect);
+    // Enter typed in the path box presses nothing and closes nothing.
+    pathBox(dialog)->setFocus();
     QTest::keyClick(pathBox(dialog), Qt::Key_Return);
-    dialog.controlAs<CXPSmartButton>(IdSave)->setFocus();
-    QTest::keyClick(dialog.controlAs<CXPSmartButton>(IdSave), Qt::Key_Enter);
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_FALSE(SettingsStore::readPath());
+    EXPECT_TRUE(askedFrom.isEmpty());
 
-    // Escape closes without storing.
+    // Enter on the focused "重新选择" opens the chooser at the box's path.
+    auto *reselect = dialog.controlAs<CXPSmartButton>(IdReselect);
+    reselect->setFocus();
+    QTest::keyClick(reselect, Qt::Key_Enter);
+    EXPECT_EQ(askedFrom, m_driveA);
+    EXPECT_EQ(pathBox(dialog)->text(), m_driveB);
+    EXPECT_EQ(freeSpaceText(dialog), QString::number(GetFreeSpaceMB(m_driveB)));
+    EXPECT_FALSE(SettingsStore::readPath()) << "choosing stores nothing yet";
+
+    // Space on the focused save button saves.
+    auto *save = dialog.controlAs<CXPSmartButton>(IdSave);
+    save->setFocus();
+    QTest::keyClick(save, Qt::Key_Space);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(SettingsStore::readPath(), m_driveB);
+    SettingsDialog::SetFolderChooser({});
+}
+
+TEST_F(SettingsDialogTest, CancelledChooserAndLeadingTildeMeaningHome)
+{
+    SettingsDialog dialog;
+    dialog.show();
+    setPath(dialog, QStringLiteral("~/driveA"));
+    EXPECT_EQ(freeSpaceText(dialog), QString::number(GetFreeSpaceMB(m_driveA)));
+    QString askedFrom;
+    SettingsDialog::SetFolderChooser([&](QWidget *, const QString &start) {
+        askedFrom = start;
+        return QString();
+    });
+    click(dialog, IdReselect);
+    SettingsDialog::SetFolderChooser({});
+    EXPECT_EQ(askedFrom, m_driveA);
+    EXPECT_EQ(pathBox(dialog)->text(), QStringLiteral("~/driveA")) << "a cancelled choice changes nothing";
+
+    click(dialog, IdSave);
+    EXPECT_EQ(SettingsStore::readPath(), m_driveA);
+    EXPECT_TRUE(QFileInfo::exists(daysFolder(m_driveA)));
+}
+
+TEST_F(SettingsDialogTest, EscapeStoresNothing)
+{
+    SettingsDialog dialog;
+    dialog.show();
+    setPath(dialog, m_driveA);
     QTest::keyClick(pathBox(dialog), Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
