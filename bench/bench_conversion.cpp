@@ -63,7 +63,7 @@ double ByHandSeconds(const QByteArray &tools, const QString &clip, const QString
     timer.start();
     bool ok = RunLine(EncoderCommandLine(OutputFormat::Mp4, {tools, clip, avi, false}, kChoices), idleEncoder);
     ok = ok && RunLine(encoder + RawVideoParameters(stem, avi));
-    ok = ok && RunLine(encoder + RawAudioParameters(stem, avi));
+    ok = ok && RunLine(ToolPathArg(tools + "ffmpeg") + ' ' + RawAudioParameters(stem, avi));
     ok = ok && RunLine(creator + Mp4VideoTrackParameters(stem, kChoices.frameRate));
     ok = ok && RunLine(creator + Mp4AudioTrackParameters(stem));
     for (const char *extension : {".avi", ".m4v", ".aac"})
@@ -80,7 +80,7 @@ double SingleFfmpegSeconds(const QString &clip, const QString &out)
     timer.start();
     // clang-format off
     const int code = RunProgram("ffmpeg", {"-v", "error", "-y", "-i", clip, "-vf", "scale=720:480", "-r", "25",
-                                           "-c:v", "mpeg4", "-b:v", "1024k", "-c:a", "libmp3lame", "-b:a", "128k",
+                                           "-c:v", "mpeg4", "-b:v", "1024k", "-c:a", "aac", "-b:a", "128k",
                                            "-ar", "44100", out + "single-pass.mp4"},
                                 nullptr, 600000);
     // clang-format on

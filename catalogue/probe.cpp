@@ -38,7 +38,11 @@ void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
 
     // Values go to the row by its id: a row deleted while the player runs
     // simply stops receiving them, and no other row ever gets them.
-    ProbeParser parser([&port, row](int column, const QString &text) { port->setRowText(row, column, text); });
+    int values = 0;  // cells the player's answer filled
+    ProbeParser parser([&port, row, &values](int column, const QString &text) {
+        ++values;
+        port->setRowText(row, column, text);
+    });
 
     // The player identifies a readable file in well under a second; one that
     // has not ended after the deadline is stuck on a broken file.
@@ -46,7 +50,6 @@ void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
     limits.deadline = kProbeDeadline;
     ToolWatchdog watchdog(limits);
 
-    int written = 0;
     g_bProbeOutputLive = true;
     const RunOutcome outcome = RunCaptured(
         ProbeCommandLine(path), Priority::Normal, g_bProbeOutputLive,
@@ -54,14 +57,12 @@ void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
             // Selecting row 0 goes through the window's thread, so once per chunk
             // that had lines rather than once per line.
             const int lines = parser.ParseProbeOutput(chunk);
-            written += lines;
             if (lines > 0)
                 port->focusFirstRow();
         },
         {}, &watchdog);
     if (g_bProbeOutputLive && !outcome.stuck) {
         const int lines = parser.finish();
-        written += lines;
         if (lines > 0)
             port->focusFirstRow();
     }
@@ -69,7 +70,7 @@ void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
     if (!outcome.started) {
         qCWarning(lcQ9) << "the player could not be started for" << path;
         port->setRowText(row, ColStatus, QString::fromUtf8(RowStateText::reason(FailReason::ToolMissing)));
-    } else if (outcome.stuck || written == 0) {
+    } else if (outcome.stuck || values == 0) {
         qCWarning(lcQ9) << "the player could not read" << path << (outcome.stuck ? "(stuck, killed)" : "");
         port->setRowText(row, ColStatus, QString::fromUtf8(RowStateText::kUnreadable));
     }

@@ -1,6 +1,7 @@
 #include "engine/encoder_command_lines.h"
 
 #include "engine/command_line.h"
+#include "engine/mpeg4_level.h"
 #include "engine/output_naming.h"
 
 #include <QFile>
@@ -37,6 +38,15 @@ QByteArray PictureFilters(const BatchChoices &choices)
     return Text(choices.width) + ':' + Text(choices.height) + ",harddup,fixpts";
 }
 
+// Without it the stream header claims Simple Profile level 1 (QCIF at 64
+// kbit/s) whatever the size and bitrate; a strict player may then refuse it.
+QByteArray LevelOption(const BatchChoices &choices)
+{
+    const SimpleProfileLevel &level = SimpleProfileLevelFor(choices.width.toInt(), choices.height.toInt(),
+                                                            choices.frameRate.toDouble(), choices.bitrate.toInt());
+    return ":o=level=" + QByteArray::number(level.code);
+}
+
 QByteArray SourceAndOutput(const EncoderStep &step)
 {
     return QuotePath(step.source) + " -o " + QuotePath(step.output);
@@ -70,12 +80,13 @@ QByteArray Mp4EncoderCommandLine(const EncoderStep &step, const BatchChoices &ch
 {
     QByteArray line = EncoderStart(step);
     line += PictureFilters(choices);
-    // This encoder has no faac and its libavcodec AAC cannot open: the MP4
-    // carries MP3 audio at 128 kbit/s, 44100 Hz.
-    line += " -srate 44100 -oac mp3lame -lameopts cbr:br=128 -ovc lavc -ffourcc DIVX "
+    // This encoder has no faac and its libavcodec AAC cannot open: the AVI keeps
+    // the sound as PCM, and MP4 packaging compresses it once, to AAC-LC.
+    line += " -srate 44100 -oac pcm -ovc lavc -ffourcc DIVX "
             "-lavcopts vcodec=mpeg4:mbd=2:trell:autoaspect:vbitrate=";
     line += Text(choices.bitrate);
-    line += ":vhq -ofps " + Text(choices.frameRate);
+    line += ":vhq" + LevelOption(choices);
+    line += " -ofps " + Text(choices.frameRate);
     line += ' ' + SourceAndOutput(step);
     return line;
 }
@@ -112,6 +123,8 @@ QByteArray Export3gpParameters(const QString &avi, const QString &resolution, co
     // The AMR-NB encoder is libopencore_amrnb here, and a bare "-b" is ambiguous.
     parameters += " -vcodec h263 -acodec libopencore_amrnb -s " + Text(resolution);
     parameters += " -b:v 64k -r " + Text(frameRate);
-    parameters += " -ac 1 -ar 8000 -b:a 12.2k " + QuotePath(OutputStem(avi) + QStringLiteral(".3gp"));
+    parameters += " -ac 1 -ar 8000 -b:a 12.2k";
+    // The index before the media data, so that a player can start on a partial file.
+    parameters += " -movflags +faststart " + QuotePath(OutputStem(avi) + QStringLiteral(".3gp"));
     return parameters;
 }

@@ -1,5 +1,6 @@
 #include "engine/mp4_packaging.h"
 
+#include "engine/avi_streams.h"
 #include "engine/command_line.h"
 #include "engine/output_naming.h"
 #include "engine/tool_step.h"
@@ -18,9 +19,12 @@ QByteArray RawVideoParameters(const QString &stem, const QString &avi)
     return "-ovc copy -nosound -of rawvideo -o " + QuotePath(Sibling(stem, ".m4v")) + ' ' + QuotePath(avi);
 }
 
+// The AVI holds the sound as PCM: ffmpeg's own encoder makes AAC-LC of it, in
+// ADTS frames, which mp4creator reads.
 QByteArray RawAudioParameters(const QString &stem, const QString &avi)
 {
-    return "-ovc frameno -oac copy -of rawaudio -o " + QuotePath(Sibling(stem, ".aac")) + ' ' + QuotePath(avi);
+    return "-v error -y -i " + QuotePath(avi) + " -vn -c:a aac -b:a 128k -ar 44100 -f adts " +
+           QuotePath(Sibling(stem, ".aac"));
 }
 
 QByteArray Mp4VideoTrackParameters(const QString &stem, const QString &frameRate)
@@ -38,6 +42,7 @@ RowResult PackageMp4(const QString &avi, const PackagingRun &run)
 {
     const QString stem = OutputStem(avi);
     const QByteArray encoder = run.toolDir + "mencoder";
+    const QByteArray ffmpeg = run.toolDir + "ffmpeg";
     const QByteArray creator = run.toolDir + "mp4creator";
     const auto step = [&](const QByteArray &tool, const QByteArray &parameters) {
         return RunRowTool(tool, parameters, run.limits, *run.control, stem, FailReason::PackagingFailed);
@@ -48,12 +53,14 @@ RowResult PackageMp4(const QString &avi, const PackagingRun &run)
         return *done.end;
     if (!FileHasContent(Sibling(stem, ".m4v")))
         return RowResult::failed(FailReason::PackagingFailed);
-    if (done = step(encoder, RawAudioParameters(stem, avi)); done.end)
-        return *done.end;
+    // A video-only AVI gets no audio step (ffmpeg would fail on it, finding no
+    // stream to write); the MP4 then rightly holds the video track alone.
+    if (AviHasAudioStream(avi)) {
+        if (done = step(ffmpeg, RawAudioParameters(stem, avi)); done.end)
+            return *done.end;
+    }
     if (done = step(creator, Mp4VideoTrackParameters(stem, run.frameRate)); done.end)
         return *done.end;
-    // A video-only AVI gives no raw audio (the extraction exits 0 and writes
-    // nothing); the MP4 then rightly holds the video track alone.
     if (FileHasContent(Sibling(stem, ".aac"))) {
         if (done = step(creator, Mp4AudioTrackParameters(stem)); done.end)
             return *done.end;

@@ -21,7 +21,7 @@ struct PackagingRun {
     EncoderControl *control;      // names each tool while it runs, for pause and stop
 };
 
-// Turns the encoder's AVI into stem + ".mp4": raw video and raw audio out of the
+// Turns the encoder's AVI into stem + ".mp4": raw video and AAC audio out of the
 // AVI, then the MP4 with the video track and (when the AVI has audio) the audio
 // track. Every run must exit 0 and the MP4 must hold data. Nothing is removed
 // here: the worker keeps the MP4 of a finished row and removes the rest.

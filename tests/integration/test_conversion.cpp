@@ -16,7 +16,7 @@
 
 // Real conversions: tiny clips made with ffmpeg go through the installed tools
 // (launchers and our mp4creator written as the program writes them) and the
-// results are checked with ffprobe.
+// results are checked with ffprobe and GStreamer.
 namespace {
 
 const QString kFinished = QStringLiteral("转换完成");
@@ -148,6 +148,8 @@ TEST_F(Conversion, ThreeGp)
     EXPECT_EQ(info.streams["audio"].channels, 1);
     EXPECT_EQ(info.streams["audio"].sampleRate, 8000);
     ExpectTimingOf(info, 15);
+    const QStringList boxes = TopLevelBoxes(m_out + files.first());
+    EXPECT_LT(boxes.indexOf("moov"), boxes.indexOf("mdat")) << boxes.join(' ').toStdString();
 }
 
 TEST_F(Conversion, Mp4)
@@ -167,9 +169,13 @@ TEST_F(Conversion, Mp4)
     EXPECT_EQ(info.streams["video"].codec, "mpeg4");
     EXPECT_EQ(info.streams["video"].width, 320);
     EXPECT_EQ(info.streams["video"].height, 240);
-    EXPECT_EQ(info.streams["audio"].codec, "mp3");
+    EXPECT_EQ(info.streams["video"].level, 4);  // 4a: 320x240 at 512 kbit/s is beyond level 3
+    EXPECT_EQ(info.streams["audio"].codec, "aac");
+    EXPECT_EQ(info.streams["audio"].profile, "LC");
     EXPECT_EQ(info.streams["audio"].sampleRate, 44100);
     ExpectTimingOf(info, 15);
+    const QStringList boxes = TopLevelBoxes(m_out + files.first());
+    EXPECT_LT(boxes.indexOf("moov"), boxes.indexOf("mdat")) << boxes.join(' ').toStdString();
 }
 
 TEST_F(Conversion, NotMediaFailsAndTheNextRowIsStillConverted)
@@ -201,6 +207,9 @@ TEST_F(Conversion, SourcesWithoutAudio)
         EXPECT_TRUE(outputFiles().first().endsWith(c.extension));
         const MediaInfo info = ProbeMedia(m_out + outputFiles().first());
         EXPECT_FALSE(info.streams.contains("audio"));
+        const DiscoveredMedia seen = DiscoverMedia(m_out + outputFiles().first());
+        EXPECT_FALSE(seen.video.isEmpty());
+        EXPECT_TRUE(seen.audio.isEmpty()) << seen.audio.toStdString();
         EXPECT_EQ(info.streams["video"].width, 176);
         ExpectTimingOf(info, 15);
     }

@@ -1,6 +1,7 @@
 // Runs the real mp4creator on streams made by ffmpeg and checks the results
 // with ffprobe.
 
+#include "tests/support/media_probe.h"
 #include "tests/support/test_support.h"
 
 #include <QDir>
@@ -165,6 +166,7 @@ TEST_F(Mp4creatorTest, VideoThenMp3MakesATwoTrackFile)
     EXPECT_EQ(probe.Field(0, "avg_frame_rate"), "15/1");
     EXPECT_EQ(probe.Field(0, "nb_frames"), "45");
     ExpectClose(probe.StreamDuration(0), 3.0, 1.0 / 15, "video duration");
+    EXPECT_EQ(TopLevelBoxes(Out()), (QStringList{"ftyp", "moov", "free", "mdat"})) << "the index first";
 
     const ToolRun audio = Mp4creator({"-c", Clip("mp3.aac"), Out()});
     ASSERT_EQ(audio.status, 0) << audio.err.constData();
@@ -178,6 +180,8 @@ TEST_F(Mp4creatorTest, VideoThenMp3MakesATwoTrackFile)
     EXPECT_EQ(probe.Field(1, "sample_rate"), "44100");
     ExpectClose(probe.StreamDuration(1), ProbeFile(Clip("mp3.aac")).duration, 0.1, "audio duration");
     ExpectClose(probe.duration, 3.0, 0.1, "file duration");
+    EXPECT_EQ(TopLevelBoxes(Out()), (QStringList{"ftyp", "moov", "free", "mdat"})) << "still the index first";
+    EXPECT_EQ(QDir(m_dir).entryList(QDir::Files | QDir::Hidden), QStringList{"out.mp4"}) << "no temporary left";
     EXPECT_EQ(DecodeErrors(Out()), QByteArray());
     // The pictures are the encoder's, untouched.
     EXPECT_EQ(VideoFrameSums({"-i", "file:" + Out()}),
@@ -189,10 +193,11 @@ TEST_F(Mp4creatorTest, AddsEveryKindOfAudioStream)
     const struct {
         const char *clip;
         const char *codec;
-    } cases[] = {{"adts.aac", "aac"},
+        const char *profile;  // as the MP4's sample description says
+    } cases[] = {{"adts.aac", "aac", "LC"},
                  // MP4 files name MPEG-1 audio of every layer alike; readers report it as mp3.
-                 {"mp2.aac", "mp3"},
-                 {"cut.aac", "mp3"}};
+                 {"mp2.aac", "mp3", ""},
+                 {"cut.aac", "mp3", ""}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.clip);
         const QString out = Out(QString(c.clip) + ".mp4");
@@ -202,6 +207,7 @@ TEST_F(Mp4creatorTest, AddsEveryKindOfAudioStream)
         const Probe probe = ProbeFile(out);
         ASSERT_EQ(probe.streams.size(), 2);
         EXPECT_EQ(probe.Field(1, "codec_name"), c.codec);
+        EXPECT_EQ(probe.Stream(1).value("profile").toString(), c.profile);
         EXPECT_EQ(probe.Field(1, "sample_rate"), "44100");
         ExpectClose(probe.StreamDuration(1), 3.0, 0.1, "audio duration");
         EXPECT_EQ(DecodeErrors(out), QByteArray());
@@ -288,7 +294,7 @@ TEST_F(Mp4creatorTest, BadInputFailsCleanly)
     garbage.close();
     QFile halfFile(Out("half.mp4"));
     ASSERT_TRUE(halfFile.open(QIODevice::WriteOnly));
-    halfFile.write(goodBytes.left(goodBytes.size() / 2));  // its index sits at the end: lost
+    halfFile.write(goodBytes.left(goodBytes.size() / 2));  // the index is whole, half the media data lost
     halfFile.close();
     ASSERT_TRUE(QFile::copy(Out("garbage.bin"), Out("garbage.mp4")));
     ASSERT_TRUE(QFile::copy(Clip("pcm.mov"), Out("pcm.mp4")));

@@ -301,4 +301,23 @@ TEST_F(ProbeIntegration, AStuckPlayerIsEndedAndItsRowSaysSo)
     EXPECT_NE(RunProgram("pgrep", {"-f", "sleep 600"}), 0) << "the stuck player is gone";
 }
 
+// An empty file, or one with a few words in it: the player answers but finds
+// nothing, and the row says the file cannot be read.
+TEST_F(ProbeIntegration, AFileThePlayerFindsNothingInSaysSo)
+{
+    const QString folder = MakeTempDir();
+    QFile words(folder + "/notes.avi");
+    ASSERT_TRUE(words.open(QIODevice::WriteOnly));
+    words.write("just some words\n");
+    words.close();
+    QFile(folder + "/empty.mp4").open(QIODevice::WriteOnly);
+
+    auto port = std::make_shared<RecordingPort>();
+    StartProbe(port, folder + "/notes.avi");
+    StartProbe(port, folder + "/empty.mp4");
+    ASSERT_TRUE(ThreadTracker::waitIdle(60000));
+    for (const auto &row : port->snapshot())
+        EXPECT_EQ(row.cells[ColStatus], QStringLiteral("无法读取文件")) << row.cells[ColPath].toStdString();
+}
+
 } // namespace

@@ -157,16 +157,23 @@ TEST_F(WindowConversion, RowsShowWhatThePlayerFinds)
     EXPECT_EQ(m_list->rowText(2, ColResolution), "160x120") << "the header is all there";
 }
 
+// Each format from the boxes, for every kind of source, read by ffprobe and by
+// GStreamer (which shares no code with the tools that wrote the files).
 TEST_F(WindowConversion, EveryFormatThroughTheBoxes)
 {
     struct Case {
         const char *format, *resolution, *frameRate, *container, *video, *audio;
         int width, height;
+        const char *gstContainer, *gstVideo, *gstAudio;
+        bool indexFirst;  // moov before mdat
     };
     const Case cases[] = {
-        {"MP4", "320x240", "15", "mov,mp4,m4a,3gp,3g2,mj2", "mpeg4", "mp3", 320, 240},
-        {"3GP", "176x144", "25", "mov,mp4,m4a,3gp,3g2,mj2", "h263", "amr_nb", 176, 144},
-        {"FLV", "220x176", "25", "flv", "flv1", "mp3", 220, 176},
+        {"MP4", "320x240", "15", "mov,mp4,m4a,3gp,3g2,mj2", "mpeg4", "aac", 320, 240, "video/quicktime",
+         "video/mpeg, mpegversion=(int)4, ", "audio/mpeg, mpegversion=(int)4, ", true},
+        {"3GP", "176x144", "25", "mov,mp4,m4a,3gp,3g2,mj2", "h263", "amr_nb", 176, 144, "application/x-3gp",
+         "video/x-h263, ", "audio/AMR, ", true},
+        {"FLV", "220x176", "25", "flv", "flv1", "mp3", 220, 176, "video/x-flv",
+         "video/x-flash-video, flvversion=(int)1, ", "audio/mpeg, mpegversion=(int)1, ", false},
     };
     addAll();
     for (const Case &c : cases) {
@@ -198,8 +205,51 @@ TEST_F(WindowConversion, EveryFormatThroughTheBoxes)
             const StreamInfo audio = media.streams.value("audio");
             EXPECT_EQ(audio.codec, c.audio);
             EXPECT_NEAR(audio.end, video.end, 0.3);
+
+            const DiscoveredMedia seen = DiscoverMedia(made[i]);
+            EXPECT_TRUE(seen.container.startsWith(c.gstContainer)) << seen.container.toStdString();
+            EXPECT_TRUE(seen.video.startsWith(c.gstVideo)) << seen.video.toStdString();
+            EXPECT_TRUE(seen.audio.startsWith(c.gstAudio)) << seen.audio.toStdString();
+            EXPECT_NEAR(seen.duration, kSeconds, kSeconds * 0.05);
+            if (c.indexFirst) {
+                const QStringList boxes = TopLevelBoxes(made[i]);
+                EXPECT_LT(boxes.indexOf("moov"), boxes.indexOf("mdat")) << boxes.join(' ').toStdString();
+            }
         }
     }
+}
+
+// What a handset is promised: AAC-LC, a level that holds the picture, the
+// index first; here from a 640x480 clip with the boxes as they open.
+TEST_F(WindowConversion, DefaultMp4IsHandsetReady)
+{
+    const QString clip = MakeTempDir() + "/vga.avi";
+    ASSERT_EQ(RunProgram("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=640x480:rate=25", "-f",
+                                    "lavfi", "-i", "sine=frequency=440:sample_rate=48000", "-t",
+                                    QString::number(kSeconds), "-c:v", "mpeg4", "-c:a", "libmp3lame", clip}),
+              0);
+    m_dialog->addFile(clip);
+    ASSERT_TRUE(WaitUntil([] { return ThreadTracker::running() == 0; }, 30000));
+    const QStringList made = convert();
+    ASSERT_EQ(made.size(), 1);
+    ASSERT_TRUE(made[0].endsWith(".mp4"));
+
+    const MediaInfo media = ProbeMedia(made[0]);
+    EXPECT_EQ(media.streams["video"].width, 320);
+    EXPECT_EQ(media.streams["video"].profile, "Simple Profile");
+    EXPECT_EQ(media.streams["video"].level, 4);
+    EXPECT_EQ(media.streams["audio"].codec, "aac");
+    EXPECT_EQ(media.streams["audio"].profile, "LC");
+    EXPECT_EQ(media.streams["audio"].sampleRate, 44100);
+    EXPECT_NEAR(media.streams["audio"].end, media.streams["video"].end, 0.3);
+
+    const DiscoveredMedia seen = DiscoverMedia(made[0]);
+    EXPECT_TRUE(seen.video.contains("profile=(string)simple, level=(string)4a,")) << seen.video.toStdString();
+    EXPECT_TRUE(seen.audio.startsWith("audio/mpeg, mpegversion=(int)4, ")) << seen.audio.toStdString();
+    EXPECT_TRUE(seen.audio.contains("profile=(string)lc,")) << seen.audio.toStdString();
+    EXPECT_NEAR(seen.duration, kSeconds, kSeconds * 0.05);
+    const QStringList boxes = TopLevelBoxes(made[0]);
+    EXPECT_LT(boxes.indexOf("moov"), boxes.indexOf("mdat")) << boxes.join(' ').toStdString();
 }
 
 TEST_F(WindowConversion, AFileWithoutPicturesFailsAndLeavesNothing)

@@ -131,7 +131,7 @@ TEST_F(ConversionCommandsTest, StartTakesTheMirroredChoicesAndRunsOneBatchOnly)
     const QStringList runs = EncoderRuns();
     ASSERT_EQ(runs.size(), 1);
     EXPECT_TRUE(runs.first().contains("scale=720:480,harddup,fixpts")) << runs.first().toStdString();
-    EXPECT_TRUE(runs.first().contains("vbitrate=1024:vhq -ofps 25 ")) << runs.first().toStdString();
+    EXPECT_TRUE(runs.first().contains("vbitrate=1024:vhq:o=level=5 -ofps 25 ")) << runs.first().toStdString();
 }
 
 // Without a batch only the button and the status line change; the icon goes

@@ -22,18 +22,18 @@ const QString kExporting = QStringLiteral("导出视频流");
 // The encoder: logs its source; "bad" sources fail like an unreadable file,
 // "stuck" ones loop for ever, "short" ones end after 0.7 s of a longer source,
 // and "fill" ones write until the volume is full;
-// while "<source>.hold" exists it waits. Packaging runs write raw streams
-// (no audio when the AVI came from a "mute" source).
+// while "<source>.hold" exists it waits. An AVI it writes starts with a header
+// that lists an audio stream unless the source is "mute". The raw video run writes
+// a raw stream.
 const char kFakeEncoder[] = R"(#!/bin/sh
-src= out= prev= last=
+src= out= prev=
 for a in "$@"; do
   [ "$prev" = "-o" ] && out=$a
   [ "$a" = "-o" ] && src=$prev
-  prev=$a; last=$a
+  prev=$a
 done
 case " $* " in
   *" -of rawvideo "*) printf video > "$out"; exit 0;;
-  *" -of rawaudio "*) grep -q mute "$last" || printf audio > "$out"; exit 0;;
 esac
 printf '%s\n' "$src" >> "$(dirname "$0")/encoder.log"
 case "$src" in
@@ -45,7 +45,12 @@ case "$src" in
 esac
 while [ -e "$src.hold" ]; do sleep 0.02; done
 printf 'Pos:   1.0s     25f (50%%)\r'
-printf 'converted %s\n' "$src" > "$out"
+: > "$out"
+case "$out:$src" in
+  *.avi:*mute*) printf 'RIFF\004\000\000\000AVI LIST\004\000\000\000hdrl' > "$out";;
+  *.avi:*) printf 'RIFF\004\000\000\000AVI LIST\034\000\000\000hdrlLIST\020\000\000\000strlstrh\004\000\000\000auds' > "$out";;
+esac
+printf 'converted %s\n' "$src" >> "$out"
 )";
 
 // ffmpeg and mp4creator: log their arguments, fail when "<tool>.fail" exists

@@ -24,8 +24,8 @@ TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
 {
     EXPECT_EQ(Mp4EncoderCommandLine(Step(kAvi), {"720", "480", "25", "1024"}),
               QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=720:480,harddup,fixpts "
-                         "-srate 44100 -oac mp3lame -lameopts cbr:br=128 -ovc lavc -ffourcc DIVX "
-                         "-lavcopts vcodec=mpeg4:mbd=2:trell:autoaspect:vbitrate=1024:vhq -ofps 25 "
+                         "-srate 44100 -oac pcm -ovc lavc -ffourcc DIVX "
+                         "-lavcopts vcodec=mpeg4:mbd=2:trell:autoaspect:vbitrate=1024:vhq:o=level=5 -ofps 25 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
 
     EXPECT_EQ(FlvEncoderCommandLine(Step(kFlv), {"320", "240", "15", "256"}),
@@ -44,7 +44,7 @@ TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
     EXPECT_EQ(Export3gpParameters(kAvi, QStringLiteral("176x144"), QStringLiteral("15")),
               QByteArray("-y -i \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\" -vcodec h263 "
                          "-acodec libopencore_amrnb -s 176x144 -b:v 64k -r 15 -ac 1 -ar 8000 -b:a 12.2k "
-                         "\"/home/u/Video/Q9TBR/2009-04-18/14-05-09.3gp\""));
+                         "-movflags +faststart \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.3gp\""));
 }
 
 TEST(EncoderCommandLines, DispatchByFormatAndAsfReader)
@@ -92,8 +92,8 @@ TEST(Mp4PackagingParameters, WorkedExample)
               QByteArray("-ovc copy -nosound -of rawvideo -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.m4v\" "
                          "\"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
     EXPECT_EQ(RawAudioParameters(stem, kAvi),
-              QByteArray("-ovc frameno -oac copy -of rawaudio -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.aac\" "
-                         "\"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
+              QByteArray("-v error -y -i \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\" -vn -c:a aac -b:a 128k "
+                         "-ar 44100 -f adts \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.aac\""));
     EXPECT_EQ(Mp4VideoTrackParameters(stem, QStringLiteral("25")),
               QByteArray("-c \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.m4v\" -rate=25 "
                          "\"/home/u/Video/Q9TBR/2009-04-18/14-05-09.mp4\""));

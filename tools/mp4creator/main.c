@@ -4,8 +4,9 @@
  *   mp4creator -c AUDIO.aac OUT.mp4             adds the audio track to OUT.mp4
  *
  * The kind of stream is told from the file's content. The result is written
- * to a temporary file beside OUT.mp4 and renamed over it only when complete,
- * so a failed run leaves an existing OUT.mp4 as it was. */
+ * to a temporary file beside OUT.mp4, with its index (moov) before the media
+ * data, and renamed over it only when complete, so a failed run leaves an
+ * existing OUT.mp4 as it was. */
 
 #include <errno.h>
 #include <signal.h>

@@ -4,6 +4,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <libavutil/dict.h>
+#include <libavutil/mem.h>
+
 int OpenExistingMp4(AVFormatContext **fmt, const char *path, char *error, size_t errorSize)
 {
     char *url = FileUrl(path);
@@ -22,12 +25,25 @@ int OpenExistingMp4(AVFormatContext **fmt, const char *path, char *error, size_t
 typedef struct {
     AVFormatContext *existing; /* NULL for the new track */
     const int *map;            /* existing stream -> output stream, -1 = dropped */
+    int64_t *packetsRead;      /* existing stream -> packets read so far */
     NewTrack *track;
     int trackOutput;           /* output stream of the new track */
     AVPacket *packet;          /* the next packet, valid while `pending` */
     AVRational timeBase;       /* of `packet` */
     int pending;
 } Source;
+
+/* With the index at the front, a file cut short still opens: its end is
+ * only seen as fewer packets than the index lists. */
+static int AllPacketsRead(const Source *source)
+{
+    for (unsigned i = 0; i < source->existing->nb_streams; ++i) {
+        const int64_t listed = source->existing->streams[i]->nb_frames;
+        if (source->map[i] >= 0 && listed > 0 && source->packetsRead[i] < listed)
+            return 0;
+    }
+    return 1;
+}
 
 /* Reads the source's next packet into `packet`: 1 when there is one, 0 at
  * the end, a negative AVERROR on a read failure. */
@@ -48,11 +64,12 @@ static int Advance(Source *source)
     for (;;) {
         const int ret = av_read_frame(source->existing, source->packet);
         if (ret == AVERROR_EOF)
-            return 0;
+            return AllPacketsRead(source) ? 0 : AVERROR_INVALIDDATA;
         if (ret < 0)
             return ret;
         const int input = source->packet->stream_index;
         if (input < (int)source->existing->nb_streams && source->map[input] >= 0) {
+            ++source->packetsRead[input];
             source->timeBase = source->existing->streams[input]->time_base;
             source->packet->stream_index = source->map[input];
             source->packet->pos = -1;
@@ -125,6 +142,7 @@ int WriteMp4(const char *outPath, AVFormatContext *existing, NewTrack *track, ch
 {
     AVFormatContext *out = NULL;
     int *map = NULL;
+    int64_t *packetsRead = NULL;
     Source sources[2];
     memset(sources, 0, sizeof sources);
     int sourceCount = 0;
@@ -137,7 +155,8 @@ int WriteMp4(const char *outPath, AVFormatContext *existing, NewTrack *track, ch
 
     if (existing) {
         map = malloc(sizeof *map * (existing->nb_streams + 1));
-        if (!map)
+        packetsRead = calloc(existing->nb_streams + 1, sizeof *packetsRead);
+        if (!map || !packetsRead)
             goto done;
         for (unsigned i = 0; i < existing->nb_streams; ++i) {
             const AVStream *in = existing->streams[i];
@@ -155,6 +174,7 @@ int WriteMp4(const char *outPath, AVFormatContext *existing, NewTrack *track, ch
         }
         sources[sourceCount].existing = existing;
         sources[sourceCount].map = map;
+        sources[sourceCount].packetsRead = packetsRead;
         ++sourceCount;
     }
 
@@ -174,12 +194,20 @@ int WriteMp4(const char *outPath, AVFormatContext *existing, NewTrack *track, ch
             goto done;
     }
 
+    /* The writer reopens the file by its name to move the index in front. */
     char *url = FileUrl(outPath);
-    const int opened = url ? avio_open(&out->pb, url, AVIO_FLAG_WRITE) : -1;
+    out->url = url ? av_strdup(url) : NULL;
+    const int opened = out->url ? avio_open(&out->pb, url, AVIO_FLAG_WRITE) : -1;
     free(url);
     if (opened < 0)
         goto done;
-    if (avformat_write_header(out, NULL) < 0) {
+    /* The index (moov) goes before the media data (mdat), so that a player
+     * reading the file as it arrives can start before it has all of it. */
+    AVDictionary *options = NULL;
+    av_dict_set(&options, "movflags", "+faststart", 0);
+    const int headed = avformat_write_header(out, &options);
+    av_dict_free(&options);
+    if (headed < 0) {
         what = "cannot store these streams in the MP4 file";
         goto done;
     }
@@ -205,5 +233,6 @@ done:
         avio_closep(&out->pb);
     avformat_free_context(out);
     free(map);
+    free(packetsRead);
     return result;
 }
