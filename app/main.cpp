@@ -20,7 +20,7 @@ bool WaylandPluginInstalled()
     return false;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

@@ -142,27 +142,65 @@ double FfmpegSeconds(const BenchRow &row, const QString &clip, const QString &ou
     QString file = out + "single-pass";
     switch (row.format) {
     case OutputFormat::Flv:
-        args << "-c:v" << "flv" << "-b:v" << videoRate;
+        args << "-c:v"
+             << "flv"
+             << "-b:v" << videoRate;
         if (sameQuality)
-            args << "-mbd" << "rd" << "-trellis" << "1" << "-flags" << "+mv4" << "-mpv_flags" << "+mv0+cbp_rd"
-                 << "-last_pred" << "3" << "-abr" << "1";
-        args << "-c:a" << "libmp3lame" << "-b:a" << "64k" << "-ar" << "44100";
+            args << "-mbd"
+                 << "rd"
+                 << "-trellis"
+                 << "1"
+                 << "-flags"
+                 << "+mv4"
+                 << "-mpv_flags"
+                 << "+mv0+cbp_rd"
+                 << "-last_pred"
+                 << "3"
+                 << "-abr"
+                 << "1";
+        args << "-c:a"
+             << "libmp3lame"
+             << "-b:a"
+             << "64k"
+             << "-ar"
+             << "44100";
         file += ".flv";
         break;
     case OutputFormat::ThreeGp:
         // The H.263 and AMR-NB encoders take no quality options here.
-        args << "-c:v" << "h263" << "-b:v" << "64k" << "-c:a" << "libopencore_amrnb" << "-ac" << "1" << "-ar"
-             << "8000" << "-b:a" << "12.2k";
+        args << "-c:v"
+             << "h263"
+             << "-b:v"
+             << "64k"
+             << "-c:a"
+             << "libopencore_amrnb"
+             << "-ac"
+             << "1"
+             << "-ar"
+             << "8000"
+             << "-b:a"
+             << "12.2k";
         file += ".3gp";
         break;
     case OutputFormat::Mp4:
-        args << "-c:v" << "mpeg4" << "-b:v" << videoRate;
+        args << "-c:v"
+             << "mpeg4"
+             << "-b:v" << videoRate;
         if (sameQuality)
-            args << "-mbd" << "rd" << "-trellis" << "1";
+            args << "-mbd"
+                 << "rd"
+                 << "-trellis"
+                 << "1";
         // The worker's MP4 sound is AAC-LC from ffmpeg's fast coder.
-        args << "-c:a" << "aac" << "-b:a" << "128k" << "-ar" << "44100";
+        args << "-c:a"
+             << "aac"
+             << "-b:a"
+             << "128k"
+             << "-ar"
+             << "44100";
         if (sameQuality)
-            args << "-aac_coder" << "fast";
+            args << "-aac_coder"
+                 << "fast";
         file += ".mp4";
         break;
     }
@@ -213,7 +251,7 @@ double ProbeSecondsPerFile(const QString &clip, int count)
     return port->filled() == count ? seconds / count : -1;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {
@@ -227,9 +265,31 @@ int main(int argc, char **argv)
     g_szToolDir = tools;
     const QString clip = MakeTempDir() + "/clip-720p.mp4";
     std::printf("generating a 60 s 1280x720 H.264 clip...\n");
-    if (RunProgram("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=1280x720:rate=25", "-f",
-                              "lavfi", "-i", "sine=frequency=440:sample_rate=44100", "-t", "60", "-c:v", "libx264",
-                              "-preset", "veryfast", "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a", "128k", clip},
+    if (RunProgram("ffmpeg",
+                   {"-v",
+                    "error",
+                    "-y",
+                    "-f",
+                    "lavfi",
+                    "-i",
+                    "testsrc2=size=1280x720:rate=25",
+                    "-f",
+                    "lavfi",
+                    "-i",
+                    "sine=frequency=440:sample_rate=44100",
+                    "-t",
+                    "60",
+                    "-c:v",
+                    "libx264",
+                    "-preset",
+                    "veryfast",
+                    "-pix_fmt",
+                    "yuv420p",
+                    "-c:a",
+                    "aac",
+                    "-b:a",
+                    "128k",
+                    clip},
                    nullptr, 600000) != 0) {
         std::printf("cannot generate the clip\n");
         return 1;
@@ -270,8 +330,8 @@ int main(int argc, char **argv)
         QDir().mkpath(out);
     }
 
-    std::printf("\n60 s 1280x720 H.264 clip, best of %d; %d online cores, %d codec threads\n", rounds,
-                OnlineCores(), CodecThreads());
+    std::printf("\n60 s 1280x720 H.264 clip, best of %d; %d online cores, %d codec threads\n", rounds, OnlineCores(),
+                CodecThreads());
     std::printf("%-12s %-17s %8s %8s %8s %8s | %8s %8s %8s | %s\n", "row", "size/fps/kbit", "worker", "by hand",
                 "ff same", "ff dflt", "w/hand", "w/same", "w/dflt", "load (1 min)");
     for (size_t i = 0; i < std::size(rows); ++i) {

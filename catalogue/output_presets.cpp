@@ -8,6 +8,7 @@ namespace {
 
 // Items in the order they are added to the boxes. The resolution and
 // frame-rate boxes show them sorted, the bitrate box as added.
+// clang-format off
 const FormatPresets kMp4 = {
     {"128x96", "160x120", "176x144", "220x176", "320x240", "352x288", "480x320", "640x480",
      "720x480"},
@@ -35,8 +36,9 @@ const FormatPresets kFlv = {
     {"192", "216", "256", "384", "512", "768", "1000", "1500"},
     "384",
 };
+// clang-format on
 
-} // namespace
+}  // namespace
 
 const FormatPresets &PresetsFor(OutputFormat format)
 {
@@ -78,9 +80,8 @@ bool ParseFormat(const QString &text, OutputFormat *format)
 
 QStringList SortedLikeBox(QStringList items)
 {
-    std::stable_sort(items.begin(), items.end(), [](const QString &a, const QString &b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
+    std::stable_sort(items.begin(), items.end(),
+                     [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     return items;
 }
 

@@ -20,8 +20,8 @@ QByteArray ProbeCommandLine(const QString &path)
     // "-frames 0" ends the player once it has identified the file instead of
     // playing it through; the libavformat demuxer reports the true length,
     // rate and codec for the container kinds the built-in ones get wrong.
-    return ToolPathArg(g_szToolDir + "mplayer")
-           + " -demuxer lavf -nosound -vc null -vo null -frames 0 -identify " + QuotePath(path);
+    return ToolPathArg(g_szToolDir + "mplayer") + " -demuxer lavf -nosound -vc null -vo null -frames 0 -identify " +
+           QuotePath(path);
 }
 
 namespace {
@@ -34,7 +34,7 @@ bool RowIsListed(DialogPort &port, RowId row)
     return std::any_of(rows.begin(), rows.end(), [row](const RowEntry &entry) { return entry.id == row; });
 }
 
-} // namespace
+}  // namespace
 
 void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
 {
@@ -57,14 +57,16 @@ void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
     ToolWatchdog watchdog(limits);
 
     g_bProbeOutputLive = true;
-    const RunOutcome outcome =
-        RunCaptured(ProbeCommandLine(path), Priority::Normal, g_bProbeOutputLive, [&](const char *chunk) {
+    const RunOutcome outcome = RunCaptured(
+        ProbeCommandLine(path), Priority::Normal, g_bProbeOutputLive,
+        [&](const char *chunk) {
             // Selecting row 0 goes through the window's thread, so once per chunk
             // that had lines rather than once per line.
             const int lines = parser.ParseProbeOutput(chunk);
             if (lines > 0)
                 port->focusFirstRow();
-        }, {}, &watchdog);
+        },
+        {}, &watchdog);
     if (g_bProbeOutputLive && !outcome.stuck) {
         const int lines = parser.finish();
         if (lines > 0)

@@ -7,9 +7,12 @@
 
 namespace {
 
-bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
+bool IsLineBreak(char c)
+{
+    return c == '\r' || c == '\n';
+}
 
-} // namespace
+}  // namespace
 
 ProbeParser::ProbeParser(CellWriter write) : m_write(std::move(write)) {}
 

@@ -12,7 +12,8 @@
 #include <QTimerEvent>
 
 CCJFlatComboBox::CCJFlatComboBox(QWidget *parent)
-    : QComboBox(parent), m_thumbWidth(style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this))
+    : QComboBox(parent),
+      m_thumbWidth(style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this))
 {
     setMouseTracking(true);  // hot tracking starts on any move over the box
     readColours();
@@ -220,8 +221,8 @@ bool CCJFlatComboBox::isAltCharacter(const QEvent *event)
         return false;
     const auto *key = static_cast<const QKeyEvent *>(event);
     const Qt::KeyboardModifiers mods = key->modifiers();
-    return (mods & Qt::AltModifier) && !(mods & (Qt::ControlModifier | Qt::MetaModifier)) && key->key() > 0
-           && key->key() < Qt::Key_Escape;  // character keys only
+    return (mods & Qt::AltModifier) && !(mods & (Qt::ControlModifier | Qt::MetaModifier)) && key->key() > 0 &&
+           key->key() < Qt::Key_Escape;  // character keys only
 }
 
 bool CCJFlatComboBox::event(QEvent *event)

@@ -24,8 +24,7 @@ static int interpolate(int from, int to, int row, int rows)
 
 QColor GradientRowColour(const QColor &top, const QColor &bottom, int row, int rows)
 {
-    return QColor(interpolate(top.red(), bottom.red(), row, rows),
-                  interpolate(top.green(), bottom.green(), row, rows),
+    return QColor(interpolate(top.red(), bottom.red(), row, rows), interpolate(top.green(), bottom.green(), row, rows),
                   interpolate(top.blue(), bottom.blue(), row, rows));
 }
 

@@ -27,7 +27,7 @@ QPixmap ownSizePixmap(const QIcon &icon, const QStyle *style)
     return icon.pixmap(size, 1.0);
 }
 
-} // namespace
+}  // namespace
 
 CSmartButton::CSmartButton(QWidget *parent) : QPushButton(parent)
 {
@@ -300,8 +300,8 @@ void CSmartButton::moveFocusOnFromDisabled()
     if (!parent || !window()->isVisible())
         return;
     for (QWidget *w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
-        if (parent->isAncestorOf(w) && !w->focusProxy() && w->isEnabled() && w->isVisibleTo(parent)
-            && (w->focusPolicy() & Qt::TabFocus)) {
+        if (parent->isAncestorOf(w) && !w->focusProxy() && w->isEnabled() && w->isVisibleTo(parent) &&
+            (w->focusPolicy() & Qt::TabFocus)) {
             w->setFocus(Qt::TabFocusReason);
             return;
         }

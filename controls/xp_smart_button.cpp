@@ -47,7 +47,7 @@ FaceColours faceColours(bool focusedOrDefault, bool hovering, bool pressed, bool
     return c;
 }
 
-} // namespace
+}  // namespace
 
 CXPSmartButton::CXPSmartButton(QWidget *parent) : CSmartButton(parent) {}
 

@@ -20,7 +20,7 @@ bool HasTag(const QByteArray &data, qsizetype at, const char *tag)
     return at + 4 <= data.size() && data.mid(at, 4) == tag;
 }
 
-} // namespace
+}  // namespace
 
 bool AviHasAudioStream(const QString &path)
 {

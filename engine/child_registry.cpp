@@ -29,11 +29,13 @@ Children &Registry()
 bool IsUnreapedChild(pid_t pid)
 {
     siginfo_t info{};
-    return RetryOnEintr([&] { return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT); })
-        == 0;
+    return RetryOnEintr([&] { return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT); }) == 0;
 }
 
-int OpenPidfd(pid_t pid) { return static_cast<int>(syscall(SYS_pidfd_open, pid, 0)); }
+int OpenPidfd(pid_t pid)
+{
+    return static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+}
 
 bool SendSignal(pid_t pid, int pidfd, int signal)
 {
@@ -48,7 +50,7 @@ void CloseFd(int fd)
         close(fd);
 }
 
-} // namespace
+}  // namespace
 
 namespace ChildRegistry {
 
@@ -132,4 +134,4 @@ bool reap(pid_t pid, int *status)
     return true;
 }
 
-} // namespace ChildRegistry
+}  // namespace ChildRegistry

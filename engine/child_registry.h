@@ -26,4 +26,4 @@ bool contains(pid_t pid);
 // when given; false when `pid` is not a child of ours to wait for.
 bool reap(pid_t pid, int *status);
 
-} // namespace ChildRegistry
+}  // namespace ChildRegistry

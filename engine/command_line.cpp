@@ -4,9 +4,12 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
-} // namespace
+}  // namespace
 
 QList<QByteArray> SplitCommandLine(const QByteArray &commandLine)
 {
@@ -88,11 +91,14 @@ QByteArray QuotePath(const QByteArray &path)
     return quoted;
 }
 
-QByteArray QuotePath(const QString &path) { return QuotePath(QFile::encodeName(path)); }
+QByteArray QuotePath(const QString &path)
+{
+    return QuotePath(QFile::encodeName(path));
+}
 
 QByteArray ToolPathArg(const QByteArray &toolPath)
 {
-    const bool needsQuotes = toolPath.isEmpty() || toolPath.contains(' ') || toolPath.contains('\t') ||
-                             toolPath.contains('"');
+    const bool needsQuotes =
+        toolPath.isEmpty() || toolPath.contains(' ') || toolPath.contains('\t') || toolPath.contains('"');
     return needsQuotes ? QuotePath(toolPath) : toolPath;
 }

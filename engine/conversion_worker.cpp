@@ -58,9 +58,7 @@ RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLi
     // Output the encoder wrote before a pause or stop is still in the pipe, and
     // a report may be on its way to the window as the command runs: neither
     // may write over the command's text, nor move the bar it has set.
-    const std::function<bool()> running = [&job] {
-        return !job.encoder.stopRequested() && !job.encoder.suspended();
-    };
+    const std::function<bool()> running = [&job] { return !job.encoder.stopRequested() && !job.encoder.suspended(); };
     int shownPercent = -1;
     const ChunkParser parse = [&](const char *chunk) {
         if (!running())
@@ -84,8 +82,7 @@ RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLi
 }
 
 // The encoder step: the source into the format's encoder output.
-RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
-                 const ToolWatchdog::Limits &limits)
+RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output, const ToolWatchdog::Limits &limits)
 {
     const EncoderStep step{job.toolDir, row.path, output, StartsWithAsfHeader(row.path),
                            DurationSeconds(row.duration).value_or(0)};
@@ -164,7 +161,7 @@ RowResult RunSteps(ConversionJob &job, const RowEntry &row, const QString &outpu
     return PackageMp4(output, PackagingRun{job.toolDir, job.choices.frameRate, limits, &job.encoder});
 }
 
-} // namespace
+}  // namespace
 
 std::optional<RowEntry> NextRow(const QList<RowEntry> &rows, const QSet<RowId> &taken)
 {
@@ -259,8 +256,9 @@ void ConvertThread(ConversionJob &job)
     if (!summary.stopped) {
         const bool allGood = summary.failed == 0 && !summary.diskFull;
         port.setProgressAndStatusIf(std::nullopt,
-                                    allGood ? Text(StatusText::kFinished)
-                                            : Text(StatusText::kBatchSummary).arg(summary.succeeded).arg(summary.failed),
+                                    allGood
+                                        ? Text(StatusText::kFinished)
+                                        : Text(StatusText::kBatchSummary).arg(summary.succeeded).arg(summary.failed),
                                     notStopped);
     }
     port.batchEnded(summary);

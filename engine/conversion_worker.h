@@ -20,12 +20,12 @@
 // pause, resume or stop the batch share it.
 struct ConversionJob {
     std::shared_ptr<DialogPort> port;
-    BatchChoices choices;                 // captured by the start command, used by every step
-    QByteArray toolDir;                   // ends in '/'
-    std::function<QString()> outputFolder;  // asked again for every row
-    std::function<QTime()> clock;         // local time of day
+    BatchChoices choices;                      // captured by the start command, used by every step
+    QByteArray toolDir;                        // ends in '/'
+    std::function<QString()> outputFolder;     // asked again for every row
+    std::function<QTime()> clock;              // local time of day
     std::chrono::milliseconds silence{60000};  // a tool quiet this long is stuck
-    EncoderControl encoder;               // the conversion tool running now
+    EncoderControl encoder;                    // the conversion tool running now
 };
 
 // The next row to convert: the first in list order that the batch has not

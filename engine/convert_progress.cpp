@@ -51,7 +51,7 @@ std::optional<qint64> SummarySize(const QByteArray &output, const char *label)
     return ok ? std::optional<qint64>(bytes) : std::nullopt;
 }
 
-} // namespace
+}  // namespace
 
 EncoderSummary ParseEncoderSummary(const QByteArray &output)
 {

@@ -10,7 +10,6 @@
 // alone, when the chunk has no "%)", no digit before it, or a value above 100.
 bool ParseConvertOutput(const char *chunk, int *percent);
 
-
 // Whether the encoder's closing summary in `output` (the end of what it
 // printed) says that not one byte of video was written:
 // "Video stream:     -nan kbit/s  ...  size: 0 bytes  0.000 secs  2 frames".

@@ -6,7 +6,7 @@
 
 namespace {
 constexpr int kMaxCodecThreads = 8;
-} // namespace
+}  // namespace
 
 int OnlineCores()
 {

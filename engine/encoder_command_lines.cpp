@@ -92,7 +92,7 @@ QByteArray SourceAndOutput(const EncoderStep &step)
     return QuotePath(step.source) + " -o " + QuotePath(step.output);
 }
 
-} // namespace
+}  // namespace
 
 bool StartsWithAsfHeader(const QString &path)
 {

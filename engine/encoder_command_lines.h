@@ -8,11 +8,11 @@
 
 // What one encoder step works on besides the captured choices.
 struct EncoderStep {
-    QByteArray toolDir;     // ends in '/'
-    QString source;         // the row's file
-    QString output;         // the encoder's output file
-    bool asfSource = false; // the source is a Windows Media (ASF) file
-    double sourceSeconds = 0; // the source's probed play time; 0 when unknown
+    QByteArray toolDir;        // ends in '/'
+    QString source;            // the row's file
+    QString output;            // the encoder's output file
+    bool asfSource = false;    // the source is a Windows Media (ASF) file
+    double sourceSeconds = 0;  // the source's probed play time; 0 when unknown
 };
 
 // Whether the file starts with the GUID of the ASF header object.

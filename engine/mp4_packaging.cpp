@@ -12,7 +12,7 @@ QString Sibling(const QString &stem, const char *extension)
     return stem + QLatin1String(extension);
 }
 
-} // namespace
+}  // namespace
 
 QByteArray RawVideoParameters(const QString &stem, const QString &avi)
 {

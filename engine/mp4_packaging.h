@@ -7,7 +7,6 @@
 #include <QByteArray>
 #include <QString>
 
-
 // Parameter texts of the four packaging runs, for the stem of the encoder's AVI.
 QByteArray RawVideoParameters(const QString &stem, const QString &avi);
 QByteArray RawAudioParameters(const QString &stem, const QString &avi);

@@ -4,7 +4,6 @@
 
 namespace {
 
-
 bool NameTaken(const QString &path)
 {
     const QFileInfo info(path);
@@ -20,7 +19,7 @@ bool StemFree(const QString &stem)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 const QStringList &RowFileExtensions()
 {
@@ -43,8 +42,8 @@ QString OutputStem(const QString &path)
 
 QString MakeOutputFileName(const QString &folder, OutputFormat format, const QTime &localTime)
 {
-    const QString base = folder + QString::asprintf("%02d-%02d-%02d", localTime.hour(), localTime.minute(),
-                                                    localTime.second());
+    const QString base =
+        folder + QString::asprintf("%02d-%02d-%02d", localTime.hour(), localTime.minute(), localTime.second());
     QString stem = base;
     for (int counter = 2; !StemFree(stem); ++counter)
         stem = base + QStringLiteral("-%1").arg(counter);

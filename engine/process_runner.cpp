@@ -1,9 +1,9 @@
 #include "engine/process_runner.h"
 
-#include "engine/command_line.h"
-#include "engine/globals.h"
 #include "engine/child_registry.h"
+#include "engine/command_line.h"
 #include "engine/eintr.h"
+#include "engine/globals.h"
 #include "engine/spawn.h"
 #include "engine/tool_watchdog.h"
 
@@ -40,8 +40,8 @@ void KeepTail(QByteArray &tail, const char *chunk, qsizetype size)
 // often the parser (and the window updates it causes) runs. With a watchdog,
 // the pipe is waited on for at most a moment at a time, and a tool the
 // watchdog finds stuck is killed (the pipe then ends with it).
-void DrainChunks(int readFd, pid_t pid, const std::atomic<bool> *live, const ChunkParser &parse,
-                 ToolWatchdog *watchdog, RunOutcome &outcome)
+void DrainChunks(int readFd, pid_t pid, const std::atomic<bool> *live, const ChunkParser &parse, ToolWatchdog *watchdog,
+                 RunOutcome &outcome)
 {
     char buffer[kReadBufferSize] = {};
     if (watchdog)
@@ -81,8 +81,7 @@ void DrainChunks(int readFd, pid_t pid, const std::atomic<bool> *live, const Chu
 
 // Starts the tool with its output on a pipe and reads that to its end.
 RunOutcome RunPiped(const QList<QByteArray> &arguments, Priority priority, const std::atomic<bool> *live,
-                    const ChunkParser &parse, const StartedHook &onStarted, ToolWatchdog *watchdog,
-                    bool publish)
+                    const ChunkParser &parse, const StartedHook &onStarted, ToolWatchdog *watchdog, bool publish)
 {
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0)
@@ -111,11 +110,10 @@ RunOutcome RunPiped(const QList<QByteArray> &arguments, Priority priority, const
     return outcome;
 }
 
-} // namespace
+}  // namespace
 
-RunOutcome RunCaptured(const QByteArray &commandLine, Priority priority,
-                       const std::atomic<bool> &live, const ChunkParser &parse,
-                       const StartedHook &onStarted, ToolWatchdog *watchdog)
+RunOutcome RunCaptured(const QByteArray &commandLine, Priority priority, const std::atomic<bool> &live,
+                       const ChunkParser &parse, const StartedHook &onStarted, ToolWatchdog *watchdog)
 {
     // The whole line is split, however long: nothing is cut at a fixed size.
     const QList<QByteArray> arguments = SplitCommandLine(commandLine);
@@ -124,8 +122,8 @@ RunOutcome RunCaptured(const QByteArray &commandLine, Priority priority,
     return RunPiped(arguments, priority, &live, parse, onStarted, watchdog, true);
 }
 
-RunOutcome RunAndWait(const QByteArray &toolPath, const QByteArray &parameters,
-                      const StartedHook &onStarted, ToolWatchdog *watchdog)
+RunOutcome RunAndWait(const QByteArray &toolPath, const QByteArray &parameters, const StartedHook &onStarted,
+                      ToolWatchdog *watchdog)
 {
     // The tool path is one argument as it stands; only the parameters are split.
     QList<QByteArray> arguments = SplitCommandLine(parameters);

@@ -11,11 +11,11 @@ enum class Priority { Normal, Idle };
 
 // How a tool run ended.
 struct RunOutcome {
-    bool started = false;     // the child was created and its program executed
+    bool started = false;         // the child was created and its program executed
     bool exitedNormally = false;  // it ended by exit(), not by a signal
-    int exitCode = -1;        // exit status when exitedNormally
-    bool stuck = false;       // killed because its watchdog found it stuck
-    QByteArray tail;          // the last few KiB the tool printed
+    int exitCode = -1;            // exit status when exitedNormally
+    bool stuck = false;           // killed because its watchdog found it stuck
+    QByteArray tail;              // the last few KiB the tool printed
     bool ok() const { return started && exitedNormally && exitCode == 0 && !stuck; }
 };
 
@@ -32,12 +32,11 @@ using StartedHook = std::function<void(pid_t pid)>;
 // in g_dwChildProcessId. Returns once the pipe has ended and the child has been
 // reaped; started is false (and nothing published) when the tool cannot start.
 // With a watchdog, a tool it finds stuck is killed and the outcome says so.
-RunOutcome RunCaptured(const QByteArray &commandLine, Priority priority,
-                       const std::atomic<bool> &live, const ChunkParser &parse,
-                       const StartedHook &onStarted = {}, ToolWatchdog *watchdog = nullptr);
+RunOutcome RunCaptured(const QByteArray &commandLine, Priority priority, const std::atomic<bool> &live,
+                       const ChunkParser &parse, const StartedHook &onStarted = {}, ToolWatchdog *watchdog = nullptr);
 
 // Waited run: starts `toolPath` with the arguments split from `parameters`,
 // output unparsed (only its tail is kept), and waits for it to end. Returns at
 // once when the tool cannot start.
-RunOutcome RunAndWait(const QByteArray &toolPath, const QByteArray &parameters,
-                      const StartedHook &onStarted = {}, ToolWatchdog *watchdog = nullptr);
+RunOutcome RunAndWait(const QByteArray &toolPath, const QByteArray &parameters, const StartedHook &onStarted = {},
+                      ToolWatchdog *watchdog = nullptr);

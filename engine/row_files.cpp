@@ -29,7 +29,7 @@ QStringList RowFileNames(const QString &stem)
     return names;
 }
 
-} // namespace
+}  // namespace
 
 void RemoveRowFiles(const QString &stem, const QString &keep)
 {

@@ -9,7 +9,7 @@ namespace {
 // unknown length plays at most its size divided by it.
 constexpr double kLowestSourceBitrate = 32000;
 
-} // namespace
+}  // namespace
 
 std::optional<double> DurationSeconds(const QString &text)
 {

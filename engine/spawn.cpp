@@ -18,11 +18,11 @@ namespace {
 // standard handles cannot overwrite one of them (the program itself may have
 // been started with a standard handle closed).
 struct ChildFds {
-    int input = -1;      // /dev/null
-    int output = -1;     // becomes standard output and standard error
-    int errorWrite = -1; // close-on-exec: tells the parent why exec failed
+    int input = -1;       // /dev/null
+    int output = -1;      // becomes standard output and standard error
+    int errorWrite = -1;  // close-on-exec: tells the parent why exec failed
     int errorRead = -1;
-    int outputCopy = -1; // our own duplicate of the caller's descriptor, if one was needed
+    int outputCopy = -1;  // our own duplicate of the caller's descriptor, if one was needed
 
     ~ChildFds()
     {
@@ -59,8 +59,8 @@ bool PrepareFds(ChildFds &fds, int outputFd)
 }
 
 // Runs in the forked child: async-signal-safe calls only, nothing allocated.
-[[noreturn]] void ExecChild(char *const argv[], const ChildFds &fds, Priority priority,
-                            const sigset_t &noSignals, int openMax)
+[[noreturn]] void ExecChild(char *const argv[], const ChildFds &fds, Priority priority, const sigset_t &noSignals,
+                            int openMax)
 {
     // The caller's thread may block signals and the program may ignore
     // SIGPIPE; the tool starts with neither.
@@ -103,7 +103,7 @@ void ReapFailedChild(pid_t pid)
     RetryOnEintr([&] { return waitpid(pid, &status, 0); });
 }
 
-} // namespace
+}  // namespace
 
 pid_t SpawnTool(const QList<QByteArray> &arguments, Priority priority, int outputFd)
 {

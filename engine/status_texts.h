@@ -15,9 +15,8 @@ inline constexpr char kResuming[] = "正在继续转换...";
 inline constexpr char kStopped[] = "已经停止";
 // A batch in which not every row succeeded: "%1" rows made, "%2" failed.
 inline constexpr char kBatchSummary[] = "转换结束：成功 %1 个，失败 %2 个";
-inline constexpr char kDiskFullMessage[] =
-    "输出目录所在的磁盘已满，转换已停止。\n请腾出磁盘空间后重新开始转换。";
-} // namespace StatusText
+inline constexpr char kDiskFullMessage[] = "输出目录所在的磁盘已满，转换已停止。\n请腾出磁盘空间后重新开始转换。";
+}  // namespace StatusText
 
 // What the state column of the file list shows for a row (UTF-8).
 namespace RowStateText {
@@ -57,4 +56,4 @@ inline const char *reason(FailReason why)
     }
     return "编码失败";
 }
-} // namespace RowStateText
+}  // namespace RowStateText

@@ -8,7 +8,7 @@ namespace {
 std::mutex g_mutex;
 std::condition_variable g_idle;
 int g_running = 0;
-} // namespace
+}  // namespace
 
 namespace ThreadTracker {
 
@@ -37,4 +37,4 @@ bool waitIdle(int milliseconds)
     return g_idle.wait_for(lock, std::chrono::milliseconds(milliseconds), [] { return g_running == 0; });
 }
 
-} // namespace ThreadTracker
+}  // namespace ThreadTracker

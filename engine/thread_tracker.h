@@ -16,4 +16,4 @@ int running();
 // Waits until no tracked thread runs or `milliseconds` have passed; true when none runs.
 bool waitIdle(int milliseconds);
 
-} // namespace ThreadTracker
+}  // namespace ThreadTracker

@@ -25,7 +25,7 @@ QByteArray LastLines(const QByteArray &output)
     return lines.join('\n');
 }
 
-} // namespace
+}  // namespace
 
 bool OutputReportsWriteError(const QByteArray &output)
 {
@@ -60,7 +60,8 @@ void LogToolFailure(const QByteArray &commandLine, const RunOutcome &run, FailRe
         ending = "exited with " + QByteArray::number(run.exitCode);
     else
         ending = "was ended by a signal";
-    qCWarning(lcQ9).noquote() << "row failed (" << QString::fromUtf8(RowStateText::reason(reason)) << "):"
-                              << QString::fromLocal8Bit(commandLine) << "\n  the tool" << ending
-                              << "; its last output:\n" << QString::fromLocal8Bit(LastLines(run.tail));
+    qCWarning(lcQ9).noquote() << "row failed (" << QString::fromUtf8(RowStateText::reason(reason))
+                              << "):" << QString::fromLocal8Bit(commandLine) << "\n  the tool" << ending
+                              << "; its last output:\n"
+                              << QString::fromLocal8Bit(LastLines(run.tail));
 }

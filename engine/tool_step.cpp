@@ -17,7 +17,8 @@ StepResult RunRowTool(const QByteArray &tool, const QByteArray &parameters, cons
     ToolWatchdog watchdog(limits);
     watchdog.setPaused([&control] { return control.suspended(); });
     watchdog.setActivity([&stem] { return RowFilesFingerprint(stem); });
-    step.run = RunAndWait(tool, parameters, [&control](pid_t pid) { control.started(pid); }, &watchdog);
+    step.run = RunAndWait(
+        tool, parameters, [&control](pid_t pid) { control.started(pid); }, &watchdog);
     control.ended();
     if (control.stopRequested()) {
         step.end = RowResult::stopped();

@@ -68,8 +68,7 @@ namespace {
 
 // The last complete value after `mark` in `chunk`, with `read` turning the
 // text there into seconds (a chunk may end in the middle of one).
-template <typename Reader>
-std::optional<double> AfterLast(const char *chunk, const char *mark, Reader read)
+template <typename Reader> std::optional<double> AfterLast(const char *chunk, const char *mark, Reader read)
 {
     std::optional<double> last;
     for (const char *at = std::strstr(chunk, mark); at; at = std::strstr(at + 1, mark)) {
@@ -108,7 +107,7 @@ std::optional<double> ClockTime(const char *text)
     return double(hours) * 3600 + double(minutes) * 60 + seconds;
 }
 
-} // namespace
+}  // namespace
 
 std::optional<double> ParseToolPosition(const char *chunk)
 {

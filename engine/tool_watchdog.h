@@ -48,7 +48,7 @@ private:
     std::function<bool()> m_paused;
     std::function<qint64()> m_activity;
     Clock::time_point m_lastSign;
-    Clock::duration m_running{};     // unpaused running time, up to m_lastCheck
+    Clock::duration m_running{};  // unpaused running time, up to m_lastCheck
     Clock::time_point m_lastCheck;
     std::optional<qint64> m_lastActivity;
     double m_position = 0;

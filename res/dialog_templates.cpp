@@ -1,5 +1,6 @@
 #include "res/dialog_templates.h"
 
+#include "res/control_ids.h"
 #include "settings/app_config.h"
 
 namespace {
@@ -9,54 +10,54 @@ using K = ControlKind;
 // The main window, in template (tab) order. Rectangles are x, y, width, height
 // in dialog units of the dialog font.
 constexpr ControlTemplate kMainControls[] = {
-    {1000, K::ListView, "", 4, 77, 281, 130, StyleSunkenEdge | StyleTabStop | StyleNoSortHeader},
-    {1016, K::StaticPicture, "130", 3, 5, 281, 43, StyleNone},
-    {1001, K::PushButton, "开始转换", 3, 50, 61, 22, StyleTabStop},
-    {1002, K::PushButton, "停止转换", 149, 50, 61, 22, StyleTabStop},
-    {1003, K::PushButton, "退出", 297, 272, 74, 23, StyleTabStop},
-    {1004, K::PushButton, "Q9软件、游戏、高清晰电影、壁纸下载", 4, 239, 196, 26, StyleTabStop},
-    {-1, K::EtchedLine, "", 292, 6, 1, 293, StyleNone},
-    {1005, K::ComboBox, "", 297, 103, 71, 86, StyleSorted | StyleVScroll | StyleTabStop},
-    {1006, K::ComboBox, "", 297, 133, 71, 68, StyleSorted | StyleVScroll | StyleTabStop},
-    {1007, K::ComboBox, "", 297, 159, 71, 61, StyleSorted | StyleEditable | StyleVScroll | StyleTabStop},
-    {1008, K::ComboBox, "", 297, 187, 71, 76, StyleVScroll | StyleTabStop},
-    {1009, K::PushButton, "暂停转换", 76, 50, 61, 22, StyleTabStop},
-    {1010, K::PushButton, "常规设置", 222, 50, 61, 22, StyleTabStop},
-    {1011, K::Static, "", 4, 302, 366, 10, StyleSunkenEdge},
-    {1015, K::PushButton, "关于", 297, 243, 74, 23, StyleTabStop},
-    {-1, K::Static, "输出格式", 298, 91, 33, 8, StyleNone},
-    {-1, K::Static, "分辨率", 297, 121, 33, 8, StyleNone},
-    {-1, K::Static, "帧速度", 298, 149, 33, 8, StyleNone},
-    {-1, K::Static, "编码率", 297, 177, 33, 8, StyleNone},
-    {1017, K::PushButton, "添加文件", 298, 6, 68, 22, StyleTabStop},
-    {1018, K::PushButton, "删除文件", 298, 31, 68, 22, StyleTabStop},
-    {1019, K::Static, "", 43, 225, 242, 9, StyleSunkenEdge},
-    {1020, K::ProgressBar, "", 43, 212, 242, 10, StyleNone},
-    {1021, K::Static, "", 298, 223, 34, 11, StyleHidden},
-    {1022, K::Static, "", 337, 205, 34, 11, StyleHidden},
-    {1023, K::Static, "", 337, 223, 34, 11, StyleHidden},
-    {1024, K::Static, "", 297, 205, 34, 11, StyleHidden},
-    {1025, K::Edit, "", 36, 280, 158, 12, StyleSunkenEdge | StyleAutoHScroll | StyleTabStop},
-    {1026, K::PushButton, "Q9疑难搜索", 204, 274, 84, 24, StyleTabStop},
-    {-1, K::Static, "可选参数调整", 309, 63, 49, 8, StyleNone},
-    {-1, K::Static, "保存路径", 4, 226, 33, 8, StyleNone},
-    {1028, K::PushButton, "打开完成的文件", 204, 239, 84, 26, StyleTabStop},
-    {-1, K::Static, "转换进度", 4, 213, 33, 8, StyleNone},
-    {-1, K::Static, "Q9搜索", 5, 281, 25, 8, StyleNone},
+    {IdFileList, K::ListView, "", 4, 77, 281, 130, StyleSunkenEdge | StyleTabStop | StyleNoSortHeader},
+    {IdBanner, K::StaticPicture, "130", 3, 5, 281, 43, StyleNone},
+    {IdStart, K::PushButton, "开始转换", 3, 50, 61, 22, StyleTabStop},
+    {IdStop, K::PushButton, "停止转换", 149, 50, 61, 22, StyleTabStop},
+    {IdExit, K::PushButton, "退出", 297, 272, 74, 23, StyleTabStop},
+    {IdSiteLink, K::PushButton, "Q9软件、游戏、高清晰电影、壁纸下载", 4, 239, 196, 26, StyleTabStop},
+    {kNoControlId, K::EtchedLine, "", 292, 6, 1, 293, StyleNone},
+    {IdFormatBox, K::ComboBox, "", 297, 103, 71, 86, StyleSorted | StyleVScroll | StyleTabStop},
+    {IdResolutionBox, K::ComboBox, "", 297, 133, 71, 68, StyleSorted | StyleVScroll | StyleTabStop},
+    {IdFrameRateBox, K::ComboBox, "", 297, 159, 71, 61, StyleSorted | StyleEditable | StyleVScroll | StyleTabStop},
+    {IdBitrateBox, K::ComboBox, "", 297, 187, 71, 76, StyleVScroll | StyleTabStop},
+    {IdPause, K::PushButton, "暂停转换", 76, 50, 61, 22, StyleTabStop},
+    {IdSettings, K::PushButton, "常规设置", 222, 50, 61, 22, StyleTabStop},
+    {IdStatusLine, K::Static, "", 4, 302, 366, 10, StyleSunkenEdge},
+    {IdAbout, K::PushButton, "关于", 297, 243, 74, 23, StyleTabStop},
+    {kNoControlId, K::Static, "输出格式", 298, 91, 33, 8, StyleNone},
+    {kNoControlId, K::Static, "分辨率", 297, 121, 33, 8, StyleNone},
+    {kNoControlId, K::Static, "帧速度", 298, 149, 33, 8, StyleNone},
+    {kNoControlId, K::Static, "编码率", 297, 177, 33, 8, StyleNone},
+    {IdAddFile, K::PushButton, "添加文件", 298, 6, 68, 22, StyleTabStop},
+    {IdDeleteFile, K::PushButton, "删除文件", 298, 31, 68, 22, StyleTabStop},
+    {IdSavePath, K::Static, "", 43, 225, 242, 9, StyleSunkenEdge},
+    {IdProgress, K::ProgressBar, "", 43, 212, 242, 10, StyleNone},
+    {IdBitrateMirror, K::Static, "", 298, 223, 34, 11, StyleHidden},
+    {IdFrameRateMirror, K::Static, "", 337, 205, 34, 11, StyleHidden},
+    {IdResolutionMirror, K::Static, "", 337, 223, 34, 11, StyleHidden},
+    {IdSpareLabel, K::Static, "", 297, 205, 34, 11, StyleHidden},
+    {IdSearchBox, K::Edit, "", 36, 280, 158, 12, StyleSunkenEdge | StyleAutoHScroll | StyleTabStop},
+    {IdSearch, K::PushButton, "Q9疑难搜索", 204, 274, 84, 24, StyleTabStop},
+    {kNoControlId, K::Static, "可选参数调整", 309, 63, 49, 8, StyleNone},
+    {kNoControlId, K::Static, "保存路径", 4, 226, 33, 8, StyleNone},
+    {IdOpenFolder, K::PushButton, "打开完成的文件", 204, 239, 84, 26, StyleTabStop},
+    {kNoControlId, K::Static, "转换进度", 4, 213, 33, 8, StyleNone},
+    {kNoControlId, K::Static, "Q9搜索", 5, 281, 25, 8, StyleNone},
 };
 
 constexpr ControlTemplate kSettingsControls[] = {
-    {1003, K::PushButton, "取消", 173, 55, 80, 26, StyleTabStop},
-    {-1, K::Static, "转换后文件的保存路径", 7, 5, 81, 8, StyleNone},
-    {1013, K::Edit, "", 7, 19, 258, 12, StyleSunkenEdge | StyleAutoHScroll | StyleTabStop},
-    {1014, K::PushButton, "保存设置", 71, 55, 73, 26, StyleTabStop},
-    {1015, K::PushButton, "重新选择", 273, 14, 59, 23, StyleTabStop},
-    {1027, K::Static, "0", 67, 38, 41, 8, StyleCentred},
-    {-1, K::Static, "MB", 117, 38, 9, 8, StyleNone},
-    {-1, K::Static, "该分区剩余空间", 7, 38, 57, 8, StyleNone},
+    {IdCancel, K::PushButton, "取消", 173, 55, 80, 26, StyleTabStop},
+    {kNoControlId, K::Static, "转换后文件的保存路径", 7, 5, 81, 8, StyleNone},
+    {IdPath, K::Edit, "", 7, 19, 258, 12, StyleSunkenEdge | StyleAutoHScroll | StyleTabStop},
+    {IdSave, K::PushButton, "保存设置", 71, 55, 73, 26, StyleTabStop},
+    {IdReselect, K::PushButton, "重新选择", 273, 14, 59, 23, StyleTabStop},
+    {IdFreeSpace, K::Static, "0", 67, 38, 41, 8, StyleCentred},
+    {kNoControlId, K::Static, "MB", 117, 38, 9, 8, StyleNone},
+    {kNoControlId, K::Static, "该分区剩余空间", 7, 38, 57, 8, StyleNone},
 };
 
-} // namespace
+}  // namespace
 
 const DialogTemplate &MainDialogTemplate()
 {

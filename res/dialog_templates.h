@@ -10,18 +10,18 @@ enum class ControlKind { PushButton, Static, StaticPicture, EtchedLine, ListView
 enum ControlStyle : unsigned {
     StyleNone = 0,
     StyleHidden = 1u << 0,
-    StyleSunkenEdge = 1u << 1,   // thin sunken edge
-    StyleSorted = 1u << 2,       // combo box keeps items sorted
-    StyleEditable = 1u << 3,     // combo box with an edit field
-    StyleCentred = 1u << 4,      // static text centred
+    StyleSunkenEdge = 1u << 1,  // thin sunken edge
+    StyleSorted = 1u << 2,      // combo box keeps items sorted
+    StyleEditable = 1u << 3,    // combo box with an edit field
+    StyleCentred = 1u << 4,     // static text centred
     StyleTabStop = 1u << 5,
     StyleAutoHScroll = 1u << 6,  // edit scrolls horizontally
     StyleVScroll = 1u << 7,
-    StyleNoSortHeader = 1u << 8, // list view column headers not clickable
+    StyleNoSortHeader = 1u << 8,  // list view column headers not clickable
 };
 
 struct ControlTemplate {
-    int id;  // -1 for controls without an id
+    int id;  // res/control_ids.h; kNoControlId for labels and lines
     ControlKind kind;
     const char *caption;  // UTF-8
     int x, y, cx, cy;     // dialog units

@@ -7,4 +7,4 @@ inline constexpr const char *kSiteHost = "www.example.com";
 inline constexpr const char *kSiteAddress = "http://www.example.com";
 inline constexpr const char *kMakerMail = "support@example.com";
 inline constexpr const char *kSearchEndpoint = "https://search.example.org/search";
-} // namespace AppConfig
+}  // namespace AppConfig

@@ -14,8 +14,8 @@ QString filePath()
 {
     // Resolved at every call, so a changed XDG_CONFIG_HOME is followed (QSettings'
     // own user path is fixed at its first use).
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QStringLiteral("/Q9TBR/settings.ini");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Q9TBR/settings.ini");
 }
 
 QString keyGroup(const QString &keyName)
@@ -85,4 +85,4 @@ bool writePath(const QString &path)
     return writePath(path, QLatin1String(kKeyName));
 }
 
-} // namespace SettingsStore
+}  // namespace SettingsStore

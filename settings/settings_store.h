@@ -35,4 +35,4 @@ QString filePath();
 // dropped, lower case (so "SOFTWARE\Q9TBR" and "Software\Q9TBR" meet).
 QString keyGroup(const QString &keyName);
 
-} // namespace SettingsStore
+}  // namespace SettingsStore

@@ -63,8 +63,8 @@ QList<MountedVolume> ParseMountTable(const QByteArray &table, const VolumeProbe 
 // Whether the block device `dev` (or the disk it is a partition of) is removable.
 static bool isRemovableDevice(dev_t dev)
 {
-    const QString sysPath = QFileInfo(QStringLiteral("/sys/dev/block/%1:%2").arg(major(dev)).arg(minor(dev)))
-                                .canonicalFilePath();
+    const QString sysPath =
+        QFileInfo(QStringLiteral("/sys/dev/block/%1:%2").arg(major(dev)).arg(minor(dev))).canonicalFilePath();
     if (sysPath.isEmpty())
         return false;
     QString diskPath = sysPath;
@@ -79,8 +79,8 @@ static bool isRemovableDevice(dev_t dev)
 void ProbeVolume(MountedVolume &volume)
 {
     struct stat info {};
-    if (volume.device.startsWith(QLatin1Char('/'))
-        && stat(QFile::encodeName(volume.device).constData(), &info) == 0 && S_ISBLK(info.st_mode)) {
+    if (volume.device.startsWith(QLatin1Char('/')) && stat(QFile::encodeName(volume.device).constData(), &info) == 0 &&
+        S_ISBLK(info.st_mode)) {
         volume.blockDevice = true;
         volume.removable = isRemovableDevice(info.st_rdev);
     }

@@ -10,7 +10,7 @@ QUrl SiteUrl()
 QUrl SearchRequestUrl(const QString &text)
 {
     const QByteArray host = QUrl::toPercentEncoding(QString::fromUtf8(AppConfig::kSiteHost));
-    const QByteArray address = QByteArray(AppConfig::kSearchEndpoint) + "?q=" + QUrl::toPercentEncoding(text)
-        + "&ie=UTF-8&oe=UTF-8&hl=zh-cn&domains=" + host + "&sitesearch=" + host;
+    const QByteArray address = QByteArray(AppConfig::kSearchEndpoint) + "?q=" + QUrl::toPercentEncoding(text) +
+                               "&ie=UTF-8&oe=UTF-8&hl=zh-cn&domains=" + host + "&sitesearch=" + host;
     return QUrl::fromEncoded(address, QUrl::StrictMode);
 }

@@ -1,5 +1,6 @@
 #include "ui/aux_commands.h"
 
+#include "res/control_ids.h"
 #include "settings/app_config.h"
 #include "settings/output_folder.h"
 #include "settings/settings_store.h"
@@ -14,13 +15,11 @@
 #include <QStringList>
 
 namespace {
-enum ControlId { IdSearchBox = 1025 };
-
 QString indented(int spaces, const QString &text)
 {
     return QString(spaces, QLatin1Char(' ')) + text;
 }
-} // namespace
+}  // namespace
 
 QString AboutText()
 {
@@ -91,8 +90,7 @@ void MainDialog::OnAbout()
 
 void MainDialog::OnSearch()
 {
-    const QLineEdit *box = controlAs<QLineEdit>(IdSearchBox);
-    RunSearch(box ? box->text() : QString());
+    RunSearch(controlAs<QLineEdit>(IdSearchBox)->text());
 }
 
 void MainDialog::OnSiteLink()

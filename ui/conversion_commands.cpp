@@ -1,4 +1,4 @@
-#include "ui/main_dialog.h"
+#include "ui/conversion_commands.h"
 
 #include "catalogue/output_presets.h"
 #include "controls/flat_combo_box.h"
@@ -6,8 +6,10 @@
 #include "engine/conversion_batch.h"
 #include "engine/globals.h"
 #include "engine/status_texts.h"
+#include "res/control_ids.h"
 #include "settings/output_folder.h"
 #include "ui/batch_notification.h"
+#include "ui/main_dialog.h"
 #include "ui/message_box.h"
 
 #include <QLabel>
@@ -27,70 +29,91 @@ QString LabelText(const QLabel *label)
     return label ? label->text() : QString();
 }
 
-} // namespace
+}  // namespace
 
-void MainDialog::OnStart()
+void StartConversion(MainDialog &dialog)
 {
-    QLabel *status = controlAs<QLabel>(1011);
-    if (m_port->rows().isEmpty()) {
+    QLabel *status = dialog.controlAs<QLabel>(IdStatusLine);
+    if (dialog.port()->rows().isEmpty()) {
         SetLabel(status, StatusText::kAddFilesFirst);
         return;
     }
     // One batch at a time: a second press leaves the running one untouched.
-    if (m_batch->isRunning())
+    if (dialog.batch().isRunning())
         return;
 
-    if (QLabel *savePath = controlAs<QLabel>(1019))
+    if (QLabel *savePath = dialog.controlAs<QLabel>(IdSavePath))
         savePath->setText(GetOutputFolder());
     SetLabel(status, StatusText::kStarting);
 
-    OutputSettings.strBitrate = LabelText(controlAs<QLabel>(1021));
-    OutputSettings.strFrameRate = LabelText(controlAs<QLabel>(1022));
-    SplitResolution(LabelText(controlAs<QLabel>(1023)), &OutputSettings.strWidth, &OutputSettings.strHeight);
+    OutputSettings.strBitrate = LabelText(dialog.controlAs<QLabel>(IdBitrateMirror));
+    OutputSettings.strFrameRate = LabelText(dialog.controlAs<QLabel>(IdFrameRateMirror));
+    SplitResolution(LabelText(dialog.controlAs<QLabel>(IdResolutionMirror)), &OutputSettings.strWidth,
+                    &OutputSettings.strHeight);
 
     // Every step of every row of the batch uses these choices, whatever the
     // boxes show later.
     BatchChoices choices{OutputSettings.strWidth, OutputSettings.strHeight, OutputSettings.strFrameRate,
                          OutputSettings.strBitrate};
-    ParseFormat(m_formatBox->itemText(m_formatBox->currentIndex()), &choices.format);
-    m_batch->start(m_port, choices);
+    const auto *formatBox = dialog.controlAs<CCJFlatComboBox>(IdFormatBox);
+    ParseFormat(formatBox->itemText(formatBox->currentIndex()), &choices.format);
+    dialog.batch().start(dialog.port(), choices);
 }
 
-void MainDialog::OnBatchEnded(const BatchSummary &summary)
+void ReportBatchEnd(MainDialog &dialog, const BatchSummary &summary)
 {
     if (summary.diskFull) {
         // Shown once the worker's call has returned: the box must not hold the
         // worker, nor the window.
-        QTimer::singleShot(0, this, [] { ShowMessageBox(QString::fromUtf8(StatusText::kDiskFullMessage)); });
+        QTimer::singleShot(0, &dialog, [] { ShowMessageBox(QString::fromUtf8(StatusText::kDiskFullMessage)); });
     }
     // A batch the user stopped was stopped from this window: nothing to tell.
     if (!summary.stopped)
-        NotifyBatchEnd(this, summary.succeeded, summary.failed);
+        NotifyBatchEnd(&dialog, summary.succeeded, summary.failed);
 }
 
-// Pause and resume reach the encoder the running batch has going at the moment
-// of the press; with none running only the button and the status line change.
-void MainDialog::OnPauseResume()
+void PauseOrResumeConversion(MainDialog &dialog)
 {
-    QLabel *status = controlAs<QLabel>(1011);
+    QLabel *status = dialog.controlAs<QLabel>(IdStatusLine);
+    auto *button = dialog.controlAs<CXPSmartButton>(IdPause);
     if (g_bNotPaused.load()) {
-        m_btnPause->LoadIcons(131, 0);
-        m_btnPause->setText(QStringLiteral("继续"));
+        button->LoadIcons(131, 0);
+        button->setText(QStringLiteral("继续"));
         SetLabel(status, StatusText::kPaused);
         g_bNotPaused.store(false);
-        m_batch->pause();
+        dialog.batch().pause();
     } else {
-        m_btnPause->LoadIcons(132, 0);
-        m_btnPause->setText(QStringLiteral("暂停"));
+        button->LoadIcons(132, 0);
+        button->setText(QStringLiteral("暂停"));
         SetLabel(status, StatusText::kResuming);
         g_bNotPaused.store(true);
-        m_batch->resume();
+        dialog.batch().resume();
     }
+}
+
+void StopConversion(MainDialog &dialog)
+{
+    dialog.batch().stop();
+    dialog.controlAs<QProgressBar>(IdProgress)->setValue(0);
+    SetLabel(dialog.controlAs<QLabel>(IdStatusLine), StatusText::kStopped);
+}
+
+void MainDialog::OnStart()
+{
+    StartConversion(*this);
+}
+
+void MainDialog::OnPauseResume()
+{
+    PauseOrResumeConversion(*this);
 }
 
 void MainDialog::OnStop()
 {
-    m_batch->stop();
-    m_progress->setValue(0);
-    SetLabel(controlAs<QLabel>(1011), StatusText::kStopped);
+    StopConversion(*this);
+}
+
+void MainDialog::OnBatchEnded(const BatchSummary &summary)
+{
+    ReportBatchEnd(*this, summary);
 }

@@ -17,8 +17,10 @@
 namespace {
 
 // Song/Ming faces that can stand in for the template's face, best first.
+// clang-format off
 const char *const kCjkFallbacks[] = {"AR PL UMing CN", "AR PL UMing TW", "AR PL SungtiL GB",
                                      "WenQuanYi Zen Hei", "Noto Sans CJK SC", "Droid Sans Fallback"};
+// clang-format on
 
 QWidget *createControl(const ControlTemplate &c, QWidget *parent)
 {
@@ -75,7 +77,7 @@ QWidget *createControl(const ControlTemplate &c, QWidget *parent)
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 DialogUnits DialogUnits::forFont(const QFont &font)
 {

@@ -1,11 +1,12 @@
 #include "ui/file_list_commands.h"
 
 #include "catalogue/probe.h"
+#include "res/control_ids.h"
 #include "ui/file_list_view.h"
 #include "ui/main_dialog.h"
 
-#include <QFileDialog>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <utility>
@@ -44,7 +45,7 @@ QStringList VideoFilesIn(const QString &folder)
     return files;
 }
 
-} // namespace
+}  // namespace
 
 QStringList AddFileFilters()
 {
@@ -90,31 +91,49 @@ QStringList FilesToAdd(const QStringList &names, const QString &baseDir)
     return files;
 }
 
-void SetFileChooser(FileChooser chooser) { ChooserHook() = std::move(chooser); }
+void SetFileChooser(FileChooser chooser)
+{
+    ChooserHook() = std::move(chooser);
+}
+
+void AddChosenFiles(MainDialog &dialog)
+{
+    const FileChooser &hook = ChooserHook();
+    dialog.addFiles(hook ? hook(&dialog) : ChooseWithDialog(&dialog));
+}
+
+void AddDroppedFiles(MainDialog &dialog, const QStringList &paths)
+{
+    dialog.addFiles(FilesToAdd(paths));
+}
+
+void DeleteMarkedRow(MainDialog &dialog)
+{
+    FileListView *list = dialog.controlAs<FileListView>(IdFileList);
+    const int row = list ? list->selectionMark() : -1;
+    if (row >= 0)
+        list->deleteRow(row);
+}
 
 void MainDialog::OnAddFile()
 {
-    const FileChooser &hook = ChooserHook();
-    addFiles(hook ? hook(this) : ChooseWithDialog(this));
+    AddChosenFiles(*this);
 }
 
 void MainDialog::OnDropFiles(const QStringList &paths)
 {
-    // Every dropped file in the order of the drop; a folder brings its video
-    // files; a missing name is ignored.
-    addFiles(FilesToAdd(paths));
+    AddDroppedFiles(*this, paths);
 }
 
 void MainDialog::OnDeleteFile()
 {
-    // One row per press: the one at which the latest selection started, even
-    // when several rows are selected.
-    const int row = m_fileList ? m_fileList->selectionMark() : -1;
-    if (row >= 0)
-        m_fileList->deleteRow(row);
+    DeleteMarkedRow(*this);
 }
 
-void MainDialog::addFile(const QString &path) { StartProbe(m_port, path); }
+void MainDialog::addFile(const QString &path)
+{
+    StartProbe(m_port, path);
+}
 
 void MainDialog::addFiles(const QStringList &paths)
 {

@@ -4,8 +4,24 @@
 #include <QStringList>
 #include <functional>
 
+class MainDialog;
 class QFileDialog;
 class QWidget;
+
+// The commands of the file list, as MainDialog's add and delete buttons and
+// its drop handler run them.
+
+// Add: asks for files and starts their probes in the order chosen; a cancel
+// adds nothing.
+void AddChosenFiles(MainDialog &dialog);
+
+// Drop: every dropped file in the order of the drop; a folder brings its video
+// files (FilesToAdd); a missing name is ignored.
+void AddDroppedFiles(MainDialog &dialog, const QStringList &paths);
+
+// Delete: one row per press, the one at which the latest selection started,
+// even when several rows are selected.
+void DeleteMarkedRow(MainDialog &dialog);
 
 // The add command's file dialog: the title, the two filter entries (supported
 // video formats, preselected, and all files) and one or more existing files to

@@ -18,6 +18,7 @@ struct ColumnSpec {
     Qt::Alignment alignment;
 };
 
+// clang-format off
 const ColumnSpec kColumns[] = {
     {"", 32, Qt::AlignLeft},
     {"文件名", 140, Qt::AlignLeft},
@@ -27,6 +28,7 @@ const ColumnSpec kColumns[] = {
     {"帧率", 60, Qt::AlignLeft},
     {"状态", 76, Qt::AlignLeft},
 };
+// clang-format on
 
 // A path too long for its narrow column shows its end, where the file's own
 // name is ("…/videos/holiday.avi"); the whole path is in the tooltip.
@@ -42,7 +44,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 FileListView::FileListView(QWidget *parent) : QTableWidget(parent)
 {

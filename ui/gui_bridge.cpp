@@ -19,7 +19,7 @@ struct Task {
     bool started = false;
     bool finished = false;
 };
-} // namespace
+}  // namespace
 
 GuiBridge::GuiBridge(QObject *guiObject) : m_state(std::make_shared<State>())
 {

@@ -32,8 +32,8 @@ bool carriesMarker(Display *display, Window window, Atom marker)
     int format = 0;
     unsigned long count = 0, remaining = 0;
     unsigned char *data = nullptr;
-    const int status = XGetWindowProperty(display, window, marker, 0, 1, False, XA_CARDINAL, &type, &format,
-                                          &count, &remaining, &data);
+    const int status = XGetWindowProperty(display, window, marker, 0, 1, False, XA_CARDINAL, &type, &format, &count,
+                                          &remaining, &data);
     bool match = false;
     if (status == Success && data && type == XA_CARDINAL && format == 32 && count == 1)
         match = *reinterpret_cast<long *>(data) == InstanceMarker::kValue;
@@ -53,7 +53,8 @@ QStringList takeHandedFiles(Display *display, Window window)
     QStringList files;
     // The length is in 32-bit units: up to 64 MiB of names in one take.
     if (XGetWindowProperty(display, window, property, 0, 1L << 24, True, AnyPropertyType, &type, &format, &count,
-                           &remaining, &data) == Success && data && format == 8) {
+                           &remaining, &data) == Success &&
+        data && format == 8) {
         const QByteArray text(reinterpret_cast<const char *>(data), qsizetype(count));
         for (const QByteArray &name : text.split('\0')) {
             if (!name.isEmpty())
@@ -69,7 +70,9 @@ QStringList takeHandedFiles(Display *display, Window window)
 class HandOverFilter : public QAbstractNativeEventFilter {
 public:
     HandOverFilter(QWidget *window, xcb_atom_t atom, InstanceMarker::FileReceiver addFiles)
-        : m_window(window), m_atom(atom), m_addFiles(std::move(addFiles))
+        : m_window(window),
+          m_atom(atom),
+          m_addFiles(std::move(addFiles))
     {
     }
 
@@ -106,7 +109,7 @@ private:
     InstanceMarker::FileReceiver m_addFiles;
 };
 
-} // namespace
+}  // namespace
 
 namespace InstanceMarker {
 
@@ -116,8 +119,8 @@ void mark(QWidget *window)
     if (!display)
         return;
     const long value = kValue;
-    XChangeProperty(display, Window(window->winId()), XInternAtom(display, kMarkerName, False), XA_CARDINAL,
-                    32, PropModeReplace, reinterpret_cast<const unsigned char *>(&value), 1);
+    XChangeProperty(display, Window(window->winId()), XInternAtom(display, kMarkerName, False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char *>(&value), 1);
     XFlush(display);
 }
 
@@ -205,4 +208,4 @@ void acceptHandOver(QWidget *window, FileReceiver addFiles)
     qGuiApp->installNativeEventFilter(filter.get());
 }
 
-} // namespace InstanceMarker
+}  // namespace InstanceMarker

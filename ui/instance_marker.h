@@ -27,4 +27,4 @@ void handOver(quint64 window, const QStringList &files = {});
 using FileReceiver = std::function<void(const QStringList &files)>;
 void acceptHandOver(QWidget *window, FileReceiver addFiles = {});
 
-} // namespace InstanceMarker
+}  // namespace InstanceMarker

@@ -8,11 +8,11 @@
 #include "engine/log.h"
 #include "install/tool_dir.h"
 #include "install/tool_installer.h"
+#include "res/control_ids.h"
 #include "res/dialog_templates.h"
 #include "res/resources.h"
 #include "settings/output_folder.h"
 #include "settings/settings_store.h"
-#include "ui/dialog_builder.h"
 #include "ui/file_list_view.h"
 #include "ui/gui_bridge.h"
 #include "ui/instance_marker.h"
@@ -40,41 +40,41 @@ constexpr int kBannerPeriodMs = 3500;
 constexpr struct {
     int buttonId;
     int iconId;
-} kButtonIcons[] = {{1018, 150}, {1017, 151}, {1026, 152}, {1003, 147}, {1015, 145}, {1004, 146},
-                    {1028, 144}, {1001, 132}, {1002, 150}, {1009, 149}, {1010, 148}};
+} kButtonIcons[] = {{IdDeleteFile, 150}, {IdAddFile, 151},  {IdSearch, 152},     {IdExit, 147},
+                    {IdAbout, 145},      {IdSiteLink, 146}, {IdOpenFolder, 144}, {IdStart, 132},
+                    {IdStop, 150},       {IdPause, 149},    {IdSettings, 148}};
 
-} // namespace
+}  // namespace
 
 MainDialog::MainDialog(QWidget *parent)
-    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : TemplateDialog(MainDialogTemplate(), parent,
+                     Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_bridge(std::make_unique<GuiBridge>(this)),
       m_batch(std::make_unique<ConversionBatch>())
 {
-    m_controls = BuildDialog(this, MainDialogTemplate());
-
     // Bind the members to their controls, in the order of the member list.
-    m_btnOpenFolder = controlAs<CXPSmartButton>(1028);
-    m_btnSearch = controlAs<CXPSmartButton>(1026);
-    m_banner = controlAs<QLabel>(1016);
-    m_progress = controlAs<QProgressBar>(1020);
-    m_btnDelete = controlAs<CXPSmartButton>(1018);
-    m_btnAdd = controlAs<CXPSmartButton>(1017);
-    m_fileList = controlAs<FileListView>(1000);
-    m_bitrateBox = controlAs<CCJFlatComboBox>(1008);
-    m_resolutionBox = controlAs<CCJFlatComboBox>(1006);
-    m_frameRateBox = controlAs<CCJFlatComboBox>(1007);
-    m_formatBox = controlAs<CCJFlatComboBox>(1005);
-    m_btnStop = controlAs<CXPSmartButton>(1002);
-    m_btnStart = controlAs<CXPSmartButton>(1001);
-    m_btnSettings = controlAs<CXPSmartButton>(1010);
-    m_btnSite = controlAs<CXPSmartButton>(1004);
-    m_btnPause = controlAs<CXPSmartButton>(1009);
-    m_btnAbout = controlAs<CXPSmartButton>(1015);
-    m_btnExit = controlAs<CXPSmartButton>(1003);
+    m_btnOpenFolder = controlAs<CXPSmartButton>(IdOpenFolder);
+    m_btnSearch = controlAs<CXPSmartButton>(IdSearch);
+    m_banner = controlAs<QLabel>(IdBanner);
+    m_progress = controlAs<QProgressBar>(IdProgress);
+    m_btnDelete = controlAs<CXPSmartButton>(IdDeleteFile);
+    m_btnAdd = controlAs<CXPSmartButton>(IdAddFile);
+    m_fileList = controlAs<FileListView>(IdFileList);
+    m_bitrateBox = controlAs<CCJFlatComboBox>(IdBitrateBox);
+    m_resolutionBox = controlAs<CCJFlatComboBox>(IdResolutionBox);
+    m_frameRateBox = controlAs<CCJFlatComboBox>(IdFrameRateBox);
+    m_formatBox = controlAs<CCJFlatComboBox>(IdFormatBox);
+    m_btnStop = controlAs<CXPSmartButton>(IdStop);
+    m_btnStart = controlAs<CXPSmartButton>(IdStart);
+    m_btnSettings = controlAs<CXPSmartButton>(IdSettings);
+    m_btnSite = controlAs<CXPSmartButton>(IdSiteLink);
+    m_btnPause = controlAs<CXPSmartButton>(IdPause);
+    m_btnAbout = controlAs<CXPSmartButton>(IdAbout);
+    m_btnExit = controlAs<CXPSmartButton>(IdExit);
     m_hIcon = AppIcon();
 
-    controlAs<QLabel>(1011)->setText(CreditLine());
+    controlAs<QLabel>(IdStatusLine)->setText(CreditLine());
     m_port = std::make_shared<MainDialogPort>(this, *m_bridge);
     connectCommands();
     g_pMainDialog = this;
@@ -200,7 +200,7 @@ void MainDialog::keyPressEvent(QKeyEvent *event)
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         // Enter never ends the window (the user's list would be lost); in the
         // search box it runs the search, on a button it presses the button.
-        if (focusWidget() == control(1025))
+        if (focusWidget() == control(IdSearchBox))
             OnSearch();
         else if (auto *button = qobject_cast<QAbstractButton *>(focusWidget()); button && button->isEnabled())
             button->click();

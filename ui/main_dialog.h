@@ -1,9 +1,8 @@
 #pragma once
 
 #include "engine/dialog_port.h"
+#include "ui/template_dialog.h"
 
-#include <QDialog>
-#include <QHash>
 #include <QIcon>
 #include <QStringList>
 #include <memory>
@@ -17,13 +16,12 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 
-
 class MainDialog;
 // The one main dialog; set by its constructor.
 extern MainDialog *g_pMainDialog;
 
 // The program's main window, laid out from dialog template 102.
-class MainDialog : public QDialog {
+class MainDialog : public TemplateDialog {
     Q_OBJECT
 public:
     explicit MainDialog(QWidget *parent = nullptr);
@@ -31,10 +29,6 @@ public:
 
     // Initialisation, run once before the window is first shown.
     bool OnInitDialog();
-
-    // A control of the template by id (nullptr for an unknown id).
-    QWidget *control(int id) const { return m_controls.value(id); }
-    template <typename T> T *controlAs(int id) const { return qobject_cast<T *>(control(id)); }
 
     // What the probe threads and the worker use to reach this window.
     std::shared_ptr<DialogPort> port() const { return m_port; }
@@ -47,7 +41,9 @@ public:
     void ApplyMp4Presets();
     void ApplyFlvPresets();
 
-    // Commands.
+    // Commands. Each but OnExit is a one-line member calling the free function
+    // that does the work, kept in the command file of its group: aux_commands,
+    // conversion_commands, file_list_commands and preset_commands.
     void OnExit();
     void OnSettings();
     void OnSiteLink();
@@ -91,13 +87,9 @@ protected:
 private:
     void connectCommands();
     void setupFileList();
-    void applyPresets(int format);
-    void setMirror(int id, const QString &text);
     void shutDown();
 
     friend class MainDialogPort;
-
-    QHash<int, QWidget *> m_controls;
 
     // Members in the order the controls are bound.
     CXPSmartButton *m_btnOpenFolder = nullptr;

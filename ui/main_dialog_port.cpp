@@ -1,6 +1,7 @@
 #include "ui/main_dialog_port.h"
 
 #include "controls/flat_combo_box.h"
+#include "res/control_ids.h"
 #include "ui/file_list_view.h"
 #include "ui/main_dialog.h"
 
@@ -24,7 +25,7 @@ bool UserIsTyping(const QWidget *window)
     return box && box->isEditable();
 }
 
-} // namespace
+}  // namespace
 
 RowId MainDialogPort::appendRow(const QString &path)
 {
@@ -64,7 +65,7 @@ void MainDialogPort::focusFirstRow()
 
 void MainDialogPort::setStatusText(const QString &text)
 {
-    m_bridge.run([&] { m_dialog->controlAs<QLabel>(1011)->setText(text); });
+    m_bridge.run([&] { m_dialog->controlAs<QLabel>(IdStatusLine)->setText(text); });
 }
 
 void MainDialogPort::setProgress(int percent)
@@ -82,7 +83,7 @@ void MainDialogPort::setProgressAndStatusIf(std::optional<int> percent, const QS
             return;
         if (percent)
             m_dialog->m_progress->setValue(*percent);
-        m_dialog->controlAs<QLabel>(1011)->setText(text);
+        m_dialog->controlAs<QLabel>(IdStatusLine)->setText(text);
     });
 }
 

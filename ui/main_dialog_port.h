@@ -22,7 +22,6 @@ public:
     void batchEnded(const BatchSummary &summary) override;
 
 private:
-
     MainDialog *m_dialog;
     GuiBridge m_bridge;
 };

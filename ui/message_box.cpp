@@ -14,7 +14,7 @@ MessageBoxHook &messageBoxHook()
     return hook;
 }
 
-} // namespace
+}  // namespace
 
 void SetMessageBoxHook(MessageBoxHook hook)
 {

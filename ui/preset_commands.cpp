@@ -1,15 +1,12 @@
-#include "catalogue/output_presets.h"
+#include "ui/preset_commands.h"
+
 #include "controls/flat_combo_box.h"
+#include "res/control_ids.h"
 #include "ui/main_dialog.h"
 
 #include <QLabel>
 
 namespace {
-
-// Hidden labels that mirror the current choices; the start command reads them.
-constexpr int kBitrateMirror = 1021;
-constexpr int kFrameRateMirror = 1022;
-constexpr int kResolutionMirror = 1023;
 
 // The text of the box's current list item. For the editable frame-rate box
 // this is the chosen item, never text typed into its edit field.
@@ -28,41 +25,62 @@ void Refill(QComboBox *box, const QStringList &items, const QString &preselected
     box->setCurrentIndex(box->findText(preselected, Qt::MatchExactly | Qt::MatchCaseSensitive));
 }
 
-} // namespace
+}  // namespace
 
-void MainDialog::ApplyMp4Presets() { applyPresets(int(OutputFormat::Mp4)); }
-void MainDialog::ApplyFlvPresets() { applyPresets(int(OutputFormat::Flv)); }
-
-void MainDialog::applyPresets(int format)
+void MirrorChoice(const TemplateDialog &dialog, int boxId, int mirrorId)
 {
-    const auto chosen = OutputFormat(format);
-    const FormatPresets &presets = PresetsFor(chosen);
+    if (auto *label = dialog.controlAs<QLabel>(mirrorId))
+        label->setText(CurrentItemText(dialog.controlAs<QComboBox>(boxId)));
+}
+
+void ApplyPresets(const TemplateDialog &dialog, OutputFormat format)
+{
+    const FormatPresets &presets = PresetsFor(format);
 
     // Resolution and frame-rate boxes keep their items sorted; the bitrate box
     // shows them as added.
-    Refill(m_resolutionBox, SortedLikeBox(presets.resolutions), presets.defaultResolution);
-    Refill(m_bitrateBox, presets.bitrates, presets.defaultBitrate);
-    Refill(m_frameRateBox, SortedLikeBox(presets.frameRates), presets.defaultFrameRate);
+    Refill(dialog.controlAs<QComboBox>(IdResolutionBox), SortedLikeBox(presets.resolutions), presets.defaultResolution);
+    Refill(dialog.controlAs<QComboBox>(IdBitrateBox), presets.bitrates, presets.defaultBitrate);
+    Refill(dialog.controlAs<QComboBox>(IdFrameRateBox), SortedLikeBox(presets.frameRates), presets.defaultFrameRate);
 
-    setMirror(kResolutionMirror, CurrentItemText(m_resolutionBox));
-    setMirror(kBitrateMirror, CurrentItemText(m_bitrateBox));
-    setMirror(kFrameRateMirror, CurrentItemText(m_frameRateBox));
+    MirrorChoice(dialog, IdResolutionBox, IdResolutionMirror);
+    MirrorChoice(dialog, IdBitrateBox, IdBitrateMirror);
+    MirrorChoice(dialog, IdFrameRateBox, IdFrameRateMirror);
 }
 
-void MainDialog::setMirror(int id, const QString &text)
+void ApplyChosenFormat(const TemplateDialog &dialog)
 {
-    if (auto *label = controlAs<QLabel>(id))
-        label->setText(text);
+    OutputFormat format = OutputFormat::Mp4;
+    if (ParseFormat(CurrentItemText(dialog.controlAs<QComboBox>(IdFormatBox)), &format))
+        ApplyPresets(dialog, format);
+}
+
+void MainDialog::ApplyMp4Presets()
+{
+    ApplyPresets(*this, OutputFormat::Mp4);
+}
+
+void MainDialog::ApplyFlvPresets()
+{
+    ApplyPresets(*this, OutputFormat::Flv);
 }
 
 void MainDialog::OnFormatChanged()
 {
-    // Choosing a format, the current one too, resets the other three boxes.
-    OutputFormat format = OutputFormat::Mp4;
-    if (ParseFormat(CurrentItemText(m_formatBox), &format))
-        applyPresets(int(format));
+    ApplyChosenFormat(*this);
 }
 
-void MainDialog::OnResolutionChanged() { setMirror(kResolutionMirror, CurrentItemText(m_resolutionBox)); }
-void MainDialog::OnFrameRateChanged() { setMirror(kFrameRateMirror, CurrentItemText(m_frameRateBox)); }
-void MainDialog::OnBitrateChanged() { setMirror(kBitrateMirror, CurrentItemText(m_bitrateBox)); }
+void MainDialog::OnResolutionChanged()
+{
+    MirrorChoice(*this, IdResolutionBox, IdResolutionMirror);
+}
+
+void MainDialog::OnFrameRateChanged()
+{
+    MirrorChoice(*this, IdFrameRateBox, IdFrameRateMirror);
+}
+
+void MainDialog::OnBitrateChanged()
+{
+    MirrorChoice(*this, IdBitrateBox, IdBitrateMirror);
+}

@@ -13,7 +13,7 @@ QuestionHook &questionHook()
     return hook;
 }
 
-} // namespace
+}  // namespace
 
 void SetQuestionHook(QuestionHook hook)
 {
@@ -24,8 +24,7 @@ bool AskYesNo(QWidget *parent, const QString &text)
 {
     if (const QuestionHook &hook = questionHook())
         return hook(text);
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Q9Plemo"), text, QMessageBox::Yes | QMessageBox::No,
-                    parent);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Q9Plemo"), text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setWindowIcon(AppIcon());
     // The program speaks Chinese everywhere; Qt's own button texts would not.
     box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));

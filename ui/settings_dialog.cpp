@@ -2,11 +2,11 @@
 
 #include "controls/xp_smart_button.h"
 #include "engine/log.h"
+#include "res/control_ids.h"
 #include "res/dialog_templates.h"
 #include "settings/home_path.h"
 #include "settings/output_folder.h"
 #include "settings/settings_store.h"
-#include "ui/dialog_builder.h"
 #include "ui/message_box.h"
 
 #include <QAbstractButton>
@@ -18,14 +18,6 @@
 #include <QLineEdit>
 
 namespace {
-enum ControlId {
-    IdCancel = 1003,
-    IdPath = 1013,
-    IdSave = 1014,
-    IdReselect = 1015,
-    IdFreeSpace = 1027,
-};
-
 // The settings dialog names the key in capitals when it writes it.
 constexpr const char *kWriteKeyName = "SOFTWARE\\Q9TBR";
 
@@ -47,7 +39,7 @@ QString ChooseWithDesktop(QWidget *parent, const QString &start)
     return QFileDialog::getExistingDirectory(parent, QStringLiteral("选择转换后文件的保存路径"), start,
                                              QFileDialog::ShowDirsOnly);
 }
-} // namespace
+}  // namespace
 
 void SettingsDialog::SetFolderChooser(FolderChooser chooser)
 {
@@ -59,9 +51,8 @@ void SettingsDialog::SetVolumeSource(VolumeSource source)
     volumeSource() = std::move(source);
 }
 
-SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent)
+SettingsDialog::SettingsDialog(QWidget *parent) : TemplateDialog(SettingsDialogTemplate(), parent)
 {
-    m_controls = BuildDialog(this, SettingsDialogTemplate());
     m_btnReselect = controlAs<CXPSmartButton>(IdReselect);
     m_btnSave = controlAs<CXPSmartButton>(IdSave);
     m_btnCancel = controlAs<CXPSmartButton>(IdCancel);

@@ -1,9 +1,8 @@
 #pragma once
 
 #include "settings/volumes.h"
+#include "ui/template_dialog.h"
 
-#include <QDialog>
-#include <QHash>
 #include <functional>
 
 class CXPSmartButton;
@@ -13,21 +12,17 @@ class QLineEdit;
 // The output-path dialog (template 129): shows the stored base folder or
 // proposes one, shows the free space of whatever path is typed, and stores the
 // path on saving. Runs modally without a parent.
-class SettingsDialog : public QDialog {
+class SettingsDialog : public TemplateDialog {
     Q_OBJECT
 public:
     explicit SettingsDialog(QWidget *parent = nullptr);
     ~SettingsDialog() override;
 
-    // A control of the template by id (nullptr for an unknown id).
-    QWidget *control(int id) const { return m_controls.value(id); }
-    template <typename T> T *controlAs(int id) const { return qobject_cast<T *>(control(id)); }
-
     // Button pictures and the initial path; run once by the constructor.
     bool OnInitDialog();
     // Proposes the local fixed volume with the most free space.
     void PickDefaultDrive();
-    // Shows the free space of the path box's volume in 1027.
+    // Shows the free space of the path box's volume in IdFreeSpace.
     void OnPathChange();
     // Checks, stores the path and creates the day's folder, then closes.
     // Stores the path and closes the dialog; a path that would not be used as
@@ -59,8 +54,6 @@ protected:
 private:
     QString pathText() const;
     void setPathText(const QString &text);
-
-    QHash<int, QWidget *> m_controls;
 
     CXPSmartButton *m_btnReselect = nullptr;
     CXPSmartButton *m_btnSave = nullptr;

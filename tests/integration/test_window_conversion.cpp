@@ -6,12 +6,11 @@
 #include "controls/flat_combo_box.h"
 #include "engine/conversion_batch.h"
 #include "engine/thread_tracker.h"
+#include "res/control_ids.h"
 #include "settings/output_folder.h"
 #include "tests/support/media_probe.h"
-#include "tests/support/test_support.h"
-#include "tests/support/window_support.h"
+#include "tests/support/main_dialog_fixture.h"
 #include "ui/file_list_view.h"
-#include "ui/main_dialog.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,12 +51,11 @@ const Source kSources[] = {
      {"-c:v", "mpeg4", "-c:a", "pcm_s16le", "-ar", "8000", "-ac", "1"}, "25", true, "MP4V"},
 };
 
-class WindowConversion : public ::testing::Test {
+class WindowConversion : public MainDialogFixture {
 protected:
     static void SetUpTestSuite()
     {
-        UseTemporaryHome();
-        EnsureApp();
+        MainDialogFixture::SetUpTestSuite();
         s_sources = MakeTempDir() + '/';
         for (const Source &source : kSources) {
             const QStringList input{"-v",     "error", "-y", "-f", "lavfi", "-i",
@@ -83,15 +81,14 @@ protected:
 
     void SetUp() override
     {
-        m_dialog = std::make_unique<MainDialog>();
-        m_dialog->OnInitDialog();
-        m_list = m_dialog->controlAs<FileListView>(1000);
+        MainDialogFixture::SetUp();
+        m_list = m_dialog->controlAs<FileListView>(IdFileList);
     }
     void TearDown() override
     {
         m_dialog->batch().stop();
         EXPECT_TRUE(m_dialog->batch().waitIdle(30000));
-        m_dialog.reset();
+        MainDialogFixture::TearDown();
     }
 
     void addAll()
@@ -101,16 +98,16 @@ protected:
             if (source.name == "clip.wmv")
                 m_dialog->addFile(s_sources + kBroken);  // the batch goes on past it
         }
-        ASSERT_TRUE(QTest::qWaitFor([] { return ThreadTracker::running() == 0; }, 30000));
+        ASSERT_TRUE(WaitUntil([] { return ThreadTracker::running() == 0; }, 30000));
     }
     void choose(int id, const QString &item)
     {
         auto *box = m_dialog->controlAs<CCJFlatComboBox>(id);
         box->setCurrentIndex(box->findText(item));
         ASSERT_GE(box->currentIndex(), 0) << item.toStdString();
-        if (id == 1005)
+        if (id == IdFormatBox)
             m_dialog->OnFormatChanged();
-        else if (id == 1006)
+        else if (id == IdResolutionBox)
             m_dialog->OnResolutionChanged();
         else
             m_dialog->OnFrameRateChanged();
@@ -121,7 +118,7 @@ protected:
         const QDir out(GetOutputFolder());
         const QStringList before = out.entryList(QDir::Files);
         m_dialog->OnStart();
-        EXPECT_TRUE(QTest::qWaitFor([this] { return m_dialog->batch().waitIdle(0); }, 120000));
+        EXPECT_TRUE(WaitUntil([this] { return m_dialog->batch().waitIdle(0); }, 120000));
         QFileInfoList made;
         for (const QFileInfo &file : out.entryInfoList(QDir::Files))
             if (!before.contains(file.fileName()))
@@ -134,11 +131,9 @@ protected:
             paths << file.absoluteFilePath();
         return paths;
     }
-    QString status() const { return m_dialog->controlAs<QLabel>(1011)->text(); }
 
     static inline const QString kBroken = QStringLiteral("cut after header.mp4");
     static inline QString s_sources;
-    std::unique_ptr<MainDialog> m_dialog;
     FileListView *m_list = nullptr;
 };
 
@@ -183,9 +178,9 @@ TEST_F(WindowConversion, EveryFormatThroughTheBoxes)
     addAll();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.format);
-        choose(1005, c.format);
-        choose(1006, c.resolution);
-        choose(1007, c.frameRate);
+        choose(IdFormatBox, c.format);
+        choose(IdResolutionBox, c.resolution);
+        choose(IdFrameRateBox, c.frameRate);
         const QStringList made = convert();
         EXPECT_EQ(status(), QStringLiteral("转换结束：成功 4 个，失败 1 个")) << "the cut file fails";
         for (int row = 0; row < m_list->rowCount(); ++row)
@@ -234,7 +229,7 @@ TEST_F(WindowConversion, DefaultMp4IsHandsetReady)
                                     QString::number(kSeconds), "-c:v", "mpeg4", "-c:a", "libmp3lame", clip}),
               0);
     m_dialog->addFile(clip);
-    ASSERT_TRUE(QTest::qWaitFor([] { return ThreadTracker::running() == 0; }, 30000));
+    ASSERT_TRUE(WaitUntil([] { return ThreadTracker::running() == 0; }, 30000));
     const QStringList made = convert();
     ASSERT_EQ(made.size(), 1);
     ASSERT_TRUE(made[0].endsWith(".mp4"));
@@ -260,10 +255,10 @@ TEST_F(WindowConversion, DefaultMp4IsHandsetReady)
 TEST_F(WindowConversion, AFileWithoutPicturesFailsAndLeavesNothing)
 {
     m_dialog->addFile(s_sources + kBroken);
-    ASSERT_TRUE(QTest::qWaitFor([] { return ThreadTracker::running() == 0; }, 30000));
+    ASSERT_TRUE(WaitUntil([] { return ThreadTracker::running() == 0; }, 30000));
     for (const char *format : {"3GP", "MP4", "FLV"}) {
         SCOPED_TRACE(format);
-        choose(1005, format);
+        choose(IdFormatBox, format);
         EXPECT_EQ(convert(), QStringList());
         EXPECT_EQ(status(), QStringLiteral("转换结束：成功 0 个，失败 1 个"));
         EXPECT_TRUE(m_list->rowText(0, ColStatus).startsWith(QStringLiteral("失败："))) << m_list->rowText(0, ColStatus).toStdString();

@@ -22,7 +22,7 @@ void Collect(QtMsgType type, const QMessageLogContext &context, const QString &m
         g_previous(type, context, message);
 }
 
-} // namespace
+}  // namespace
 
 LogCapture::LogCapture()
 {

@@ -2,9 +2,9 @@
 
 #include "tests/support/test_support.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QFile>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QStringList>
@@ -19,14 +19,15 @@ double Ratio(const QString &text)
     return parts.size() == 2 && parts[1].toDouble() != 0 ? parts[0].toDouble() / parts[1].toDouble() : 0;
 }
 
-} // namespace
+}  // namespace
 
 MediaInfo ProbeMedia(const QString &path)
 {
     MediaInfo info;
     QByteArray json;
-    if (RunProgram("ffprobe", {"-v", "error", "-show_format", "-show_streams", "-show_entries",
-                               "packet=stream_index,pts_time,duration_time", "-of", "json", path},
+    if (RunProgram("ffprobe",
+                   {"-v", "error", "-show_format", "-show_streams", "-show_entries",
+                    "packet=stream_index,pts_time,duration_time", "-of", "json", path},
                    &json) != 0)
         return info;
     const QJsonObject root = QJsonDocument::fromJson(json).object();
@@ -51,7 +52,8 @@ MediaInfo ProbeMedia(const QString &path)
     for (const QJsonValue &value : root["packets"].toArray()) {
         const QJsonObject p = value.toObject();
         StreamInfo &stream = info.streams[typeOfIndex[p["stream_index"].toInt()]];
-        stream.end = std::max(stream.end, p["pts_time"].toString().toDouble() + p["duration_time"].toString().toDouble());
+        stream.end =
+            std::max(stream.end, p["pts_time"].toString().toDouble() + p["duration_time"].toString().toDouble());
         ++stream.packets;
     }
     return info;

@@ -11,7 +11,7 @@ struct StreamInfo {
     int level = -1;   // as the stream header says; -1 when it says nothing
     int width = 0, height = 0, sampleRate = 0, channels = 0;
     double frameRate = 0;
-    double end = 0;   // end of the last packet, seconds
+    double end = 0;  // end of the last packet, seconds
     int packets = 0;
 };
 
@@ -29,7 +29,7 @@ MediaInfo ProbeMedia(const QString &path);
 // code with the tools that wrote it. Texts are GStreamer caps, for example
 // "video/mpeg, mpegversion=(int)4, ... level=(string)4a, ...".
 struct DiscoveredMedia {
-    double duration = 0;   // seconds
+    double duration = 0;  // seconds
     QString container;
     QString video, audio;  // the first stream of each kind; empty when none
 };

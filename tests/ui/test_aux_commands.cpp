@@ -1,4 +1,5 @@
 #include "controls/xp_smart_button.h"
+#include "res/control_ids.h"
 #include "settings/app_config.h"
 #include "settings/output_folder.h"
 #include "settings/settings_store.h"
@@ -50,8 +51,8 @@ protected:
     void click(MainDialog &dialog, int id) { QTest::mouseClick(dialog.controlAs<CXPSmartButton>(id), Qt::LeftButton); }
     void search(MainDialog &dialog, const QString &text)
     {
-        dialog.controlAs<QLineEdit>(1025)->setText(text);
-        click(dialog, 1026);
+        dialog.controlAs<QLineEdit>(IdSearchBox)->setText(text);
+        click(dialog, IdSearch);
     }
 
     QString m_home;
@@ -62,7 +63,7 @@ protected:
 TEST_F(AuxCommandsTest, AboutBoxHasNineLines)
 {
     MainDialog dialog;
-    click(dialog, 1015);
+    click(dialog, IdAbout);
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0].caption, QStringLiteral("Q9Plemo"));
     EXPECT_TRUE(m_opened.empty());
@@ -139,7 +140,7 @@ TEST_F(AuxCommandsTest, EnterInTheSearchBoxSearches)
 {
     MainDialog dialog;
     dialog.show();
-    auto *box = dialog.controlAs<QLineEdit>(1025);
+    auto *box = dialog.controlAs<QLineEdit>(IdSearchBox);
     box->setFocus();
     QTest::keyClicks(box, QStringLiteral("ab"));
     QTest::keyClick(box, Qt::Key_Return);
@@ -151,7 +152,7 @@ TEST_F(AuxCommandsTest, EnterInTheSearchBoxSearches)
 TEST_F(AuxCommandsTest, SiteLinkOpensTheHomePage)
 {
     MainDialog dialog;
-    click(dialog, 1004);
+    click(dialog, IdSiteLink);
     ASSERT_EQ(m_opened.size(), 1u);
     EXPECT_EQ(m_opened[0], QUrl(QString::fromUtf8(AppConfig::kSiteAddress)));
     EXPECT_EQ(m_opened[0].path(), QString());
@@ -166,7 +167,7 @@ TEST_F(AuxCommandsTest, OpenFolderShowsTheProductFolder)
     for (const QString &stored : {base, base + QLatin1Char('/')}) {
         m_opened.clear();
         ASSERT_TRUE(SettingsStore::writePath(stored));
-        click(dialog, 1028);
+        click(dialog, IdOpenFolder);
         ASSERT_EQ(m_opened.size(), 1u) << stored.toStdString();
         EXPECT_EQ(m_opened[0], QUrl::fromLocalFile(base + QStringLiteral("/Q9TBR")));
         EXPECT_EQ(m_opened[0].toLocalFile(), base + QStringLiteral("/Q9TBR"));
@@ -197,7 +198,7 @@ TEST_F(AuxCommandsTest, OpenFolderWithoutFolderSaysSo)
     for (size_t i = 0; i < steps.size(); ++i) {
         steps[i]();
         m_messages.clear();
-        click(dialog, 1028);
+        click(dialog, IdOpenFolder);
         ASSERT_EQ(m_messages.size(), 1u) << "step " << i;
         EXPECT_EQ(m_messages[0].caption, QStringLiteral("Q9Plemo"));
         EXPECT_EQ(m_messages[0].text, QStringLiteral("打开文件夹发声音外错误，请重新运行Q9Plemo"));

@@ -1,6 +1,7 @@
 // Closing the main window while other threads keep changing its list, status
 // line and progress bar: no crash, no hang, and nothing touched afterwards.
 #include "engine/dialog_port.h"
+#include "res/control_ids.h"
 #include "tests/support/test_support.h"
 #include "tests/support/window_support.h"
 #include "ui/file_list_view.h"
@@ -57,14 +58,14 @@ TEST_F(CloseWhileBusyTest, ThreadsRunOutWhenTheWindowCloses)
     QTimer::singleShot(400, dialog.get(), [&] { dialog->reject(); });
     dialog->exec();
     EXPECT_GT(calls.load(), 20) << "the threads reached the window while it was open";
-    const int rowsAtClose = dialog->controlAs<FileListView>(1000)->rowCount();
+    const int rowsAtClose = dialog->controlAs<FileListView>(IdFileList)->rowCount();
 
     // The threads go on after the close without blocking and without effect.
     const int before = calls.load();
     QTest::qWait(50);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_GT(calls.load(), before) << "calls after the close return at once";
-    EXPECT_EQ(dialog->controlAs<FileListView>(1000)->rowCount(), rowsAtClose);
+    EXPECT_EQ(dialog->controlAs<FileListView>(IdFileList)->rowCount(), rowsAtClose);
 
     // Destroying the window while they still run is safe too.
     std::shared_ptr<DialogPort> port = dialog->port();
@@ -90,14 +91,13 @@ TEST_F(CloseWhileBusyTest, CallsFromOtherThreadsRunOnTheGuiThread)
         port->setStatusText("转换完成");
         done = true;
     });
-    while (!done)
-        QTest::qWait(5);
+    ASSERT_TRUE(WaitUntil([&] { return done.load(); }));
     worker.join();
-    auto *list = dialog.controlAs<FileListView>(1000);
+    auto *list = dialog.controlAs<FileListView>(IdFileList);
     ASSERT_EQ(list->rowOf(row), 0);
     EXPECT_EQ(list->rowText(0, ColPath), QStringLiteral("/v/一个 文件.mkv"));
     EXPECT_EQ(list->rowText(0, ColResolution), "640x480");
-    EXPECT_EQ(dialog.controlAs<QLabel>(1011)->text(), "转换完成");
+    EXPECT_EQ(dialog.controlAs<QLabel>(IdStatusLine)->text(), "转换完成");
     ASSERT_EQ(port->rows().size(), 1);
     EXPECT_EQ(port->rows().first().path, QStringLiteral("/v/一个 文件.mkv"));
 }

@@ -4,10 +4,9 @@
 #include "controls/xp_smart_button.h"
 #include "engine/conversion_batch.h"
 #include "engine/globals.h"
+#include "res/control_ids.h"
 #include "settings/output_folder.h"
-#include "tests/support/fake_conversion_port.h"
-#include "tests/support/test_support.h"
-#include "tests/support/window_support.h"
+#include "tests/support/main_dialog_fixture.h"
 #include "ui/main_dialog.h"
 #include "ui/main_window_loop.h"
 #include "ui/question_box.h"
@@ -45,12 +44,11 @@ QStringList EncoderRuns()
     return QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
 }
 
-class ConversionCommandsTest : public ::testing::Test {
+class ConversionCommandsTest : public MainDialogFixture {
 protected:
     static void SetUpTestSuite()
     {
-        UseTemporaryHome();
-        EnsureApp();
+        MainDialogFixture::SetUpTestSuite();
         g_tools = MakeTempDir() + '/';
         QFile encoder(g_tools + "mencoder");
         ASSERT_TRUE(encoder.open(QIODevice::WriteOnly));
@@ -65,8 +63,7 @@ protected:
         QFile::remove(g_tools + "encoder.log");
         QFile hold(g_tools + "hold");
         ASSERT_TRUE(hold.open(QIODevice::WriteOnly));
-        m_dialog = std::make_unique<MainDialog>();
-        m_dialog->OnInitDialog();
+        MainDialogFixture::SetUp();
         m_dialog->batch().setToolDir(QFile::encodeName(g_tools));
     }
 
@@ -74,11 +71,10 @@ protected:
     {
         QFile::remove(g_tools + "hold");
         m_dialog->batch().stop();
-        EXPECT_TRUE(QTest::qWaitFor([this] { return m_dialog->batch().waitIdle(0); }, 10000));
-        m_dialog.reset();
+        EXPECT_TRUE(WaitUntil([this] { return m_dialog->batch().waitIdle(0); }, 10000));
+        MainDialogFixture::TearDown();
     }
 
-    QString status() const { return label(1011)->text(); }
     // A source file to list (the held encoder never reads it, but the worker
     // converts only what exists).
     static QString sourceFile(const QString &name)
@@ -88,25 +84,21 @@ protected:
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         return path;
     }
-    QLabel *label(int id) const { return m_dialog->controlAs<QLabel>(id); }
     CXPSmartButton *button(int id) const { return m_dialog->controlAs<CXPSmartButton>(id); }
-    void click(int id) { QTest::mouseClick(button(id), Qt::LeftButton); }
     // Until the encoder runs and has logged its arguments.
     bool waitForEncoder()
     {
-        return QTest::qWaitFor([this] { return m_dialog->batch().encoderPid() != 0 && !EncoderRuns().isEmpty(); },
+        return WaitUntil([this] { return m_dialog->batch().encoderPid() != 0 && !EncoderRuns().isEmpty(); },
                                10000);
     }
-
-    std::unique_ptr<MainDialog> m_dialog;
 };
 
 TEST_F(ConversionCommandsTest, StartWithAnEmptyListOnlyAsksForFiles)
 {
-    const QString savePath = label(1019)->text();
-    click(1001);
+    const QString savePath = label(IdSavePath)->text();
+    click(IdStart);
     EXPECT_EQ(status(), QStringLiteral("请先添加需要转换的文件。"));
-    EXPECT_EQ(label(1019)->text(), savePath);
+    EXPECT_EQ(label(IdSavePath)->text(), savePath);
     EXPECT_FALSE(m_dialog->batch().isRunning());
     QTest::qWait(200);
     EXPECT_TRUE(EncoderRuns().isEmpty());
@@ -115,12 +107,12 @@ TEST_F(ConversionCommandsTest, StartWithAnEmptyListOnlyAsksForFiles)
 TEST_F(ConversionCommandsTest, StartTakesTheMirroredChoicesAndRunsOneBatchOnly)
 {
     m_dialog->port()->appendRow(sourceFile("clip.avi"));
-    label(1023)->setText("720x480");
-    label(1022)->setText("25");
-    label(1021)->setText("1024");
-    click(1001);
-    EXPECT_EQ(label(1019)->text(), GetOutputFolder());
-    EXPECT_TRUE(label(1019)->text().endsWith('/'));
+    label(IdResolutionMirror)->setText("720x480");
+    label(IdFrameRateMirror)->setText("25");
+    label(IdBitrateMirror)->setText("1024");
+    click(IdStart);
+    EXPECT_EQ(label(IdSavePath)->text(), GetOutputFolder());
+    EXPECT_TRUE(label(IdSavePath)->text().endsWith('/'));
     EXPECT_EQ(status(), QStringLiteral("开始转换"));
     EXPECT_EQ(OutputSettings.strWidth, "720");
     EXPECT_EQ(OutputSettings.strHeight, "480");
@@ -130,9 +122,9 @@ TEST_F(ConversionCommandsTest, StartTakesTheMirroredChoicesAndRunsOneBatchOnly)
     const pid_t encoder = m_dialog->batch().encoderPid();
 
     // A second press leaves the running batch and the window as they are.
-    label(1023)->setText("128x96");
-    label(1011)->setText("marker");
-    click(1001);
+    label(IdResolutionMirror)->setText("128x96");
+    label(IdStatusLine)->setText("marker");
+    click(IdStart);
     EXPECT_EQ(status(), "marker");
     EXPECT_EQ(OutputSettings.strWidth, "720");
     QTest::qWait(200);
@@ -149,7 +141,7 @@ TEST_F(ConversionCommandsTest, StartTakesTheMirroredChoicesAndRunsOneBatchOnly)
 // 131 (paused) / 132 (running) with the caption.
 TEST_F(ConversionCommandsTest, PauseAndResumeTextsCaptionAndIcon)
 {
-    CXPSmartButton *pause = button(1009);
+    CXPSmartButton *pause = button(IdPause);
     struct Step {
         const char *caption, *status;
         int icon;
@@ -174,28 +166,28 @@ TEST_F(ConversionCommandsTest, PauseResumeAndStopReachTheRunningEncoder)
 {
     m_dialog->port()->appendRow(sourceFile("a.avi"));
     m_dialog->port()->appendRow(sourceFile("b.avi"));
-    click(1001);
+    click(IdStart);
     ASSERT_TRUE(waitForEncoder());
     const pid_t encoder = m_dialog->batch().encoderPid();
 
-    click(1009);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ProcessState(encoder) == 'T'; }, 2000));
-    click(1009);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ProcessState(encoder) != 'T'; }, 2000));
-    click(1009);  // stop ends a paused encoder all the same
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ProcessState(encoder) == 'T'; }, 2000));
+    click(IdPause);
+    EXPECT_TRUE(WaitUntil([&] { return ProcessState(encoder) == 'T'; }, 2000));
+    click(IdPause);
+    EXPECT_TRUE(WaitUntil([&] { return ProcessState(encoder) != 'T'; }, 2000));
+    click(IdPause);  // stop ends a paused encoder all the same
+    EXPECT_TRUE(WaitUntil([&] { return ProcessState(encoder) == 'T'; }, 2000));
 
-    m_dialog->controlAs<QProgressBar>(1020)->setValue(40);
-    click(1002);
+    m_dialog->controlAs<QProgressBar>(IdProgress)->setValue(40);
+    click(IdStop);
     EXPECT_EQ(status(), QStringLiteral("已经停止"));
-    EXPECT_EQ(m_dialog->controlAs<QProgressBar>(1020)->value(), 0);
+    EXPECT_EQ(m_dialog->controlAs<QProgressBar>(IdProgress)->value(), 0);
     EXPECT_FALSE(m_dialog->batch().isRunning());
-    ASSERT_TRUE(QTest::qWaitFor([this] { return m_dialog->batch().waitIdle(0); }, 10000));
+    ASSERT_TRUE(WaitUntil([this] { return m_dialog->batch().waitIdle(0); }, 10000));
     EXPECT_EQ(ProcessState(encoder), 0);
     QTest::qWait(200);
     EXPECT_EQ(status(), QStringLiteral("已经停止")) << "the worker writes nothing after a stop";
     EXPECT_EQ(EncoderRuns().size(), 1) << "no further row";
-    EXPECT_EQ(button(1009)->text(), QStringLiteral("继续"));
+    EXPECT_EQ(button(IdPause)->text(), QStringLiteral("继续"));
 }
 
 // An encoder that prints progress without pause leaves output in the pipe and
@@ -211,23 +203,23 @@ TEST_F(ConversionCommandsTest, PauseAndStopTextsStandAgainstTheEncodersOutput)
     chatty.close();
     chatty.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     m_dialog->batch().setToolDir(QFile::encodeName(tools));
-    QProgressBar *bar = m_dialog->controlAs<QProgressBar>(1020);
+    QProgressBar *bar = m_dialog->controlAs<QProgressBar>(IdProgress);
 
     m_dialog->port()->appendRow(sourceFile("a.avi"));
-    click(1001);
+    click(IdStart);
     for (int round = 0; round < 3; ++round) {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return status() == QStringLiteral("转换中..."); }, 10000));
+        ASSERT_TRUE(WaitUntil([&] { return status() == QStringLiteral("转换中..."); }, 10000));
         QTest::qWait(50);
-        click(1009);
+        click(IdPause);
         const int pausedAt = bar->value();
         QTest::qWait(300);
         EXPECT_EQ(status(), QStringLiteral("已经暂停")) << "round " << round;
         EXPECT_EQ(bar->value(), pausedAt) << "round " << round;
-        click(1009);
+        click(IdPause);
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return status() == QStringLiteral("转换中..."); }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return status() == QStringLiteral("转换中..."); }, 10000));
     QTest::qWait(50);
-    click(1002);
+    click(IdStop);
     QTest::qWait(300);
     EXPECT_EQ(status(), QStringLiteral("已经停止"));
     EXPECT_EQ(bar->value(), 0);
@@ -235,10 +227,10 @@ TEST_F(ConversionCommandsTest, PauseAndStopTextsStandAgainstTheEncodersOutput)
 
 TEST_F(ConversionCommandsTest, StopWithNothingRunning)
 {
-    m_dialog->controlAs<QProgressBar>(1020)->setValue(70);
-    click(1002);
+    m_dialog->controlAs<QProgressBar>(IdProgress)->setValue(70);
+    click(IdStop);
     EXPECT_EQ(status(), QStringLiteral("已经停止"));
-    EXPECT_EQ(m_dialog->controlAs<QProgressBar>(1020)->value(), 0);
+    EXPECT_EQ(m_dialog->controlAs<QProgressBar>(IdProgress)->value(), 0);
 }
 
 TEST_F(ConversionCommandsTest, AnOpenMessageBoxBlocksNeitherTheButtonsNorTheUpdates)
@@ -247,11 +239,11 @@ TEST_F(ConversionCommandsTest, AnOpenMessageBoxBlocksNeitherTheButtonsNorTheUpda
     auto scenario = [this] {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
         m_dialog->port()->appendRow(sourceFile("clip.avi"));
-        click(1001);
+        click(IdStart);
         ASSERT_TRUE(waitForEncoder());
         const qint64 encoder = m_dialog->batch().encoderPid();
 
-        click(1015);  // the about box opens and the command returns at once
+        click(IdAbout);  // the about box opens and the command returns at once
         QMessageBox *box = nullptr;
         for (QWidget *w : QApplication::topLevelWidgets()) {
             if (auto *b = qobject_cast<QMessageBox *>(w); b && b->isVisible())
@@ -264,15 +256,15 @@ TEST_F(ConversionCommandsTest, AnOpenMessageBoxBlocksNeitherTheButtonsNorTheUpda
         // A worker's update reaches the window while the box is open.
         auto update = std::async(std::launch::async, [port = m_dialog->port()] { port->setProgress(42); });
         EXPECT_TRUE(WaitUntil([&] { return update.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
-        EXPECT_EQ(m_dialog->controlAs<QProgressBar>(1020)->value(), 42);
+        EXPECT_EQ(m_dialog->controlAs<QProgressBar>(IdProgress)->value(), 42);
 
         // Pause, resume and stop, clicked like a user would.
-        click(1009);
+        click(IdPause);
         EXPECT_EQ(status(), QStringLiteral("已经暂停"));
         EXPECT_TRUE(WaitUntil([&] { return ProcessState(encoder) == 'T'; }));
-        click(1009);
+        click(IdPause);
         EXPECT_TRUE(WaitUntil([&] { return ProcessState(encoder) != 'T'; }));
-        click(1002);
+        click(IdStop);
         EXPECT_EQ(status(), QStringLiteral("已经停止"));
         EXPECT_TRUE(WaitUntil([this] { return m_dialog->batch().waitIdle(0); }));
         EXPECT_TRUE(box->isVisible());
@@ -302,10 +294,10 @@ TEST_F(ConversionCommandsTest, ClosingDuringABatchAsksFirst)
     });
     m_dialog->show();
     m_dialog->port()->appendRow(sourceFile("a.avi"));
-    click(1001);
+    click(IdStart);
     ASSERT_TRUE(waitForEncoder());
-    const QString folder = label(1019)->text();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !QDir(folder).entryList(QDir::Files).isEmpty(); }, 5000));
+    const QString folder = label(IdSavePath)->text();
+    ASSERT_TRUE(WaitUntil([&] { return !QDir(folder).entryList(QDir::Files).isEmpty(); }, 5000));
 
     m_dialog->reject();
     EXPECT_EQ(questions.size(), 1);
@@ -316,7 +308,7 @@ TEST_F(ConversionCommandsTest, ClosingDuringABatchAsksFirst)
     m_dialog->reject();
     EXPECT_EQ(questions.size(), 2);
     EXPECT_FALSE(m_dialog->isVisible());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return m_dialog->batch().waitIdle(0); }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return m_dialog->batch().waitIdle(0); }, 10000));
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList());
 
     auto idle = std::make_unique<MainDialog>();

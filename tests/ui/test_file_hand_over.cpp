@@ -1,8 +1,8 @@
 // Files handed from a second start of the real program to a running window
 // (this test's own, on a real X server), and files named on the command line.
 #include "engine/thread_tracker.h"
-#include "tests/support/test_support.h"
-#include "tests/support/window_support.h"
+#include "res/control_ids.h"
+#include "tests/support/main_dialog_fixture.h"
 #include "ui/file_list_commands.h"
 #include "ui/file_list_view.h"
 #include "ui/main_dialog.h"
@@ -15,22 +15,25 @@
 
 namespace {
 
-class FileHandOverTest : public ::testing::Test {
+class FileHandOverTest : public MainDialogFixture {
 protected:
+    static void SetUpTestSuite()
+    {
+        // The marker and the hand-over are X properties: this process shows its
+        // window on the X server, not offscreen.
+        if (!qEnvironmentVariableIsEmpty("DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "xcb");
+        MainDialogFixture::SetUpTestSuite();
+    }
+
     void SetUp() override
     {
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             GTEST_SKIP() << "needs an X server (scripts/test starts Xvfb)";
-        // The marker and the hand-over are X properties: this process shows its
-        // window on the X server, not offscreen.
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        UseTemporaryHome();
-        EnsureApp();
         m_clips = MakeTempDir();
         for (const char *name : {"a.flv", "b c.avi", "d.mpg", "e.MKV"})
             QFile(m_clips + '/' + name).open(QIODevice::WriteOnly);
-        m_dialog = std::make_unique<MainDialog>();
-        m_dialog->OnInitDialog();
+        MainDialogFixture::SetUp();
     }
 
     void TearDown() override
@@ -38,12 +41,12 @@ protected:
         if (!m_dialog)
             return;
         EXPECT_TRUE(WaitUntil([] { return ThreadTracker::running() == 0; }, 15000));
-        m_dialog.reset();
+        MainDialogFixture::TearDown();
     }
 
     QStringList paths() const
     {
-        auto *list = m_dialog->controlAs<FileListView>(1000);
+        auto *list = m_dialog->controlAs<FileListView>(IdFileList);
         QStringList result;
         for (int r = 0; r < list->rowCount(); ++r)
             result << list->rowText(r, ColPath);
@@ -74,7 +77,6 @@ protected:
     }
 
     QString m_clips;
-    std::unique_ptr<MainDialog> m_dialog;
 };
 
 TEST_F(FileHandOverTest, SecondStartHandsItsFilesToTheRunningWindow)

@@ -3,8 +3,8 @@
 
 #include "engine/thread_tracker.h"
 #include "install/tool_dir.h"
-#include "tests/support/test_support.h"
-#include "tests/support/window_support.h"
+#include "res/control_ids.h"
+#include "tests/support/main_dialog_fixture.h"
 #include "ui/file_list_commands.h"
 #include "ui/file_list_view.h"
 #include "ui/main_dialog.h"
@@ -46,14 +46,13 @@ QString g_clipDir;
 
 QString Clip(const QString &name) { return g_clipDir + '/' + name; }
 
-bool WaitForProbes() { return QTest::qWaitFor([] { return ThreadTracker::running() == 0; }, 15000); }
+bool WaitForProbes() { return WaitUntil([] { return ThreadTracker::running() == 0; }, 15000); }
 
-class FileListCommandsTest : public testing::Test {
+class FileListCommandsTest : public MainDialogFixture {
 protected:
     static void SetUpTestSuite()
     {
-        UseTemporaryHome();
-        EnsureApp();
+        MainDialogFixture::SetUpTestSuite();
         g_toolDir = MakeTempDir();
         QFile player(g_toolDir + "/mplayer");
         ASSERT_TRUE(player.open(QIODevice::WriteOnly));
@@ -72,8 +71,7 @@ protected:
 
     void SetUp() override
     {
-        m_dialog = std::make_unique<MainDialog>();
-        m_dialog->OnInitDialog();
+        MainDialogFixture::SetUp();
         g_szToolDir = QFile::encodeName(g_toolDir) + '/';
     }
 
@@ -81,10 +79,10 @@ protected:
     {
         EXPECT_TRUE(WaitForProbes());
         SetFileChooser({});
-        m_dialog.reset();
+        MainDialogFixture::TearDown();
     }
 
-    FileListView *list() const { return m_dialog->controlAs<FileListView>(1000); }
+    FileListView *list() const { return m_dialog->controlAs<FileListView>(IdFileList); }
     QAbstractButton *button(int id) const { return m_dialog->controlAs<QAbstractButton>(id); }
     QString cell(int row, int column) const { return list()->rowText(row, column); }
 
@@ -108,8 +106,6 @@ protected:
             EXPECT_EQ(cell(r, ColDuration), "00:01:01");
         }
     }
-
-    std::unique_ptr<MainDialog> m_dialog;
 };
 
 TEST_F(FileListCommandsTest, AddingTheSameFileTwiceGivesTwoRows)
@@ -119,8 +115,8 @@ TEST_F(FileListCommandsTest, AddingTheSameFileTwiceGivesTwoRows)
         askedBy = parent;
         return QStringList{Clip("a.avi")};
     });
-    button(1017)->click();
-    button(1017)->click();
+    button(IdAddFile)->click();
+    button(IdAddFile)->click();
 
     EXPECT_EQ(askedBy, m_dialog.get());
     EXPECT_EQ(settledPaths(), (QStringList{Clip("a.avi"), Clip("a.avi")}));
@@ -215,7 +211,7 @@ TEST_F(FileListCommandsTest, DeleteRemovesOnlyTheRowWithTheSelectionMark)
     list()->selectAll();
     list()->setSelectionMark(1);
 
-    button(1018)->click();
+    button(IdDeleteFile)->click();
     EXPECT_EQ(settledPaths(), (QStringList{Clip("a.avi"), Clip("c.flv")}));
     EXPECT_EQ(cell(1, ColNumber), "2") << "row numbers are not rewritten";
 }
@@ -232,7 +228,7 @@ TEST_F(FileListCommandsTest, DeleteAfterSelectingRowsWithTheMouse)
 
     // The selection started at the last row, so that row goes, not the first
     // selected or the current one.
-    button(1018)->click();
+    button(IdDeleteFile)->click();
     EXPECT_EQ(settledPaths(), (QStringList{Clip("a.avi"), Clip("b.mkv")}));
 }
 
@@ -263,7 +259,7 @@ TEST_F(FileListCommandsTest, DeleteKeyInTheListDeletesTheSelectedRow)
     EXPECT_EQ(settledPaths(), (QStringList{Clip("a.avi"), Clip("c.flv")}));
 
     // Delete typed in the search box edits the text and deletes no row.
-    auto *search = m_dialog->control(1025);
+    auto *search = m_dialog->control(IdSearchBox);
     search->setFocus();
     QTest::keyClick(search, Qt::Key_Delete);
     EXPECT_EQ(list()->rowCount(), 2);
@@ -272,8 +268,8 @@ TEST_F(FileListCommandsTest, DeleteKeyInTheListDeletesTheSelectedRow)
 TEST_F(FileListCommandsTest, ProbeSelectsRowZeroButLeavesTheFocusInATextBox)
 {
     m_dialog->show();
-    auto *search = m_dialog->control(1025);
-    auto *editableBox = m_dialog->controlAs<QComboBox>(1007);  // the frame rate box takes typing
+    auto *search = m_dialog->control(IdSearchBox);
+    auto *editableBox = m_dialog->controlAs<QComboBox>(IdFrameRateBox);  // the frame rate box takes typing
     ASSERT_TRUE(editableBox->isEditable());
     for (QWidget *typingIn : {search, static_cast<QWidget *>(editableBox)}) {
         SCOPED_TRACE(typingIn->metaObject()->className());
@@ -286,7 +282,7 @@ TEST_F(FileListCommandsTest, ProbeSelectsRowZeroButLeavesTheFocusInATextBox)
         EXPECT_TRUE(list()->selectionModel()->isRowSelected(0, {}));
     }
     // Elsewhere (on a button) the list takes the focus, as before.
-    button(1017)->setFocus();
+    button(IdAddFile)->setFocus();
     m_dialog->addFile(Clip("b.mkv"));
     EXPECT_TRUE(WaitForProbes());
     EXPECT_EQ(m_dialog->focusWidget(), list());
@@ -340,10 +336,10 @@ TEST(AddFileDialog, MatchesTheSupportedExtensionsWithoutRegardToCase)
         return names;
     };
     const QStringList videos = {"B.Mkv", "a.mp4", "d.3GPP", "e.rmvb", "f.MPG"};
-    EXPECT_TRUE(QTest::qWaitFor([&] { return shown() == videos; }, 5000)) << shown().join(' ').toStdString();
+    EXPECT_TRUE(WaitUntil([&] { return shown() == videos; }, 5000)) << shown().join(' ').toStdString();
 
     dialog.selectNameFilter(AddFileFilters().last());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return shown().size() == 7; }, 5000)) << shown().join(' ').toStdString();
+    EXPECT_TRUE(WaitUntil([&] { return shown().size() == 7; }, 5000)) << shown().join(' ').toStdString();
 }
 
 } // namespace

@@ -144,11 +144,11 @@ TEST_F(FlatComboBoxTest, HotTrackingRunsOnlyAfterAMouseMoveAndStopsOutside)
 {
     EXPECT_FALSE(m_list->isTracking());
     PointAt(m_list);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_list->isHot(); }, 2000));
+    ASSERT_TRUE(WaitUntil([&] { return m_list->isHot(); }, 2000));
     EXPECT_TRUE(m_list->isTracking());
     EXPECT_EQ(m_list->drawnLook(), CCJFlatComboBox::Hot);
     QCursor::setPos(kFarAway);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !m_list->isTracking(); }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return !m_list->isTracking(); }, 2000));
     EXPECT_FALSE(m_list->isHot());
     EXPECT_FALSE(m_list->isTracking());
     EXPECT_EQ(m_list->drawnLook(), CCJFlatComboBox::Normal);
@@ -162,7 +162,7 @@ TEST_F(FlatComboBoxTest, FocusAloneStartsNoTrackingButKeepsItHot)
     EXPECT_EQ(m_list->drawnLook(), CCJFlatComboBox::Hot);
 
     PointAt(m_list);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_list->isTracking(); }, 2000));
+    ASSERT_TRUE(WaitUntil([&] { return m_list->isTracking(); }, 2000));
     QCursor::setPos(kFarAway);
     QTest::qWait(50);
     EXPECT_TRUE(m_list->isHot());  // focused: still hot, still polling
@@ -170,7 +170,7 @@ TEST_F(FlatComboBoxTest, FocusAloneStartsNoTrackingButKeepsItHot)
 
     m_edit->setFocus();
     EXPECT_EQ(m_list->drawnLook(), CCJFlatComboBox::Normal);  // at once
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !m_list->isTracking(); }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return !m_list->isTracking(); }, 2000));
     EXPECT_FALSE(m_list->isHot());
     EXPECT_FALSE(m_list->isTracking());
     EXPECT_EQ(m_list->drawnLook(), CCJFlatComboBox::Normal);
@@ -180,7 +180,7 @@ TEST_F(FlatComboBoxTest, LosingFocusUnderTheMouseDrawsNormalUntilTheMouseComesBa
 {
     m_list->setFocus();
     PointAt(m_list);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_list->isTracking(); }, 2000));
+    ASSERT_TRUE(WaitUntil([&] { return m_list->isTracking(); }, 2000));
     ASSERT_TRUE(m_list->isHot());
     m_edit->setFocus();
     QTest::qWait(50);
@@ -191,17 +191,17 @@ TEST_F(FlatComboBoxTest, LosingFocusUnderTheMouseDrawsNormalUntilTheMouseComesBa
 TEST_F(FlatComboBoxTest, HoldingTheLeftButtonDrawsPressedAndStopsPolling)
 {
     PointAt(m_list);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_list->isHot(); }, 2000));
+    ASSERT_TRUE(WaitUntil([&] { return m_list->isHot(); }, 2000));
     const QPoint at = m_list->rect().center();
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), QPointF(m_list->mapToGlobal(at)), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(m_list, &press);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return m_list->drawnLook() == CCJFlatComboBox::Pressed; }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return m_list->drawnLook() == CCJFlatComboBox::Pressed; }, 2000));
     EXPECT_FALSE(m_list->isTracking());
     EXPECT_FALSE(m_list->isHot());
     m_list->hidePopup();
     // Repainted with the cursor over it.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return m_list->drawnLook() == CCJFlatComboBox::Hot; }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return m_list->drawnLook() == CCJFlatComboBox::Hot; }, 2000));
 }
 
 struct CompletionCase {

@@ -1,10 +1,10 @@
 // The main window against its layout template, and its keyboard and banner behaviour.
 #include "controls/flat_combo_box.h"
 #include "controls/xp_smart_button.h"
+#include "res/control_ids.h"
 #include "res/dialog_templates.h"
 #include "res/resources.h"
-#include "tests/support/test_support.h"
-#include "tests/support/window_support.h"
+#include "tests/support/main_dialog_fixture.h"
 #include "ui/dialog_builder.h"
 #include "ui/file_list_view.h"
 #include "ui/main_dialog.h"
@@ -20,22 +20,7 @@
 
 namespace {
 
-class MainDialogTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        UseTemporaryHome();
-        EnsureApp();
-    }
-
-    void SetUp() override
-    {
-        m_dialog = std::make_unique<MainDialog>();
-        m_dialog->OnInitDialog();
-    }
-
-    std::unique_ptr<MainDialog> m_dialog;
-};
+using MainDialogTest = MainDialogFixture;
 
 TEST_F(MainDialogTest, MatchesTheTemplate)
 {
@@ -78,10 +63,11 @@ TEST_F(MainDialogTest, MatchesTheTemplate)
         default:
             EXPECT_EQ(w->size(), expected.size()) << c.id;
         }
-        EXPECT_EQ(w->isHidden(), c.id >= 1021 && c.id <= 1024) << "only the mirrors and the spare label are hidden";
+        EXPECT_EQ(w->isHidden(), c.id >= IdBitrateMirror && c.id <= IdSpareLabel)
+            << "only the mirrors and the spare label are hidden";
     }
-    EXPECT_TRUE(qobject_cast<QComboBox *>(m_dialog->control(1007))->isEditable());
-    EXPECT_FALSE(qobject_cast<QComboBox *>(m_dialog->control(1005))->isEditable());
+    EXPECT_TRUE(qobject_cast<QComboBox *>(m_dialog->control(IdFrameRateBox))->isEditable());
+    EXPECT_FALSE(qobject_cast<QComboBox *>(m_dialog->control(IdFormatBox))->isEditable());
 }
 
 TEST_F(MainDialogTest, TabOrderFollowsTheTemplate)
@@ -104,7 +90,7 @@ TEST_F(MainDialogTest, TabOrderFollowsTheTemplate)
 
 TEST_F(MainDialogTest, FileListColumns)
 {
-    auto *list = m_dialog->controlAs<FileListView>(1000);
+    auto *list = m_dialog->controlAs<FileListView>(IdFileList);
     ASSERT_EQ(list->columnCount(), 7);
     const QStringList headers{"", "文件名", "播放时间", "编码", "分辨率", "帧率", "状态"};
     const Qt::Alignment align[] = {Qt::AlignLeft,    Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight,
@@ -142,10 +128,10 @@ TEST_F(MainDialogTest, FileListColumns)
 
 TEST_F(MainDialogTest, InitialState)
 {
-    auto *status = m_dialog->controlAs<QLabel>(1011);
+    auto *status = m_dialog->controlAs<QLabel>(IdStatusLine);
     EXPECT_TRUE(status->text().endsWith("出品    [Q9Plemo  支持文件拖拽方式添加需要转换的文件]"));
     EXPECT_TRUE(status->text().contains("example")) << "the credit names only a reserved example domain";
-    auto *progress = m_dialog->controlAs<QProgressBar>(1020);
+    auto *progress = m_dialog->controlAs<QProgressBar>(IdProgress);
     EXPECT_EQ(progress->minimum(), 0);
     EXPECT_EQ(progress->maximum(), 100);
     EXPECT_FALSE(m_dialog->windowIcon().isNull());
@@ -159,7 +145,7 @@ TEST_F(MainDialogTest, InitialState)
 
 TEST_F(MainDialogTest, BannerAlternatesWithoutNewPictures)
 {
-    auto *banner = m_dialog->controlAs<QLabel>(1016);
+    auto *banner = m_dialog->controlAs<QLabel>(IdBanner);
     EXPECT_EQ(m_dialog->bannerBitmapId(), 130);
     const qint64 first130 = banner->pixmap().cacheKey();
     m_dialog->OnTimer();
@@ -179,7 +165,7 @@ TEST_F(MainDialogTest, EnterPressesAFocusedButtonButNeverEndsTheWindowElsewhere)
 {
     m_dialog->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
-    for (int id : {1000, 1005, 1006}) {
+    for (int id : {IdFileList, IdFormatBox, IdResolutionBox}) {
         QWidget *target = m_dialog->control(id);
         target->setFocus();
         QTest::keyClick(target, Qt::Key_Return);
@@ -187,8 +173,8 @@ TEST_F(MainDialogTest, EnterPressesAFocusedButtonButNeverEndsTheWindowElsewhere)
         EXPECT_TRUE(m_dialog->isVisible()) << "Enter in control " << id;
     }
     // On the start button, Enter and Space press it (an empty list says so).
-    auto *status = m_dialog->controlAs<QLabel>(1011);
-    auto *start = m_dialog->controlAs<QPushButton>(1001);
+    auto *status = m_dialog->controlAs<QLabel>(IdStatusLine);
+    auto *start = m_dialog->controlAs<QPushButton>(IdStart);
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space}) {
         status->clear();
         start->setFocus();
@@ -196,7 +182,7 @@ TEST_F(MainDialogTest, EnterPressesAFocusedButtonButNeverEndsTheWindowElsewhere)
         EXPECT_FALSE(status->text().isEmpty()) << "key " << key;
     }
     // On the exit button, Enter ends the window as a click would.
-    auto *exit = m_dialog->controlAs<QPushButton>(1003);
+    auto *exit = m_dialog->controlAs<QPushButton>(IdExit);
     exit->setFocus();
     QTest::keyClick(exit, Qt::Key_Enter);
     EXPECT_FALSE(m_dialog->isVisible());
@@ -207,7 +193,7 @@ TEST_F(MainDialogTest, EscapeEndsTheWindow)
 {
     m_dialog->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
-    QTest::keyClick(m_dialog->control(1000), Qt::Key_Escape);
+    QTest::keyClick(m_dialog->control(IdFileList), Qt::Key_Escape);
     EXPECT_FALSE(m_dialog->isVisible());
     EXPECT_EQ(m_dialog->result(), QDialog::Rejected);
 }
@@ -216,7 +202,7 @@ TEST_F(MainDialogTest, ExitButtonEndsTheWindow)
 {
     m_dialog->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
-    m_dialog->controlAs<QPushButton>(1003)->click();
+    m_dialog->controlAs<QPushButton>(IdExit)->click();
     EXPECT_FALSE(m_dialog->isVisible());
     EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
 }

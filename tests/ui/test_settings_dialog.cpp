@@ -1,4 +1,5 @@
 #include "controls/xp_smart_button.h"
+#include "res/control_ids.h"
 #include "res/resources.h"
 #include "settings/output_folder.h"
 #include "settings/settings_store.h"
@@ -60,8 +61,8 @@ protected:
         v.rootWritable = true;
         return v;
     }
-    static QLineEdit *pathBox(const SettingsDialog &d) { return d.controlAs<QLineEdit>(1013); }
-    static QString freeSpaceText(const SettingsDialog &d) { return d.controlAs<QLabel>(1027)->text(); }
+    static QLineEdit *pathBox(const SettingsDialog &d) { return d.controlAs<QLineEdit>(IdPath); }
+    static QString freeSpaceText(const SettingsDialog &d) { return d.controlAs<QLabel>(IdFreeSpace)->text(); }
     static void setPath(SettingsDialog &d, const QString &text)
     {
         pathBox(d)->clear();
@@ -88,7 +89,7 @@ TEST_F(SettingsDialogTest, BuiltFromItsTemplate)
         int id;
         const char *caption;
         int icon;
-    } const buttons[] = {{1003, "取消", 150}, {1014, "保存设置", 151}, {1015, "重新选择", 144}};
+    } const buttons[] = {{IdCancel, "取消", 150}, {IdSave, "保存设置", 151}, {IdReselect, "重新选择", 144}};
     for (const Button &b : buttons) {
         auto *button = dialog.controlAs<CXPSmartButton>(b.id);
         ASSERT_NE(button, nullptr) << b.id;
@@ -106,7 +107,7 @@ TEST_F(SettingsDialogTest, BuiltFromItsTemplate)
         EXPECT_EQ(button->grab().toImage(), shown) << b.id;
     }
     ASSERT_NE(pathBox(dialog), nullptr);
-    ASSERT_NE(dialog.controlAs<QLabel>(1027), nullptr);
+    ASSERT_NE(dialog.controlAs<QLabel>(IdFreeSpace), nullptr);
 }
 
 TEST_F(SettingsDialogTest, ShowsTheStoredPathAndItsFreeSpace)
@@ -169,7 +170,7 @@ TEST_F(SettingsDialogTest, SaveRefusesWhatIsNoFolder)
         SettingsDialog dialog;
         dialog.show();
         setPath(dialog, bad);
-        click(dialog, 1014);
+        click(dialog, IdSave);
         ASSERT_EQ(m_messages.size(), 1u) << bad.toStdString();
         EXPECT_EQ(m_messages[0].caption, QStringLiteral("Plemo TBR"));
         EXPECT_EQ(m_messages[0].text, QStringLiteral("您选择的目录无效，请重试"));
@@ -200,7 +201,7 @@ TEST_F(SettingsDialogTest, SaveRefusesPathsNoReaderCanUse)
         SettingsDialog dialog;
         dialog.show();
         setPath(dialog, bad.path);
-        click(dialog, 1014);
+        click(dialog, IdSave);
         ASSERT_EQ(m_messages.size(), 1u);
         EXPECT_EQ(m_messages[0].text, QString::fromUtf8(bad.message));
         EXPECT_TRUE(dialog.isVisible());
@@ -213,7 +214,7 @@ TEST_F(SettingsDialogTest, SaveRefusesPathsNoReaderCanUse)
     SettingsDialog dialog;
     dialog.show();
     setPath(dialog, m_driveA);
-    click(dialog, 1014);
+    click(dialog, IdSave);
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_TRUE(m_messages[0].text.startsWith(QStringLiteral("无法保存设置"))) << m_messages[0].text.toStdString();
     EXPECT_TRUE(dialog.isVisible());
@@ -233,7 +234,7 @@ TEST_F(SettingsDialogTest, SaveStoresThePathAndCreatesTheDaysFolder)
         SettingsDialog dialog;
         dialog.show();
         setPath(dialog, c.typed);
-        click(dialog, 1014);
+        click(dialog, IdSave);
         EXPECT_TRUE(m_messages.empty());
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -250,7 +251,7 @@ TEST_F(SettingsDialogTest, CancelKeepsAUsableStoredPath)
     SettingsDialog dialog;
     dialog.show();
     setPath(dialog, m_driveA);  // an edit that must not be kept
-    click(dialog, 1003);
+    click(dialog, IdCancel);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(SettingsStore::readPath().value_or(QString()), stored);
     EXPECT_FALSE(QFileInfo::exists(daysFolder(m_driveA)));
@@ -262,7 +263,7 @@ TEST_F(SettingsDialogTest, CancelWithoutUsablePathStoresTheProposal)
     SettingsDialog dialog;
     dialog.show();
     setPath(dialog, m_driveA);  // replaced by the proposal
-    click(dialog, 1003);
+    click(dialog, IdCancel);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(SettingsStore::usablePath().value_or(QString()), m_driveB);
     EXPECT_TRUE(QFileInfo(daysFolder(m_driveB)).isDir());
@@ -276,7 +277,7 @@ TEST_F(SettingsDialogTest, CancelWithNoVolumeAtAllStillCloses)
     dialog.show();
     EXPECT_EQ(pathBox(dialog)->text(), QString());
     EXPECT_EQ(freeSpaceText(dialog), QStringLiteral("0"));
-    click(dialog, 1003);
+    click(dialog, IdCancel);
     EXPECT_FALSE(dialog.isVisible());
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0].text, QStringLiteral("您选择的目录无效，请重试"));
@@ -301,7 +302,7 @@ TEST_F(SettingsDialogTest, ReselectAndSaveFromTheKeyboard)
     EXPECT_TRUE(askedFrom.isEmpty());
 
     // Enter on the focused "重新选择" opens the chooser at the box's path.
-    auto *reselect = dialog.controlAs<CXPSmartButton>(1015);
+    auto *reselect = dialog.controlAs<CXPSmartButton>(IdReselect);
     reselect->setFocus();
     QTest::keyClick(reselect, Qt::Key_Enter);
     EXPECT_EQ(askedFrom, m_driveA);
@@ -310,7 +311,7 @@ TEST_F(SettingsDialogTest, ReselectAndSaveFromTheKeyboard)
     EXPECT_FALSE(SettingsStore::readPath()) << "choosing stores nothing yet";
 
     // Space on the focused save button saves.
-    auto *save = dialog.controlAs<CXPSmartButton>(1014);
+    auto *save = dialog.controlAs<CXPSmartButton>(IdSave);
     save->setFocus();
     QTest::keyClick(save, Qt::Key_Space);
     EXPECT_FALSE(dialog.isVisible());
@@ -329,12 +330,12 @@ TEST_F(SettingsDialogTest, CancelledChooserAndLeadingTildeMeaningHome)
         askedFrom = start;
         return QString();
     });
-    click(dialog, 1015);
+    click(dialog, IdReselect);
     SettingsDialog::SetFolderChooser({});
     EXPECT_EQ(askedFrom, m_driveA);
     EXPECT_EQ(pathBox(dialog)->text(), QStringLiteral("~/driveA")) << "a cancelled choice changes nothing";
 
-    click(dialog, 1014);
+    click(dialog, IdSave);
     EXPECT_EQ(SettingsStore::readPath(), m_driveA);
     EXPECT_TRUE(QFileInfo::exists(daysFolder(m_driveA)));
 }

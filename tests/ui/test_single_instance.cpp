@@ -1,12 +1,11 @@
 // The single-instance hand-over with two real processes on a real X server.
+#include "engine/eintr.h"
 #include "tests/support/test_support.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QThread>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -57,18 +56,6 @@ QList<Window> OurWindows(Display *display)
             ours << w;
     }
     return ours;
-}
-
-bool WaitFor(const std::function<bool()> &condition, int ms = 15000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QThread::msleep(20);
-    }
-    return true;
 }
 
 bool WindowShown(Display *display, Window w)
@@ -122,7 +109,7 @@ protected:
 TEST_F(SingleInstanceTest, SecondStartHandsOverAndEndsWithoutAWindow)
 {
     Start();
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(WaitUntil([&] {
         const QList<Window> ours = OurWindows(m_display);
         return ours.size() == 1 && WindowShown(m_display, ours.first());
     }));
@@ -132,13 +119,13 @@ TEST_F(SingleInstanceTest, SecondStartHandsOverAndEndsWithoutAWindow)
     // brings it back and ends at once.
     XUnmapWindow(m_display, first);
     XSync(m_display, False);
-    ASSERT_TRUE(WaitFor([&] { return !WindowShown(m_display, first); }));
+    ASSERT_TRUE(WaitUntil([&] { return !WindowShown(m_display, first); }));
 
     QProcess *second = Start();
     ASSERT_TRUE(second->waitForFinished(15000));
     EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second->exitCode(), 0);
-    EXPECT_TRUE(WaitFor([&] { return WindowShown(m_display, first); })) << "the first window is shown again";
+    EXPECT_TRUE(WaitUntil([&] { return WindowShown(m_display, first); })) << "the first window is shown again";
     EXPECT_EQ(OurWindows(m_display), QList<Window>{first}) << "the second start made no window";
 }
 
@@ -152,7 +139,7 @@ TEST_F(SingleInstanceTest, FoundWhileTheFirstIsStillInitialising)
     ASSERT_EQ(mkfifo(fifo.constData(), 0600), 0);
 
     QProcess *first = Start();
-    ASSERT_TRUE(WaitFor([&] { return OurWindows(m_display).size() == 1; })) << "marked before the tools are written";
+    ASSERT_TRUE(WaitUntil([&] { return OurWindows(m_display).size() == 1; })) << "marked before the tools are written";
     const Window marked = OurWindows(m_display).first();
     EXPECT_FALSE(WindowShown(m_display, marked)) << "the window is not shown before initialisation ends";
 
@@ -164,10 +151,10 @@ TEST_F(SingleInstanceTest, FoundWhileTheFirstIsStillInitialising)
     const int fd = ::open(fifo.constData(), O_RDONLY);
     ASSERT_GE(fd, 0);
     char buffer[4096];
-    while (::read(fd, buffer, sizeof buffer) > 0) {
+    while (RetryOnEintr([&] { return ::read(fd, buffer, sizeof buffer); }) > 0) {
     }
     ::close(fd);
-    EXPECT_TRUE(WaitFor([&] { return WindowShown(m_display, marked); }));
+    EXPECT_TRUE(WaitUntil([&] { return WindowShown(m_display, marked); }));
     EXPECT_FALSE(first->waitForFinished(300)) << "the first instance keeps running";
     EXPECT_EQ(OurWindows(m_display).size(), 1);
 }
@@ -182,7 +169,7 @@ TEST_F(SingleInstanceTest, AnotherProgramsMarkerWithAnotherValueIsNotTaken)
     XSync(m_display, False);
 
     QProcess *first = Start();
-    EXPECT_TRUE(WaitFor([&] { return OurWindows(m_display).size() == 1; })) << "the program started normally";
+    EXPECT_TRUE(WaitUntil([&] { return OurWindows(m_display).size() == 1; })) << "the program started normally";
     EXPECT_FALSE(first->waitForFinished(300)) << "the program keeps running";
     XDestroyWindow(m_display, foreign);
     XSync(m_display, False);

@@ -11,14 +11,6 @@ void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdSt
 
 namespace {
 
-TEST(OutputSettings, StartsWithTheDocumentedValues)
-{
-    EXPECT_EQ(OutputSettings.strWidth, "320");
-    EXPECT_EQ(OutputSettings.strHeight, "240");
-    EXPECT_EQ(OutputSettings.strFrameRate, "15");
-    EXPECT_EQ(OutputSettings.strBitrate, "128");
-}
-
 struct TableCase {
     OutputFormat format;
     const char *name;

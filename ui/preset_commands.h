@@ -1,0 +1,18 @@
+#pragma once
+
+#include "catalogue/output_presets.h"
+
+class TemplateDialog;
+
+// The commands of the four choice boxes, as MainDialog runs them. Each box's
+// choice is copied into its hidden mirror label, which the start command reads.
+
+// Refills the resolution, bitrate and frame-rate boxes with the format's items,
+// preselects its defaults and writes them into the mirrors.
+void ApplyPresets(const TemplateDialog &dialog, OutputFormat format);
+
+// Choosing a format, the current one too, resets the other three boxes.
+void ApplyChosenFormat(const TemplateDialog &dialog);
+
+// Copies the chosen item of box `boxId` into the label `mirrorId`.
+void MirrorChoice(const TemplateDialog &dialog, int boxId, int mirrorId);
