@@ -11,6 +11,7 @@
 #include "engine/row_files.h"
 #include "engine/source_length.h"
 #include "engine/status_texts.h"
+#include "engine/timed_source.h"
 #include "engine/tool_failure.h"
 #include "engine/tool_step.h"
 
@@ -84,13 +85,17 @@ RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLi
 // The encoder step: the source into the format's encoder output.
 RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output, const ToolWatchdog::Limits &limits)
 {
-    const EncoderStep step{job.toolDir, row.path, output, StartsWithAsfHeader(row.path),
-                           DurationSeconds(row.duration).value_or(0)};
+    const QString stem = OutputStem(output);
+    const EncoderSource source = PrepareEncoderSource(row.path, stem, job.toolDir, limits, job.encoder);
+    if (source.end)
+        return *source.end;
+    EncoderStep step{job.toolDir, source.path, output, StartsWithAsfHeader(row.path),
+                     DurationSeconds(row.duration).value_or(0)};
+    step.matroskaReader = source.matroskaReader;
     const QByteArray commandLine = EncoderCommandLine(job.choices.format, step, job.choices);
     ToolWatchdog watchdog(limits);
     watchdog.setPaused([&job] { return job.encoder.suspended(); });
     // Writing its index at the end, the encoder reports no position.
-    const QString stem = OutputStem(output);
     watchdog.setActivity([&stem] { return RowFilesFingerprint(stem); });
     const RunOutcome run = RunEncoder(job, row.id, commandLine, watchdog);
     if (job.encoder.stopRequested())

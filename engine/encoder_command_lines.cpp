@@ -59,6 +59,8 @@ QByteArray EncoderStart(const EncoderStep &step)
     // again; the libavformat reader is right for ASF (but not for MPEG-PS).
     if (step.asfSource)
         line += "-demuxer lavf ";
+    else if (step.matroskaReader)
+        line += "-demuxer mkv ";
     // "-ni": without it the built-in MPEG-PS reader drops the audio of DVD VOBs.
     line += "-ni -mc 0 -af volnorm ";
     line += DecoderThreads(step);

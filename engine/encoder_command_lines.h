@@ -13,6 +13,8 @@ struct EncoderStep {
     QString output;            // the encoder's output file
     bool asfSource = false;    // the source is a Windows Media (ASF) file
     double sourceSeconds = 0;  // the source's probed play time; 0 when unknown
+    // Read with the encoder's own Matroska reader, which times frames by their timestamps.
+    bool matroskaReader = false;
 };
 
 // Whether the file starts with the GUID of the ASF header object.

@@ -18,7 +18,7 @@ QString OutputStem(const QString &path);
 
 // `folder` (ending in '/') + the time as "hh-mm-ss" + the format's extension.
 // No file is ever overwritten: when that name, or any file the row may make or
-// delete beside it (.avi .flv .3gp .mp4 .m4v .aac .264), exists already, the
+// delete beside it (.avi .flv .3gp .mp4 .m4v .aac .264 .mkv), exists already, the
 // stem gets "-2", "-3" ... until every one of them is free.
 QString MakeOutputFileName(const QString &folder, OutputFormat format, const QTime &localTime);
 

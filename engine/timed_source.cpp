@@ -1,0 +1,34 @@
+#include "engine/timed_source.h"
+
+#include "catalogue/frame_timing.h"
+#include "engine/command_line.h"
+#include "engine/log.h"
+#include "engine/output_naming.h"
+#include "engine/tool_step.h"
+
+QByteArray TimedCopyParameters(const QString &source, const QString &copy)
+{
+    return "-v error -y -i " + QuotePath(source) + " -map 0:v:0 -map 0:a:0? -c copy -f matroska " + QuotePath(copy);
+}
+
+EncoderSource PrepareEncoderSource(const QString &source, const QString &stem, const QByteArray &toolDir,
+                                   const ToolWatchdog::Limits &limits, EncoderControl &control)
+{
+    EncoderSource read;
+    read.path = source;
+    if (ReadFrameTiming(source) != FrameTiming::Variable)
+        return read;
+    const QString copy = stem + QStringLiteral(".mkv");
+    const StepResult step = RunRowTool(toolDir + "ffmpeg", TimedCopyParameters(source, copy), limits, control, stem,
+                                       FailReason::Unreadable);
+    if (step.end && step.end->outcome == RowOutcome::Stopped) {
+        read.end = step.end;
+    } else if (step.end || !FileHasContent(copy)) {
+        qCWarning(lcQ9) << "frames at varying intervals, but no timed copy could be made; reading" << source
+                        << "directly";
+    } else {
+        read.path = copy;
+        read.matroskaReader = true;
+    }
+    return read;
+}
