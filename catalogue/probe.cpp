@@ -1,5 +1,6 @@
 #include "catalogue/probe.h"
 
+#include "catalogue/frame_timing.h"
 #include "catalogue/probe_parser.h"
 #include "catalogue/probe_queue.h"
 #include "engine/command_line.h"
@@ -72,6 +73,11 @@ void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
         if (lines > 0)
             port->focusFirstRow();
     }
+    // The player names a stream's nominal rate only; the file's own frame times
+    // tell whether frames were dropped or jittered. The row shows nothing more
+    // (the conversion times such frames by their timestamps), the log says so.
+    if (values > 0 && ReadFrameTiming(path) == FrameTiming::Variable)
+        qCInfo(lcQ9) << "frames at varying intervals:" << path;
     // The row keeps its path; its state says that the file could not be read.
     if (!outcome.started) {
         qCWarning(lcQ9) << "the player could not be started for" << path;

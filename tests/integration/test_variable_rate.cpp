@@ -1,0 +1,196 @@
+#include "catalogue/frame_timing.h"
+#include "engine/conversion_batch.h"
+#include "install/tool_installer.h"
+#include "tests/support/fake_conversion_port.h"
+#include "tests/support/media_probe.h"
+#include "tests/support/test_support.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <cmath>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+// Sources whose frames come at varying intervals, as phones and screen
+// recorders write them (H.264 + AAC in MP4, frames kept at their own times):
+// every format keeps the picture as long as the sound, moving to the end, and
+// in step with it.
+namespace {
+
+constexpr double kSeconds = 4;
+
+// An MP4 of kSeconds from a 30 fps `video` put through `filter` (which drops
+// frames or moves their times); the frames keep the times the filter gave them.
+QString MakeClip(const QString &path, const QString &video, const QString &filter, const QString &audio)
+{
+    const int rc = RunProgram("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", video, "-f", "lavfi", "-i", audio,
+                                         "-vf", filter, "-fps_mode", "passthrough", "-enc_time_base:v", "1/90000",
+                                         "-video_track_timescale", "90000",
+                                         "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a",
+                                         "aac", "-t", QString::number(kSeconds), path});
+    return rc == 0 ? path : QString();
+}
+
+QString Moving()
+{
+    return QStringLiteral("testsrc=size=160x120:rate=30");
+}
+QString Tone()
+{
+    return QStringLiteral("sine=frequency=440:sample_rate=44100");
+}
+
+// The picture at `seconds` as 32x24 grey levels.
+QByteArray PictureAt(const QString &path, double seconds)
+{
+    QByteArray grey;
+    RunProgram("ffmpeg", {"-v", "error", "-ss", QString::number(seconds), "-i", path, "-frames:v", "1", "-vf",
+                          "scale=32:24,format=gray", "-f", "rawvideo", "-"},
+               &grey);
+    return grey;
+}
+
+double MeanDifference(const QByteArray &a, const QByteArray &b)
+{
+    if (a.size() != b.size() || a.isEmpty())
+        return 0;
+    double sum = 0;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        sum += std::abs(int(uchar(a[i])) - int(uchar(b[i])));
+    return sum / double(a.size());
+}
+
+// Times at which the picture turns white.
+QList<double> FlashTimes(const QString &path)
+{
+    QByteArray csv;
+    RunProgram("ffprobe", {"-v", "error", "-f", "lavfi", "movie=" + path + ",signalstats", "-show_entries",
+                           "frame=pts_time:frame_tags=lavfi.signalstats.YAVG", "-of", "csv=p=0"},
+               &csv);
+    QList<double> flashes;
+    bool bright = false;
+    for (const QByteArray &line : csv.split('\n')) {
+        const QList<QByteArray> fields = line.split(',');
+        if (fields.size() < 2)
+            continue;
+        const bool now = fields[1].toDouble() > 100;
+        if (now && !bright)
+            flashes << fields[0].toDouble();
+        bright = now;
+    }
+    return flashes;
+}
+
+// Times at which a beep starts after silence.
+QList<double> BeepTimes(const QString &path)
+{
+    QByteArray log;
+    RunProgram("ffmpeg", {"-v", "info", "-i", path, "-vn", "-af", "silencedetect=n=-30dB:d=0.05", "-f", "null", "-"},
+               &log);
+    QList<double> beeps;
+    const QRegularExpression end(QStringLiteral("silence_end: ([0-9.]+)"));
+    for (auto it = end.globalMatch(QString::fromUtf8(log)); it.hasNext();)
+        beeps << it.next().captured(1).toDouble();
+    return beeps;
+}
+
+struct Format {
+    const char *name;
+    BatchChoices choices;
+};
+const Format kFormats[] = {
+    {"MP4", {"160", "120", "15", "256"}},
+    {"3GP", {"176", "144", "15", "64"}},
+    {"FLV", {"160", "120", "15", "256"}},
+};
+
+class VariableRate : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_tools = QFile::encodeName(MakeTempDir()) + '/';
+        for (int selector : {2, 3, 4})
+            ASSERT_EQ(ExtractTool(s_tools, selector), 1);
+    }
+
+    // Converts `source` into `format` and returns the one file made.
+    QString convert(const QString &source, const Format &format)
+    {
+        const QString out = MakeTempDir() + '/';
+        auto port = std::make_shared<FakeConversionPort>();
+        port->addRow(source, QStringLiteral("00:00:04"));
+        ConversionBatch batch;
+        batch.setToolDir(s_tools);
+        batch.setOutputFolderProvider([out] { return out; });
+        BatchChoices choices = format.choices;
+        EXPECT_TRUE(ParseFormat(QString::fromLatin1(format.name), &choices.format));
+        EXPECT_TRUE(batch.start(port, choices));
+        EXPECT_TRUE(batch.waitIdle(120000));
+        const QStringList files = QDir(out).entryList(QDir::Files);
+        EXPECT_EQ(port->statuses().last(), QStringLiteral("转换完成"));
+        return files.size() == 1 ? out + files.first() : QString();
+    }
+
+    static inline QByteArray s_tools;
+};
+
+TEST_F(VariableRate, PictureKeepsToTheSoundAndMovesToTheEnd)
+{
+    const QString dir = MakeTempDir() + '/';
+    const struct {
+        const char *name;
+        QString source;
+        FrameTiming timing;
+    } clips[] = {
+        {"a few frames missing", MakeClip(dir + "few.mp4", Moving(), "select='not(eq(mod(n\\,10)\\,4))'", Tone()),
+         FrameTiming::Variable},
+        {"a third missing", MakeClip(dir + "many.mp4", Moving(), "select='not(eq(mod(n\\,3)\\,1))'", Tone()),
+         FrameTiming::Variable},
+        {"jittered times", MakeClip(dir + "jitter.mp4", Moving(), "settb=1/90000,setpts='(N/30+0.008*sin(N*2.7))/TB'", Tone()),
+         FrameTiming::Variable},
+        {"constant rate", MakeClip(dir + "steady.mp4", Moving(), "null", Tone()), FrameTiming::Constant},
+    };
+    for (const auto &clip : clips) {
+        SCOPED_TRACE(clip.name);
+        ASSERT_FALSE(clip.source.isEmpty());
+        EXPECT_EQ(ReadFrameTiming(clip.source), clip.timing);
+        if (clip.timing == FrameTiming::Constant)
+            continue;  // converted as before: the conversion tests cover it
+        for (const Format &format : kFormats) {
+            SCOPED_TRACE(format.name);
+            const QString output = convert(clip.source, format);
+            ASSERT_FALSE(output.isEmpty());
+            const MediaInfo info = ProbeMedia(output);
+            const double picture = info.streams["video"].end, sound = info.streams["audio"].end;
+            EXPECT_NEAR(picture, kSeconds, 0.3);
+            EXPECT_NEAR(picture, sound, 0.3);
+            const double at = 0.75 * sound;
+            EXPECT_GT(MeanDifference(PictureAt(output, at), PictureAt(output, at + 0.3)), 1.0);
+        }
+    }
+}
+
+// A white flash with a beep every second, two frames in three kept: the last
+// flash still comes with its beep.
+TEST_F(VariableRate, FlashAndBeepStayTogetherToTheEnd)
+{
+    const QString source =
+        MakeClip(MakeTempDir() + "/flash.mp4", "color=black:size=160x120:rate=30,drawbox=c=white:t=fill:enable='between(mod(t\\,1)\\,0.5\\,0.599)'",
+                 "select='not(eq(mod(n\\,3)\\,1))'",
+                 "sine=frequency=1000:sample_rate=44100,volume=volume=0:enable='not(between(mod(t\\,1)\\,0.5\\,0.599))'");
+    ASSERT_FALSE(source.isEmpty());
+    for (const Format &format : kFormats) {
+        SCOPED_TRACE(format.name);
+        const QString output = convert(source, format);
+        ASSERT_FALSE(output.isEmpty());
+        const QList<double> flashes = FlashTimes(output), beeps = BeepTimes(output);
+        ASSERT_FALSE(flashes.isEmpty());
+        EXPECT_NEAR(flashes.last(), kSeconds - 0.5, 0.1);
+        double nearest = 1e9;
+        for (double beep : beeps)
+            nearest = std::min(nearest, std::abs(beep - flashes.last()));
+        EXPECT_LT(nearest, 0.1) << "last flash at " << flashes.last();
+    }
+}
+
+}  // namespace
