@@ -74,7 +74,7 @@ std::optional<QByteArray> ReadMovieBox(QFile &file)
         } else if (size == 0) {
             size = fileSize - at;  // the last box runs to the end of the file
         }
-        if (size < headerSize)
+        if (size < headerSize || size > fileSize - at)
             return std::nullopt;
         if (header.mid(4, 4) == "moov") {
             if (size - headerSize > kMaxMovieBox || !file.seek(at + headerSize))
