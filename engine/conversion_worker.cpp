@@ -7,6 +7,7 @@
 #include "engine/log.h"
 #include "engine/mp4_packaging.h"
 #include "engine/output_naming.h"
+#include "engine/picture_turn.h"
 #include "engine/process_runner.h"
 #include "engine/row_files.h"
 #include "engine/source_length.h"
@@ -84,8 +85,14 @@ RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLi
 // The encoder step: the source into the format's encoder output.
 RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output, const ToolWatchdog::Limits &limits)
 {
-    const EncoderStep step{job.toolDir, row.path, output, StartsWithAsfHeader(row.path),
-                           DurationSeconds(row.duration).value_or(0)};
+    // The turn is read afresh, not from the list: the row's probe may not have
+    // ended. The probe has already logged a turn that is ignored.
+    const EncoderStep step{job.toolDir,
+                           row.path,
+                           output,
+                           StartsWithAsfHeader(row.path),
+                           DurationSeconds(row.duration).value_or(0),
+                           ReadPictureTurn(job.toolDir, row.path, false)};
     const QByteArray commandLine = EncoderCommandLine(job.choices.format, step, job.choices);
     ToolWatchdog watchdog(limits);
     watchdog.setPaused([&job] { return job.encoder.suspended(); });

@@ -2,6 +2,7 @@
 
 #include "catalogue/output_presets.h"
 #include "engine/conversion_batch.h"
+#include "engine/picture_turn.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,6 +14,7 @@ struct EncoderStep {
     QString output;            // the encoder's output file
     bool asfSource = false;    // the source is a Windows Media (ASF) file
     double sourceSeconds = 0;  // the source's probed play time; 0 when unknown
+    PictureTurn turn{};        // how the stored picture is turned upright
 };
 
 // Whether the file starts with the GUID of the ASF header object.
