@@ -5,6 +5,7 @@
 #include "engine/process_runner.h"
 #include "engine/tool_watchdog.h"
 
+#include <QFile>
 #include <QList>
 #include <cmath>
 
@@ -39,6 +40,23 @@ std::optional<PictureTurn> QuarterTurn(qint64 a, qint64 b, qint64 c, qint64 d)
         return PictureTurn{b > 0 ? 90 : 270, true};
     }
     return std::nullopt;
+}
+
+// Whether the file is ISO media (MP4, MOV, 3GP, M4V): a box size, then one of
+// the box types such a file starts with. Only these carry a display matrix
+// that the tools read; other files are not given to ffprobe, which takes about
+// as long as the player's own look at the file.
+bool IsIsoMedia(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray type = file.read(8).mid(4);
+    for (const char *known : {"ftyp", "moov", "mdat", "wide", "free", "skip", "pnot"}) {
+        if (type == known)
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -106,6 +124,8 @@ QByteArray PictureTurnFilters(const PictureTurn &turn)
 
 PictureTurn ReadPictureTurn(const QByteArray &toolDir, const QString &path, bool logOdd)
 {
+    if (!IsIsoMedia(path))
+        return {};
     ToolWatchdog::Limits limits;
     limits.deadline = kReadDeadline;
     ToolWatchdog watchdog(limits);

@@ -36,7 +36,8 @@ DisplayMatrixReport ParseDisplayMatrix(const QByteArray &output);
 // followed by a comma (empty for no turn).
 QByteArray PictureTurnFilters(const PictureTurn &turn);
 
-// Runs ffprobe from `toolDir` on the source and returns its turn; no turn
-// when the source has none, when ffprobe cannot read it or cannot run. A
-// matrix that is no quarter turn is ignored, with a warning when `logOdd`.
+// Runs ffprobe from `toolDir` on an MP4, MOV or 3GP source (the kinds that
+// carry a display matrix) and returns its turn; no turn for other files, when
+// the source has none, or when ffprobe cannot read it or cannot run. A matrix
+// that is no quarter turn is ignored, with a warning when `logOdd`.
 PictureTurn ReadPictureTurn(const QByteArray &toolDir, const QString &path, bool logOdd);
