@@ -6,6 +6,7 @@
 #include "engine/command_line.h"
 #include "engine/globals.h"
 #include "engine/log.h"
+#include "engine/picture_turn.h"
 #include "engine/process_runner.h"
 #include "engine/status_texts.h"
 #include "engine/thread_tracker.h"
@@ -56,6 +57,10 @@ void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
     ToolWatchdog::Limits limits;
     limits.deadline = kProbeDeadline;
     ToolWatchdog watchdog(limits);
+
+    // The list shows the picture's size as a player shows it: a phone's
+    // upright clip is stored on its side with a turn to stand it up.
+    parser.setSidesSwapped(ReadPictureTurn(g_szToolDir, path, true).swapsSides());
 
     g_bProbeOutputLive = true;
     const RunOutcome outcome = RunCaptured(

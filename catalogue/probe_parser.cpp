@@ -12,6 +12,15 @@ bool IsLineBreak(char c)
     return c == '\r' || c == '\n';
 }
 
+// "640x360" as "360x640"; a text without both sides stays as it is.
+QString SidesSwapped(const QString &resolution)
+{
+    const qsizetype x = resolution.indexOf(u'x');
+    if (x <= 0 || x == resolution.size() - 1)
+        return resolution;
+    return resolution.mid(x + 1) + u'x' + resolution.left(x);
+}
+
 }  // namespace
 
 ProbeParser::ProbeParser(CellWriter write) : m_write(std::move(write)) {}
@@ -71,7 +80,7 @@ void ProbeParser::examineLine(const QByteArray &line)
         m_resolution = text + u'x';
     if (matches("ID_VIDEO_HEIGHT")) {
         m_resolution += text;
-        m_write(ColResolution, m_resolution);
+        m_write(ColResolution, m_sidesSwapped ? SidesSwapped(m_resolution) : m_resolution);
     }
     if (matches("ID_LENGTH"))
         m_write(ColDuration, FormatDuration(LeadingInteger(text)));

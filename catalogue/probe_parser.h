@@ -24,6 +24,10 @@ public:
     // ended. Returns the number of lines examined (0 or 1).
     int finish();
 
+    // The source is shown on its side (a phone's upright picture): the
+    // resolution is written as shown, height before width.
+    void setSidesSwapped(bool swapped) { m_sidesSwapped = swapped; }
+
 private:
     void examineLine(const QByteArray &line);
 
@@ -31,6 +35,7 @@ private:
     QByteArray m_tail;
     // Width followed by "x", completed by the height; lives across chunks.
     QString m_resolution;
+    bool m_sidesSwapped = false;
 };
 
 // The leading integer of a text: optional blanks, an optional sign and

@@ -7,6 +7,7 @@
 #include "engine/log.h"
 #include "engine/mp4_packaging.h"
 #include "engine/output_naming.h"
+#include "engine/picture_turn.h"
 #include "engine/process_runner.h"
 #include "engine/row_files.h"
 #include "engine/source_length.h"
@@ -92,6 +93,10 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     EncoderStep step{job.toolDir, source.path, output, StartsWithAsfHeader(row.path),
                      DurationSeconds(row.duration).value_or(0)};
     step.matroskaReader = source.matroskaReader;
+    // The turn is read afresh from the source, not from the list: the row's probe
+    // may not have ended, and a timed copy carries none. The probe has already
+    // logged a turn that is ignored.
+    step.turn = ReadPictureTurn(job.toolDir, row.path, false);
     const QByteArray commandLine = EncoderCommandLine(job.choices.format, step, job.choices);
     ToolWatchdog watchdog(limits);
     watchdog.setPaused([&job] { return job.encoder.suspended(); });

@@ -51,7 +51,7 @@ QByteArray Mpeg4EncoderThreads(const BatchChoices &choices)
     return ":threads=" + QByteArray::number(CodecThreads());
 }
 
-// The tool and the options every template starts with, up to "scale=".
+// The tool and the options every template starts with, up to "-vf ".
 QByteArray EncoderStart(const EncoderStep &step)
 {
     QByteArray line = ToolPathArg(step.toolDir + "mencoder") + ' ';
@@ -64,20 +64,23 @@ QByteArray EncoderStart(const EncoderStep &step)
     // "-ni": without it the built-in MPEG-PS reader drops the audio of DVD VOBs.
     line += "-ni -mc 0 -af volnorm ";
     line += DecoderThreads(step);
-    line += "-vf scale=";
+    line += "-vf ";
     return line;
 }
 
-// The picture filters: the size, then "harddup" so that the frames -ofps repeats
+// The picture filters: the turn that stands the source's picture upright (a
+// phone stores it on its side), so that the size is fitted to the picture as
+// it is shown; the size, then "harddup" so that the frames -ofps repeats
 // are written out whole, then "fixpts" so that the encoder numbers the frames
 // itself. A source that carries timestamps (MKV, MP4, FLV, ASF, MPEG-PS) would
 // otherwise hand the encoder timestamps that run ahead of the repeated frames,
 // and libavcodec drops each repeat ("Invalid pts (6) <= last (6)"): from a
 // source slower than the output rate the MP4 came out short and ahead of its
 // sound, and the FLV jerky.
-QByteArray PictureFilters(const BatchChoices &choices)
+QByteArray PictureFilters(const EncoderStep &step, const BatchChoices &choices)
 {
-    return Text(choices.width) + ':' + Text(choices.height) + ",harddup,fixpts";
+    return PictureTurnFilters(step.turn) + "scale=" + Text(choices.width) + ':' + Text(choices.height) +
+           ",harddup,fixpts";
 }
 
 // Without it the stream header claims Simple Profile level 1 (QCIF at 64
@@ -108,7 +111,7 @@ bool StartsWithAsfHeader(const QString &path)
 QByteArray ThreeGpEncoderCommandLine(const EncoderStep &step, const BatchChoices &choices)
 {
     QByteArray line = EncoderStart(step);
-    line += PictureFilters(choices);
+    line += PictureFilters(step, choices);
     // The encoder's libavcodec audio cannot open MP2 here; twolame writes the same
     // MP2 at 128 kbit/s but takes no 8000 Hz input, hence the fixed rate (the
     // export resamples to 8000 Hz anyway).
@@ -121,7 +124,7 @@ QByteArray ThreeGpEncoderCommandLine(const EncoderStep &step, const BatchChoices
 QByteArray Mp4EncoderCommandLine(const EncoderStep &step, const BatchChoices &choices)
 {
     QByteArray line = EncoderStart(step);
-    line += PictureFilters(choices);
+    line += PictureFilters(step, choices);
     // This encoder has no faac and its libavcodec AAC cannot open: the AVI keeps
     // the sound as PCM, and MP4 packaging compresses it once, to AAC-LC.
     line += " -srate 44100 -oac pcm -ovc lavc -ffourcc DIVX "
@@ -136,7 +139,7 @@ QByteArray Mp4EncoderCommandLine(const EncoderStep &step, const BatchChoices &ch
 QByteArray FlvEncoderCommandLine(const EncoderStep &step, const BatchChoices &choices)
 {
     QByteArray line = EncoderStart(step);
-    line += PictureFilters(choices);
+    line += PictureFilters(step, choices);
     line += " -srate 44100 -ofps " + Text(choices.frameRate);
     line += " -oac mp3lame -lameopts abr:br=64 -ovc lavc -of lavf -lavfopts format=flv -lavcopts vcodec=flv:vbitrate=";
     line += Text(choices.bitrate);

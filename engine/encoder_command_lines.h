@@ -2,6 +2,7 @@
 
 #include "catalogue/output_presets.h"
 #include "engine/conversion_batch.h"
+#include "engine/picture_turn.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,6 +16,7 @@ struct EncoderStep {
     double sourceSeconds = 0;  // the source's probed play time; 0 when unknown
     // Read with the encoder's own Matroska reader, which times frames by their timestamps.
     bool matroskaReader = false;
+    PictureTurn turn{};        // how the stored picture is turned upright
 };
 
 // Whether the file starts with the GUID of the ASF header object.

@@ -82,8 +82,12 @@ int ExtractTool(const QByteArray &toolDir, int selector)
         return 0;  // never write tools into whatever the current folder is
     MakeFolder(toolDir);
     switch (selector) {
-    case 2:
-        return WriteLauncher(toolDir + "ffmpeg", Q9_FFMPEG_PATH);
+    case 2: {
+        // ffprobe comes with ffmpeg; it reads how a source's picture is turned.
+        const int ffmpeg = WriteLauncher(toolDir + "ffmpeg", Q9_FFMPEG_PATH);
+        const int ffprobe = WriteLauncher(toolDir + "ffprobe", Q9_FFPROBE_PATH);
+        return ffmpeg && ffprobe ? 1 : 0;
+    }
     case 3:
         return WriteLauncher(toolDir + "mencoder", Q9_MENCODER_PATH);
     case 4:

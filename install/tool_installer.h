@@ -2,7 +2,7 @@
 
 #include <QByteArray>
 
-// Writes one tool into `toolDir` (selector 2 = ffmpeg, 3 = mencoder,
+// Writes one tool into `toolDir` (selector 2 = ffmpeg with ffprobe, 3 = mencoder,
 // 4 = mp4creator, 5 = mplayer): creates the folder when missing, then the file
 // (created or truncated, whole content, then made executable). 1 when written,
 // 0 when the selector is unknown or the file cannot be written (it is then

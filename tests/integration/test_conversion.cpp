@@ -385,4 +385,84 @@ TEST_F(Conversion, BrokenDataAfterAGoodHeaderFailsWithoutHangingTheBatch)
     }
 }
 
+// The corner of the first picture that holds the white mark, as ffmpeg shows
+// the file (turned upright as a player turns it): "TL", "TR", "BL" or "BR",
+// empty when no single corner is bright.
+QString MarkCorner(const QString &path)
+{
+    constexpr int kSide = 64, kCorner = 16;
+    QByteArray pixels;
+    if (RunProgram("ffmpeg", {"-v", "error", "-i", path, "-frames:v", "1", "-vf",
+                              QStringLiteral("scale=%1:%1").arg(kSide), "-pix_fmt", "gray", "-f", "rawvideo", "-"},
+                   &pixels) != 0 ||
+        pixels.size() != kSide * kSide)
+        return {};
+    auto mean = [&](int x0, int y0) {
+        int sum = 0;
+        for (int y = y0; y < y0 + kCorner; ++y) {
+            for (int x = x0; x < x0 + kCorner; ++x)
+                sum += static_cast<unsigned char>(pixels[y * kSide + x]);
+        }
+        return sum / (kCorner * kCorner);
+    };
+    const int far = kSide - kCorner;
+    const QMap<QString, int> corners{{"TL", mean(0, 0)}, {"TR", mean(far, 0)}, {"BL", mean(0, far)},
+                                     {"BR", mean(far, far)}};
+    QStringList bright;
+    for (auto it = corners.begin(); it != corners.end(); ++it) {
+        if (it.value() > 160)
+            bright << it.key();
+        else if (it.value() > 60)
+            return {};
+    }
+    return bright.size() == 1 ? bright.first() : QString();
+}
+
+// A phone held upright stores its picture on its side with a turn for the
+// player. Clips shown 72x128 with a mark in the top left corner, stored turned
+// by each quarter: every format's output shows the mark in its top left.
+TEST_F(Conversion, PhoneClipsStandUprightInEveryFormat)
+{
+    const QString folder = MakeTempDir() + '/';
+    QStringList clips;
+    // The stored picture is the shown one turned back. ffmpeg's "rotate" tag
+    // names the turn counter-clockwise.
+    const struct {
+        int clockwise;
+        const char *storeFilter, *tag;
+    } turns[] = {{90, "transpose=cclock", "270"}, {180, "hflip,vflip", "180"}, {270, "transpose=clock", "90"}};
+    for (const auto &turn : turns) {
+        const QString stored = folder + QStringLiteral("stored%1.mp4").arg(turn.clockwise);
+        clips << folder + QStringLiteral("phone%1.mp4").arg(turn.clockwise);
+        const QString picture = QStringLiteral("color=black:size=72x128:rate=10:duration=1,"
+                                               "drawbox=x=0:y=0:w=24:h=32:color=white:t=fill,") +
+                                turn.storeFilter;
+        ASSERT_EQ(RunProgram("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", picture, "-c:v", "libx264",
+                                        "-pix_fmt", "yuv420p", stored}),
+                  0);
+        ASSERT_EQ(RunProgram("ffmpeg", {"-v", "error", "-y", "-i", stored, "-c", "copy", "-metadata:s:v",
+                                        QStringLiteral("rotate=%1").arg(turn.tag), clips.last()}),
+                  0);
+        ASSERT_EQ(MarkCorner(clips.last()), "TL") << "a player shows clip " << turn.clockwise << " upright";
+        ASSERT_NE(MarkCorner(stored), "TL") << "clip " << turn.clockwise << " is stored turned";
+    }
+
+    for (const char *format : {"MP4", "3GP", "FLV"}) {
+        SCOPED_TRACE(format);
+        m_out = MakeTempDir() + '/';
+        m_port = std::make_shared<FakeConversionPort>();
+        for (const QString &clip : clips)
+            m_port->addRow(clip, QStringLiteral("00:00:01"));
+        convert(format, {"176", "144", "10", "128"});
+        EXPECT_EQ(m_port->count(kFailed), 0);
+        EXPECT_EQ(m_port->statuses().last(), kFinished);
+        const QStringList files = outputFiles();
+        ASSERT_EQ(files.size(), 3);
+        for (const QString &file : files) {
+            EXPECT_EQ(MarkCorner(m_out + file), "TL") << file.toStdString();
+            EXPECT_EQ(ProbeMedia(m_out + file).streams["video"].width, 176) << file.toStdString();
+        }
+    }
+}
+
 } // namespace

@@ -135,6 +135,7 @@ protected:
         UseTemporaryHome(false);  // the player keeps its own config under HOME
         s_toolDir = QFile::encodeName(MakeTempDir()) + "/Q9TBR/";
         ASSERT_EQ(ExtractTool(s_toolDir, 5), 1);
+        ASSERT_EQ(ExtractTool(s_toolDir, 2), 1);  // ffprobe reads how a picture is turned
 
         // A launcher that waits a little first, so a test can act while probes run.
         s_slowToolDir = QFile::encodeName(MakeTempDir()) + '/';
@@ -206,6 +207,29 @@ TEST_F(ProbeIntegration, EveryRowGetsItsOwnFilesValues)
         EXPECT_EQ(rows[i].cells[ColPath], paths[i]) << "rows keep the order of the adds";
     ExpectRowsMatchTheirFiles(rows);
     EXPECT_GT(port->focusCalls(), 0);
+}
+
+// A phone held upright stores its 72x128 picture as 128x72, with a quarter
+// turn for the player: the row shows the size a player shows.
+TEST_F(ProbeIntegration, APhoneClipShowsItsUprightSize)
+{
+    const QString stored = MakeTempDir() + "/stored.mp4";
+    const QString phone = MakeTempDir() + "/phone.mov";
+    ASSERT_EQ(RunProgram("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=128x72:rate=10", "-t",
+                                    "1", "-c:v", "libx264", "-pix_fmt", "yuv420p", stored}),
+              0);
+    // ffmpeg's tag names the turn counter-clockwise: 270 is a clockwise quarter.
+    ASSERT_EQ(RunProgram("ffmpeg", {"-v", "error", "-y", "-i", stored, "-c", "copy", "-metadata:s:v", "rotate=270",
+                                    phone}),
+              0);
+    auto port = std::make_shared<RecordingPort>();
+    StartProbe(port, stored);
+    StartProbe(port, phone);
+    ASSERT_TRUE(ThreadTracker::waitIdle(120000));
+    const auto rows = port->snapshot();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].cells[ColResolution], "128x72");
+    EXPECT_EQ(rows[1].cells[ColResolution], "72x128");
 }
 
 TEST_F(ProbeIntegration, DeletingARowWhileItsProbeRunsLeavesEveryOtherRowCorrect)

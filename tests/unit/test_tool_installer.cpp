@@ -16,7 +16,7 @@
 
 namespace {
 
-const char *const kToolNames[] = {"ffmpeg", "mencoder", "mp4creator", "mplayer"};
+const char *const kToolNames[] = {"ffmpeg", "ffprobe", "mencoder", "mp4creator", "mplayer"};
 
 QByteArray ReadAll(const QByteArray &path)
 {
@@ -60,7 +60,7 @@ protected:
     QByteArray ToolPath(const char *name) const { return m_toolDir + name; }
 };
 
-TEST_F(ToolInstallerTest, WritesFourExecutablesAndAnEmptyCodecsFolder)
+TEST_F(ToolInstallerTest, WritesTheExecutablesAndAnEmptyCodecsFolder)
 {
     for (int selector = 2; selector <= 5; ++selector)
         EXPECT_EQ(ExtractTool(m_toolDir, selector), 1) << selector;
@@ -69,7 +69,7 @@ TEST_F(ToolInstallerTest, WritesFourExecutablesAndAnEmptyCodecsFolder)
 
     QDir dir(QFile::decodeName(m_toolDir));
     EXPECT_EQ(dir.entryList(QDir::Files, QDir::Name),
-              QStringList({"ffmpeg", "mencoder", "mp4creator", "mplayer"}));
+              QStringList({"ffmpeg", "ffprobe", "mencoder", "mp4creator", "mplayer"}));
     EXPECT_EQ(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList({"Codecs"}));
     EXPECT_TRUE(QDir(dir.filePath("Codecs")).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
     for (const char *name : kToolNames) {
@@ -97,6 +97,7 @@ TEST_F(ToolInstallerTest, ContentIsTheLaunchersAndTheWholeMuxer)
 {
     InstallAll(m_toolDir);
     EXPECT_EQ(ReadAll(ToolPath("ffmpeg")), LauncherScript(Q9_FFMPEG_PATH));
+    EXPECT_EQ(ReadAll(ToolPath("ffprobe")), LauncherScript(Q9_FFPROBE_PATH));
     EXPECT_EQ(ReadAll(ToolPath("mencoder")), LauncherScript(Q9_MENCODER_PATH));
     EXPECT_EQ(ReadAll(ToolPath("mplayer")), LauncherScript(Q9_MPLAYER_PATH));
     EXPECT_TRUE(ReadAll(ToolPath("mplayer")).startsWith("#!/bin/sh\n"));

@@ -1,0 +1,147 @@
+#include "engine/picture_turn.h"
+
+#include "engine/command_line.h"
+#include "engine/log.h"
+#include "engine/process_runner.h"
+#include "engine/tool_watchdog.h"
+
+#include <QFile>
+#include <QList>
+#include <cmath>
+
+namespace {
+
+// ffprobe answers in a fraction of a second; one still running after this is
+// stuck on a broken file.
+constexpr std::chrono::seconds kReadDeadline{10};
+
+int Sign(qint64 value)
+{
+    return (value > 0) - (value < 0);
+}
+
+// The turn of a display matrix whose upper left 2x2 part is a b / c d. A
+// stored point (p, q), with q counted downwards, is shown at (a p + c q,
+// b p + d q), moved back into the picture: a = d = 0 with b > 0 > c is a
+// clockwise quarter turn, b = c = 0 with a < 0 < d a left-right mirror.
+// Other matrices (any angle between, shears) are no quarter turn.
+std::optional<PictureTurn> QuarterTurn(qint64 a, qint64 b, qint64 c, qint64 d)
+{
+    if (b == 0 && c == 0 && a != 0 && d != 0) {
+        if (Sign(a) == Sign(d))
+            return PictureTurn{a > 0 ? 0 : 180, false};
+        // Upside down is half a turn and a mirror.
+        return PictureTurn{a > 0 ? 180 : 0, true};
+    }
+    if (a == 0 && d == 0 && b != 0 && c != 0) {
+        if (Sign(b) != Sign(c))
+            return PictureTurn{b > 0 ? 90 : 270, false};
+        // Swapped across a diagonal: a quarter turn and a mirror.
+        return PictureTurn{b > 0 ? 90 : 270, true};
+    }
+    return std::nullopt;
+}
+
+// Whether the file is ISO media (MP4, MOV, 3GP, M4V): a box size, then one of
+// the box types such a file starts with. Only these carry a display matrix
+// that the tools read; other files are not given to ffprobe, which takes about
+// as long as the player's own look at the file.
+bool IsIsoMedia(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray type = file.read(8).mid(4);
+    for (const char *known : {"ftyp", "moov", "mdat", "wide", "free", "skip", "pnot"}) {
+        if (type == known)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+DisplayMatrixReport ParseDisplayMatrix(const QByteArray &output)
+{
+    DisplayMatrixReport report;
+    const QList<QByteArray> lines = output.split('\n');
+    QList<qint64> entries;
+    bool inMatrix = false;
+    std::optional<double> degrees;
+    for (const QByteArray &rawLine : lines) {
+        const QByteArray line = rawLine.trimmed();
+        if (line.startsWith("displaymatrix=")) {
+            inMatrix = true;
+            entries.clear();
+            continue;
+        }
+        if (line.startsWith("rotation=")) {
+            bool ok = false;
+            const double value = line.mid(9).toDouble(&ok);
+            if (ok)
+                degrees = value;
+        }
+        // The rows read "00000000:     0   65536       0".
+        const qsizetype colon = line.indexOf(':');
+        if (!inMatrix || colon < 0) {
+            inMatrix = false;
+            continue;
+        }
+        for (const QByteArray &field : line.mid(colon + 1).simplified().split(' ')) {
+            bool ok = false;
+            const qint64 value = field.toLongLong(&ok);
+            if (ok)
+                entries.append(value);
+        }
+    }
+    if (entries.size() < 5)
+        return report;  // no display matrix: the picture is shown as stored
+    report.turn = QuarterTurn(entries[0], entries[1], entries[3], entries[4]);
+    if (!report.turn) {
+        // ffprobe names the angle counter-clockwise; the log says clockwise.
+        const double clockwise = degrees ? std::fmod(360.0 - *degrees, 360.0) : 0;
+        report.oddDegrees = clockwise;
+    }
+    return report;
+}
+
+QByteArray PictureTurnFilters(const PictureTurn &turn)
+{
+    // The encoder's "rotate" turns a quarter: 1 clockwise, 2 counter-clockwise,
+    // 0 and 3 the same followed by a mirror; "flip" turns the picture upside
+    // down and "mirror" swaps left and right.
+    switch (turn.clockwise) {
+    case 90:
+        return turn.mirrored ? "rotate=0," : "rotate=1,";
+    case 180:
+        return turn.mirrored ? "flip," : "flip,mirror,";
+    case 270:
+        return turn.mirrored ? "rotate=3," : "rotate=2,";
+    default:
+        return turn.mirrored ? "mirror," : "";
+    }
+}
+
+PictureTurn ReadPictureTurn(const QByteArray &toolDir, const QString &path, bool logOdd)
+{
+    if (!IsIsoMedia(path))
+        return {};
+    ToolWatchdog::Limits limits;
+    limits.deadline = kReadDeadline;
+    ToolWatchdog watchdog(limits);
+    const QByteArray parameters =
+        "-v error -select_streams v:0 -show_entries stream_side_data=displaymatrix,rotation -of default=nw=1 " +
+        QuotePath(path);
+    const RunOutcome run = RunAndWait(toolDir + "ffprobe", parameters, {}, &watchdog);
+    if (!run.started || run.stuck) {
+        qCWarning(lcQ9) << "ffprobe" << (run.stuck ? "was stuck on" : "could not be started for") << path
+                        << "- its picture is taken as stored";
+        return {};
+    }
+    const DisplayMatrixReport report = ParseDisplayMatrix(run.tail);
+    if (report.oddDegrees && logOdd) {
+        qCWarning(lcQ9).nospace() << "the picture of " << path << " is to be shown turned by " << *report.oddDegrees
+                                  << " degrees, no quarter turn: it is taken as stored";
+    }
+    return report.turn.value_or(PictureTurn{});
+}
