@@ -7,18 +7,18 @@
 //
 //   bench_conversion [rounds [row]]   each time is the best of `rounds`; with
 //                                     `row`, only the rows whose label holds it
-#include "catalogue/output_presets.h"
+#include "base/thread_tracker.h"
 #include "catalogue/probe.h"
 #include "catalogue/probe_queue.h"
-#include "engine/command_line.h"
 #include "engine/conversion_batch.h"
-#include "engine/cpu_cores.h"
 #include "engine/encoder_command_lines.h"
 #include "engine/mp4_packaging.h"
 #include "engine/output_naming.h"
-#include "engine/thread_tracker.h"
+#include "engine/output_presets.h"
 #include "install/tool_dir.h"
 #include "install/tool_installer.h"
+#include "process/command_line.h"
+#include "process/cpu_cores.h"
 #include "tests/support/fake_conversion_port.h"
 #include "tests/support/test_support.h"
 

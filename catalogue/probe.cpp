@@ -1,15 +1,15 @@
 #include "catalogue/probe.h"
 
+#include "base/log.h"
+#include "base/thread_tracker.h"
 #include "catalogue/probe_parser.h"
 #include "catalogue/probe_queue.h"
-#include "engine/command_line.h"
-#include "engine/globals.h"
-#include "engine/log.h"
-#include "engine/process_runner.h"
 #include "engine/status_texts.h"
-#include "engine/thread_tracker.h"
-#include "engine/tool_watchdog.h"
 #include "install/tool_dir.h"
+#include "process/command_line.h"
+#include "process/globals.h"
+#include "process/process_runner.h"
+#include "process/tool_watchdog.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,7 +1,7 @@
 #include "engine/conversion_batch.h"
 
+#include "base/thread_tracker.h"
 #include "engine/conversion_worker.h"
-#include "engine/thread_tracker.h"
 #include "install/tool_dir.h"
 #include "settings/output_folder.h"
 

@@ -1,18 +1,18 @@
 #include "engine/conversion_worker.h"
 
-#include "engine/command_line.h"
+#include "base/log.h"
 #include "engine/convert_progress.h"
 #include "engine/encoder_command_lines.h"
-#include "engine/globals.h"
-#include "engine/log.h"
 #include "engine/mp4_packaging.h"
 #include "engine/output_naming.h"
-#include "engine/process_runner.h"
 #include "engine/row_files.h"
 #include "engine/source_length.h"
 #include "engine/status_texts.h"
 #include "engine/tool_failure.h"
 #include "engine/tool_step.h"
+#include "process/command_line.h"
+#include "process/globals.h"
+#include "process/process_runner.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "catalogue/output_presets.h"
+#include "engine/output_presets.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "engine/tool_failure.h"
 
-#include "engine/log.h"
+#include "base/log.h"
 #include "engine/row_files.h"
 #include "engine/status_texts.h"
 

@@ -1,4 +1,4 @@
-#include "engine/globals.h"
+#include "process/globals.h"
 
 std::atomic<pid_t> g_dwChildProcessId{0};
 std::atomic<bool> g_bProbeOutputLive{false};

@@ -1,11 +1,11 @@
-#include "engine/process_runner.h"
+#include "process/process_runner.h"
 
-#include "engine/child_registry.h"
-#include "engine/command_line.h"
-#include "engine/eintr.h"
-#include "engine/globals.h"
-#include "engine/spawn.h"
-#include "engine/tool_watchdog.h"
+#include "base/eintr.h"
+#include "process/child_registry.h"
+#include "process/command_line.h"
+#include "process/globals.h"
+#include "process/spawn.h"
+#include "process/tool_watchdog.h"
 
 #include <cerrno>
 #include <chrono>

@@ -1,11 +1,11 @@
 #include "ui/conversion_commands.h"
 
-#include "catalogue/output_presets.h"
 #include "controls/flat_combo_box.h"
 #include "controls/xp_smart_button.h"
 #include "engine/conversion_batch.h"
-#include "engine/globals.h"
+#include "engine/output_presets.h"
 #include "engine/status_texts.h"
+#include "process/globals.h"
 #include "res/control_ids.h"
 #include "settings/output_folder.h"
 #include "ui/batch_notification.h"

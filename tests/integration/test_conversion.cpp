@@ -1,5 +1,5 @@
 #include "engine/conversion_batch.h"
-#include "engine/cpu_cores.h"
+#include "process/cpu_cores.h"
 #include "install/tool_installer.h"
 #include "tests/support/fake_conversion_port.h"
 #include "tests/support/media_probe.h"

@@ -2,10 +2,10 @@
 // file's values, whatever else is added or deleted meanwhile.
 
 #include "catalogue/probe.h"
-#include "engine/cpu_cores.h"
+#include "process/cpu_cores.h"
 #include "engine/dialog_port.h"
-#include "engine/globals.h"
-#include "engine/thread_tracker.h"
+#include "process/globals.h"
+#include "base/thread_tracker.h"
 #include "install/tool_dir.h"
 #include "install/tool_installer.h"
 #include "tests/support/test_support.h"

@@ -1,9 +1,9 @@
 // The start, pause/resume and stop commands on the real main window, with a
 // stand-in encoder that waits while the test holds it.
-#include "catalogue/output_presets.h"
+#include "engine/output_presets.h"
 #include "controls/xp_smart_button.h"
 #include "engine/conversion_batch.h"
-#include "engine/globals.h"
+#include "process/globals.h"
 #include "res/control_ids.h"
 #include "settings/output_folder.h"
 #include "tests/support/main_dialog_fixture.h"

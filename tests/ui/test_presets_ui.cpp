@@ -1,7 +1,7 @@
 // The four choice boxes of the main window: what each format choice puts into
 // the boxes and the hidden mirrors.
 
-#include "catalogue/output_presets.h"
+#include "engine/output_presets.h"
 #include "controls/flat_combo_box.h"
 #include "res/control_ids.h"
 #include "tests/support/main_dialog_fixture.h"

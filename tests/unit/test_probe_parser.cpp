@@ -3,7 +3,7 @@
 
 #include "catalogue/probe.h"
 #include "catalogue/probe_parser.h"
-#include "engine/command_line.h"
+#include "process/command_line.h"
 #include "engine/dialog_port.h"
 #include "install/tool_dir.h"
 

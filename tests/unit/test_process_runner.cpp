@@ -1,7 +1,7 @@
-#include "engine/child_registry.h"
-#include "engine/command_line.h"
-#include "engine/globals.h"
-#include "engine/process_runner.h"
+#include "process/child_registry.h"
+#include "process/command_line.h"
+#include "process/globals.h"
+#include "process/process_runner.h"
 #include "tests/support/test_support.h"
 
 #include <QDir>
