@@ -89,6 +89,16 @@ void ConversionBatch::resume()
         m_state->job->encoder.signal(SIGCONT);
 }
 
+bool ConversionBatch::pauseOrResume()
+{
+    m_paused = !m_paused;
+    if (m_paused)
+        pause();
+    else
+        resume();
+    return m_paused;
+}
+
 void ConversionBatch::stop()
 {
     std::lock_guard lock(m_state->mutex);

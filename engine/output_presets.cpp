@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-OutputSettingsRecord OutputSettings;
 
 namespace {
 

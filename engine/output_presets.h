@@ -28,16 +28,5 @@ bool ParseFormat(const QString &text, OutputFormat *format);
 // Items as a sorted box shows them: ascending, compared without regard to case.
 QStringList SortedLikeBox(QStringList items);
 
-// The output choices of the latest start: the start command copies the mirrored
-// texts here and hands the batch a copy (BatchChoices), which is all the
-// conversion side reads. The output format is read from the format box.
-struct OutputSettingsRecord {
-    QString strWidth = QStringLiteral("320");
-    QString strHeight = QStringLiteral("240");
-    QString strFrameRate = QStringLiteral("15");
-    QString strBitrate = QStringLiteral("128");
-};
-extern OutputSettingsRecord OutputSettings;
-
 // Splits a resolution text at its first "x": "720x480" gives 720 and 480.
 void SplitResolution(const QString &resolution, QString *width, QString *height);

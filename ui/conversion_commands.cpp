@@ -5,7 +5,6 @@
 #include "engine/conversion_batch.h"
 #include "engine/output_presets.h"
 #include "engine/status_texts.h"
-#include "process/globals.h"
 #include "res/control_ids.h"
 #include "settings/output_folder.h"
 #include "ui/batch_notification.h"
@@ -46,15 +45,12 @@ void StartConversion(MainDialog &dialog)
         savePath->setText(GetOutputFolder());
     SetLabel(status, StatusText::kStarting);
 
-    OutputSettings.strBitrate = LabelText(dialog.controlAs<QLabel>(IdBitrateMirror));
-    OutputSettings.strFrameRate = LabelText(dialog.controlAs<QLabel>(IdFrameRateMirror));
-    SplitResolution(LabelText(dialog.controlAs<QLabel>(IdResolutionMirror)), &OutputSettings.strWidth,
-                    &OutputSettings.strHeight);
-
     // Every step of every row of the batch uses these choices, whatever the
     // boxes show later.
-    BatchChoices choices{OutputSettings.strWidth, OutputSettings.strHeight, OutputSettings.strFrameRate,
-                         OutputSettings.strBitrate};
+    BatchChoices choices;
+    choices.bitrate = LabelText(dialog.controlAs<QLabel>(IdBitrateMirror));
+    choices.frameRate = LabelText(dialog.controlAs<QLabel>(IdFrameRateMirror));
+    SplitResolution(LabelText(dialog.controlAs<QLabel>(IdResolutionMirror)), &choices.width, &choices.height);
     const auto *formatBox = dialog.controlAs<CCJFlatComboBox>(IdFormatBox);
     ParseFormat(formatBox->itemText(formatBox->currentIndex()), &choices.format);
     dialog.batch().start(dialog.port(), choices);
@@ -76,18 +72,14 @@ void PauseOrResumeConversion(MainDialog &dialog)
 {
     QLabel *status = dialog.controlAs<QLabel>(IdStatusLine);
     auto *button = dialog.controlAs<CXPSmartButton>(IdPause);
-    if (g_bNotPaused.load()) {
+    if (dialog.batch().pauseOrResume()) {
         button->LoadIcons(131, 0);
         button->setText(QStringLiteral("继续"));
         SetLabel(status, StatusText::kPaused);
-        g_bNotPaused.store(false);
-        dialog.batch().pause();
     } else {
         button->LoadIcons(132, 0);
         button->setText(QStringLiteral("暂停"));
         SetLabel(status, StatusText::kResuming);
-        g_bNotPaused.store(true);
-        dialog.batch().resume();
     }
 }
 

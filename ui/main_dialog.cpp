@@ -30,7 +30,6 @@
 #include <QProgressBar>
 #include <QTimerEvent>
 
-MainDialog *g_pMainDialog = nullptr;
 
 namespace {
 
@@ -77,14 +76,11 @@ MainDialog::MainDialog(QWidget *parent)
     controlAs<QLabel>(IdStatusLine)->setText(CreditLine());
     m_port = std::make_shared<MainDialogPort>(this, *m_bridge);
     connectCommands();
-    g_pMainDialog = this;
 }
 
 MainDialog::~MainDialog()
 {
     shutDown();
-    if (g_pMainDialog == this)
-        g_pMainDialog = nullptr;
 }
 
 void MainDialog::connectCommands()

@@ -16,10 +16,6 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 
-class MainDialog;
-// The one main dialog; set by its constructor.
-extern MainDialog *g_pMainDialog;
-
 // The program's main window, laid out from dialog template 102.
 class MainDialog : public TemplateDialog {
     Q_OBJECT

@@ -69,8 +69,6 @@ TEST_F(PresetsUiTest, StartsOnMp4WithItsDefaults)
     EXPECT_EQ(items(IdBitrateBox),
               (QStringList{"48", "64", "96", "112", "128", "192", "256", "384", "512", "1024", "1500", "2000"}));
     expectDefaults("320x240", "15", "512");
-    // Initialisation never touches the texts the start command writes.
-    EXPECT_EQ(OutputSettings.strBitrate, "128");
 }
 
 TEST_F(PresetsUiTest, FlvShowsItsChoices)
