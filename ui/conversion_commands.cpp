@@ -4,7 +4,7 @@
 #include "controls/xp_smart_button.h"
 #include "engine/conversion_batch.h"
 #include "engine/output_presets.h"
-#include "engine/status_texts.h"
+#include "ui/status_texts.h"
 #include "res/control_ids.h"
 #include "settings/output_folder.h"
 #include "ui/batch_notification.h"

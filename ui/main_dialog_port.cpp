@@ -4,6 +4,7 @@
 #include "res/control_ids.h"
 #include "ui/file_list_view.h"
 #include "ui/main_dialog.h"
+#include "ui/status_texts.h"
 
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -34,9 +35,20 @@ RowId MainDialogPort::appendRow(const QString &path)
     return id;
 }
 
-void MainDialogPort::setRowText(RowId row, int column, const QString &text)
+void MainDialogPort::setRowFact(RowId row, ProbeFact fact, const QString &value)
 {
-    m_bridge.run([&] { m_dialog->m_fileList->setRowText(row, column, text); });
+    const int column = fact == ProbeFact::Codec ? ColCodec : fact == ProbeFact::Resolution ? ColResolution : ColFrameRate;
+    m_bridge.run([&] { m_dialog->m_fileList->setRowText(row, column, value); });
+}
+
+void MainDialogPort::setRowLength(RowId row, int seconds)
+{
+    m_bridge.run([&] { m_dialog->m_fileList->setRowLength(row, seconds); });
+}
+
+void MainDialogPort::setRowState(RowId row, const RowState &state)
+{
+    m_bridge.run([&] { m_dialog->m_fileList->setRowText(row, ColStatus, ShownRowState(state)); });
 }
 
 QList<RowEntry> MainDialogPort::rows()
@@ -63,9 +75,9 @@ void MainDialogPort::focusFirstRow()
     });
 }
 
-void MainDialogPort::setStatusText(const QString &text)
+void MainDialogPort::setStatus(BatchStatus status, const BatchSummary &summary)
 {
-    m_bridge.run([&] { m_dialog->controlAs<QLabel>(IdStatusLine)->setText(text); });
+    m_bridge.run([&] { m_dialog->controlAs<QLabel>(IdStatusLine)->setText(ShownStatus(status, summary)); });
 }
 
 void MainDialogPort::setProgress(int percent)
@@ -73,8 +85,8 @@ void MainDialogPort::setProgress(int percent)
     m_bridge.run([&] { m_dialog->m_progress->setValue(percent); });
 }
 
-void MainDialogPort::setProgressAndStatusIf(std::optional<int> percent, const QString &text,
-                                            const std::function<bool()> &stillWanted)
+void MainDialogPort::setProgressAndStatusIf(std::optional<int> percent, BatchStatus status,
+                                            const std::function<bool()> &stillWanted, const BatchSummary &summary)
 {
     // Asked on the GUI thread, where the pause and stop commands run: nothing
     // they have done can slip in between the question and the writes.
@@ -83,7 +95,7 @@ void MainDialogPort::setProgressAndStatusIf(std::optional<int> percent, const QS
             return;
         if (percent)
             m_dialog->m_progress->setValue(*percent);
-        m_dialog->controlAs<QLabel>(IdStatusLine)->setText(text);
+        m_dialog->controlAs<QLabel>(IdStatusLine)->setText(ShownStatus(status, summary));
     });
 }
 

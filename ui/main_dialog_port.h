@@ -12,13 +12,15 @@ public:
     MainDialogPort(MainDialog *dialog, GuiBridge bridge) : m_dialog(dialog), m_bridge(bridge) {}
 
     RowId appendRow(const QString &path) override;
-    void setRowText(RowId row, int column, const QString &text) override;
+    void setRowFact(RowId row, ProbeFact fact, const QString &value) override;
+    void setRowLength(RowId row, int seconds) override;
+    void setRowState(RowId row, const RowState &state) override;
     QList<RowEntry> rows() override;
     void focusFirstRow() override;
-    void setStatusText(const QString &text) override;
+    void setStatus(BatchStatus status, const BatchSummary &summary) override;
     void setProgress(int percent) override;
-    void setProgressAndStatusIf(std::optional<int> percent, const QString &text,
-                                const std::function<bool()> &stillWanted) override;
+    void setProgressAndStatusIf(std::optional<int> percent, BatchStatus status, const std::function<bool()> &stillWanted,
+                                const BatchSummary &summary) override;
     void batchEnded(const BatchSummary &summary) override;
 
 private:
