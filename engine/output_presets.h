@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QList>
 #include <QStringList>
 
 enum class OutputFormat { Mp4, ThreeGp, Flv };
@@ -18,11 +19,16 @@ struct FormatPresets {
 
 const FormatPresets &PresetsFor(OutputFormat format);
 
-// The format box's items in the order they are added: "MP4", "3GP", "FLV".
+// The formats in the order they are added to the format box, and each one's
+// name there. The box holds each format as its item's data.
+QList<OutputFormat> Formats();
+QString FormatName(OutputFormat format);
+// The names in that order: "MP4", "3GP", "FLV".
 QStringList FormatItems();
 
-// Matches a format box text without regard to case, first "MP4", then "3GP",
-// then "FLV"; false when none matches.
+// Matches a format's name without regard to case, first "MP4", then "3GP",
+// then "FLV"; false when none matches. For names typed by people (tests,
+// benchmarks); the window reads the format from the box's item data.
 bool ParseFormat(const QString &text, OutputFormat *format);
 
 // Items as a sorted box shows them: ascending, compared without regard to case.

@@ -1,6 +1,5 @@
 #include "ui/conversion_commands.h"
 
-#include "controls/flat_combo_box.h"
 #include "controls/xp_smart_button.h"
 #include "engine/conversion_batch.h"
 #include "engine/output_presets.h"
@@ -10,6 +9,7 @@
 #include "ui/batch_notification.h"
 #include "ui/main_dialog.h"
 #include "ui/message_box.h"
+#include "ui/preset_commands.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -51,8 +51,7 @@ void StartConversion(MainDialog &dialog)
     choices.bitrate = LabelText(dialog.controlAs<QLabel>(IdBitrateMirror));
     choices.frameRate = LabelText(dialog.controlAs<QLabel>(IdFrameRateMirror));
     SplitResolution(LabelText(dialog.controlAs<QLabel>(IdResolutionMirror)), &choices.width, &choices.height);
-    const auto *formatBox = dialog.controlAs<CCJFlatComboBox>(IdFormatBox);
-    ParseFormat(formatBox->itemText(formatBox->currentIndex()), &choices.format);
+    ChosenFormat(dialog, &choices.format);
     dialog.batch().start(dialog.port(), choices);
 }
 

@@ -29,6 +29,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QTimerEvent>
+#include <algorithm>
 
 
 namespace {
@@ -145,8 +146,13 @@ bool MainDialog::OnInitDialog()
     ApplyMp4Presets();
     // 16. The format box lists its items sorted and starts on MP4.
     m_formatBox->clear();
-    m_formatBox->addItems(SortedLikeBox(FormatItems()));
-    m_formatBox->setCurrentIndex(m_formatBox->findText(QStringLiteral("MP4")));
+    QList<OutputFormat> formats = Formats();
+    std::stable_sort(formats.begin(), formats.end(), [](OutputFormat a, OutputFormat b) {
+        return FormatName(a).compare(FormatName(b), Qt::CaseInsensitive) < 0;
+    });
+    for (const OutputFormat format : formats)
+        m_formatBox->addItem(FormatName(format), int(format));
+    m_formatBox->setCurrentIndex(m_formatBox->findData(int(OutputFormat::Mp4)));
     // 17. The banner swaps every 3.5 s.
     m_bannerTimer = startTimer(kBannerPeriodMs);
     return true;

@@ -48,10 +48,22 @@ void ApplyPresets(const TemplateDialog &dialog, OutputFormat format)
     MirrorChoice(dialog, IdFrameRateBox, IdFrameRateMirror);
 }
 
+bool ChosenFormat(const TemplateDialog &dialog, OutputFormat *format)
+{
+    const auto *box = dialog.controlAs<QComboBox>(IdFormatBox);
+    if (!box || box->currentIndex() < 0)
+        return false;
+    const QVariant data = box->itemData(box->currentIndex());
+    if (!data.isValid() || !Formats().contains(OutputFormat(data.toInt())))
+        return false;
+    *format = OutputFormat(data.toInt());
+    return true;
+}
+
 void ApplyChosenFormat(const TemplateDialog &dialog)
 {
     OutputFormat format = OutputFormat::Mp4;
-    if (ParseFormat(CurrentItemText(dialog.controlAs<QComboBox>(IdFormatBox)), &format))
+    if (ChosenFormat(dialog, &format))
         ApplyPresets(dialog, format);
 }
 

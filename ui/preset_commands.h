@@ -11,6 +11,9 @@ class TemplateDialog;
 // preselects its defaults and writes them into the mirrors.
 void ApplyPresets(const TemplateDialog &dialog, OutputFormat format);
 
+// The format box's current format (its item's data); false when it has none.
+bool ChosenFormat(const TemplateDialog &dialog, OutputFormat *format);
+
 // Choosing a format, the current one too, resets the other three boxes.
 void ApplyChosenFormat(const TemplateDialog &dialog);
 
