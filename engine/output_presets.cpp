@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-
 namespace {
 
 // Items in the order they are added to the boxes. The resolution and

@@ -4,14 +4,14 @@
 
 // Where a row of the list stands, as the core reports it; the window words it.
 enum class RowPhase {
-    Idle,         // nothing to show (added, or left out of a batch that ended)
-    Waiting,      // queued in the running batch
-    Converting,   // the encoder runs; `percent` says how far
-    Packaging,    // the after-step (MP4 packaging, 3GP export) runs
-    Done,         // converted
-    Stopped,      // the user stopped the batch on this row
-    Failed,       // the conversion failed for `reason`
-    Unreadable,   // the probe could not read the file, for `reason`
+    Idle,        // nothing to show (added, or left out of a batch that ended)
+    Waiting,     // queued in the running batch
+    Converting,  // the encoder runs; `percent` says how far
+    Packaging,   // the after-step (MP4 packaging, 3GP export) runs
+    Done,        // converted
+    Stopped,     // the user stopped the batch on this row
+    Failed,      // the conversion failed for `reason`
+    Unreadable,  // the probe could not read the file, for `reason`
 };
 
 struct RowState {

@@ -89,8 +89,7 @@ void LogToolFailure(const QByteArray &commandLine, const RunOutcome &run, FailRe
         ending = "exited with " + QByteArray::number(run.exitCode);
     else
         ending = "was ended by a signal";
-    qCWarning(lcQ9).noquote() << "row failed (" << ReasonName(reason)
-                              << "):" << QString::fromLocal8Bit(commandLine) << "\n  the tool" << ending
-                              << "; its last output:\n"
+    qCWarning(lcQ9).noquote() << "row failed (" << ReasonName(reason) << "):" << QString::fromLocal8Bit(commandLine)
+                              << "\n  the tool" << ending << "; its last output:\n"
                               << QString::fromLocal8Bit(LastLines(run.tail));
 }
