@@ -3,13 +3,13 @@
 #include "controls/xp_smart_button.h"
 #include "engine/conversion_batch.h"
 #include "engine/output_presets.h"
-#include "ui/status_texts.h"
 #include "res/control_ids.h"
 #include "settings/output_folder.h"
 #include "ui/batch_notification.h"
-#include "ui/main_dialog.h"
 #include "ui/message_box.h"
 #include "ui/preset_commands.h"
+#include "ui/status_texts.h"
+#include "ui/template_dialog.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -30,15 +30,15 @@ QString LabelText(const QLabel *label)
 
 }  // namespace
 
-void StartConversion(MainDialog &dialog)
+void StartConversion(TemplateDialog &dialog, ConversionBatch &batch, const std::shared_ptr<DialogPort> &port)
 {
     QLabel *status = dialog.controlAs<QLabel>(IdStatusLine);
-    if (dialog.port()->rows().isEmpty()) {
+    if (port->rows().isEmpty()) {
         SetLabel(status, StatusText::kAddFilesFirst);
         return;
     }
     // One batch at a time: a second press leaves the running one untouched.
-    if (dialog.batch().isRunning())
+    if (batch.isRunning())
         return;
 
     if (QLabel *savePath = dialog.controlAs<QLabel>(IdSavePath))
@@ -52,26 +52,26 @@ void StartConversion(MainDialog &dialog)
     choices.frameRate = LabelText(dialog.controlAs<QLabel>(IdFrameRateMirror));
     SplitResolution(LabelText(dialog.controlAs<QLabel>(IdResolutionMirror)), &choices.width, &choices.height);
     ChosenFormat(dialog, &choices.format);
-    dialog.batch().start(dialog.port(), choices);
+    batch.start(port, choices);
 }
 
-void ReportBatchEnd(MainDialog &dialog, const BatchSummary &summary)
+void ReportBatchEnd(QWidget *window, const BatchSummary &summary)
 {
     if (summary.diskFull) {
         // Shown once the worker's call has returned: the box must not hold the
         // worker, nor the window.
-        QTimer::singleShot(0, &dialog, [] { ShowMessageBox(QString::fromUtf8(StatusText::kDiskFullMessage)); });
+        QTimer::singleShot(0, window, [] { ShowMessageBox(QString::fromUtf8(StatusText::kDiskFullMessage)); });
     }
     // A batch the user stopped was stopped from this window: nothing to tell.
     if (!summary.stopped)
-        NotifyBatchEnd(&dialog, summary.succeeded, summary.failed);
+        NotifyBatchEnd(window, summary.succeeded, summary.failed);
 }
 
-void PauseOrResumeConversion(MainDialog &dialog)
+void PauseOrResumeConversion(TemplateDialog &dialog, ConversionBatch &batch)
 {
     QLabel *status = dialog.controlAs<QLabel>(IdStatusLine);
     auto *button = dialog.controlAs<CXPSmartButton>(IdPause);
-    if (dialog.batch().pauseOrResume()) {
+    if (batch.pauseOrResume()) {
         button->LoadIcons(131, 0);
         button->setText(QStringLiteral("继续"));
         SetLabel(status, StatusText::kPaused);
@@ -82,29 +82,9 @@ void PauseOrResumeConversion(MainDialog &dialog)
     }
 }
 
-void StopConversion(MainDialog &dialog)
+void StopConversion(TemplateDialog &dialog, ConversionBatch &batch)
 {
-    dialog.batch().stop();
+    batch.stop();
     dialog.controlAs<QProgressBar>(IdProgress)->setValue(0);
     SetLabel(dialog.controlAs<QLabel>(IdStatusLine), StatusText::kStopped);
-}
-
-void MainDialog::OnStart()
-{
-    StartConversion(*this);
-}
-
-void MainDialog::OnPauseResume()
-{
-    PauseOrResumeConversion(*this);
-}
-
-void MainDialog::OnStop()
-{
-    StopConversion(*this);
-}
-
-void MainDialog::OnBatchEnded(const BatchSummary &summary)
-{
-    ReportBatchEnd(*this, summary);
 }

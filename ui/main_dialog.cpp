@@ -13,10 +13,14 @@
 #include "res/resources.h"
 #include "settings/output_folder.h"
 #include "settings/settings_store.h"
+#include "ui/aux_commands.h"
+#include "ui/conversion_commands.h"
+#include "ui/file_list_commands.h"
 #include "ui/file_list_view.h"
 #include "ui/gui_bridge.h"
 #include "ui/instance_marker.h"
 #include "ui/main_dialog_port.h"
+#include "ui/preset_commands.h"
 #include "ui/question_box.h"
 
 #include <QAbstractButton>
@@ -30,7 +34,6 @@
 #include <QProgressBar>
 #include <QTimerEvent>
 #include <algorithm>
-
 
 namespace {
 
@@ -75,7 +78,10 @@ MainDialog::MainDialog(QWidget *parent)
     m_hIcon = AppIcon();
 
     controlAs<QLabel>(IdStatusLine)->setText(CreditLine());
-    m_port = std::make_shared<MainDialogPort>(this, *m_bridge);
+    m_port = std::make_shared<MainDialogPort>(
+        MainDialogPort::Window{this, m_fileList, m_progress, controlAs<QLabel>(IdStatusLine),
+                               [this](const BatchSummary &summary) { OnBatchEnded(summary); }},
+        *m_bridge);
     connectCommands();
 }
 
@@ -258,4 +264,106 @@ void MainDialog::done(int result)
         return;
     shutDown();
     QDialog::done(result);
+}
+
+// The commands: each calls the free function of its command file.
+
+void MainDialog::OnAbout()
+{
+    ShowAbout();
+}
+
+void MainDialog::OnSearch()
+{
+    RunSearch(controlAs<QLineEdit>(IdSearchBox)->text());
+}
+
+void MainDialog::OnSiteLink()
+{
+    OpenSite();
+}
+
+void MainDialog::OnOpenOutputFolder()
+{
+    OpenOutputFolder();
+}
+
+void MainDialog::OnSettings()
+{
+    RunSettingsDialog();
+}
+
+void MainDialog::OnStart()
+{
+    StartConversion(*this, *m_batch, m_port);
+}
+
+void MainDialog::OnPauseResume()
+{
+    PauseOrResumeConversion(*this, *m_batch);
+}
+
+void MainDialog::OnStop()
+{
+    StopConversion(*this, *m_batch);
+}
+
+void MainDialog::OnBatchEnded(const BatchSummary &summary)
+{
+    ReportBatchEnd(this, summary);
+}
+
+void MainDialog::OnAddFile()
+{
+    addFiles(ChooseFilesToAdd(this));
+}
+
+void MainDialog::OnDropFiles(const QStringList &paths)
+{
+    addFiles(FilesToAdd(paths));
+}
+
+void MainDialog::OnDeleteFile()
+{
+    DeleteMarkedRow(*this);
+}
+
+void MainDialog::addFile(const QString &path)
+{
+    AddFiles(m_port, {path});
+}
+
+void MainDialog::addFiles(const QStringList &paths)
+{
+    AddFiles(m_port, paths);
+}
+
+void MainDialog::ApplyMp4Presets()
+{
+    ApplyPresets(*this, OutputFormat::Mp4);
+}
+
+void MainDialog::ApplyFlvPresets()
+{
+    ApplyPresets(*this, OutputFormat::Flv);
+}
+
+void MainDialog::OnFormatChanged()
+{
+    ApplyChosenFormat(*this);
+}
+
+void MainDialog::OnResolutionChanged()
+{
+    MirrorChoice(*this, IdResolutionBox, IdResolutionMirror);
+}
+
+void MainDialog::OnFrameRateChanged()
+{
+    MirrorChoice(*this, IdFrameRateBox, IdFrameRateMirror);
+}
+
+void MainDialog::OnBitrateChanged()
+{
+    MirrorChoice(*this, IdBitrateBox, IdBitrateMirror);
 }

@@ -2,7 +2,7 @@
 
 #include "controls/flat_combo_box.h"
 #include "res/control_ids.h"
-#include "ui/main_dialog.h"
+#include "ui/template_dialog.h"
 
 #include <QLabel>
 
@@ -65,34 +65,4 @@ void ApplyChosenFormat(const TemplateDialog &dialog)
     OutputFormat format = OutputFormat::Mp4;
     if (ChosenFormat(dialog, &format))
         ApplyPresets(dialog, format);
-}
-
-void MainDialog::ApplyMp4Presets()
-{
-    ApplyPresets(*this, OutputFormat::Mp4);
-}
-
-void MainDialog::ApplyFlvPresets()
-{
-    ApplyPresets(*this, OutputFormat::Flv);
-}
-
-void MainDialog::OnFormatChanged()
-{
-    ApplyChosenFormat(*this);
-}
-
-void MainDialog::OnResolutionChanged()
-{
-    MirrorChoice(*this, IdResolutionBox, IdResolutionMirror);
-}
-
-void MainDialog::OnFrameRateChanged()
-{
-    MirrorChoice(*this, IdFrameRateBox, IdFrameRateMirror);
-}
-
-void MainDialog::OnBitrateChanged()
-{
-    MirrorChoice(*this, IdBitrateBox, IdBitrateMirror);
 }
