@@ -88,7 +88,7 @@ bool RunLine(const QByteArray &commandLine, bool idle)
 double WorkerSeconds(const BenchRow &row, const QByteArray &tools, const QString &clip, const QString &out)
 {
     auto port = std::make_shared<FakeConversionPort>();
-    port->addRow(clip, QStringLiteral("00:01:00"));
+    port->addRow(clip, 60);
     ConversionBatch batch;
     batch.setToolDir(tools);
     batch.setOutputFolderProvider([out] { return out; });
