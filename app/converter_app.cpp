@@ -1,7 +1,7 @@
 #include "app/converter_app.h"
 
 #include "app/single_instance.h"
-#include "engine/thread_tracker.h"
+#include "base/thread_tracker.h"
 #include "ui/file_list_commands.h"
 #include "ui/main_dialog.h"
 #include "ui/main_window_loop.h"

@@ -1,8 +1,8 @@
 // How long the tool runner takes for what the tests only check the outcome
 // of: a tool that cannot start, a tool that ends at once, and ending every
 // running tool. Prints the best and the worst of several runs in milliseconds.
-#include "engine/child_registry.h"
-#include "engine/process_runner.h"
+#include "process/child_registry.h"
+#include "process/process_runner.h"
 #include "tests/support/test_support.h"
 
 #include <QElapsedTimer>

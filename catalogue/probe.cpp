@@ -1,17 +1,16 @@
 #include "catalogue/probe.h"
 
+#include "base/log.h"
+#include "base/thread_tracker.h"
 #include "catalogue/frame_timing.h"
 #include "catalogue/probe_parser.h"
 #include "catalogue/probe_queue.h"
-#include "engine/command_line.h"
-#include "engine/globals.h"
-#include "engine/log.h"
 #include "engine/picture_turn.h"
-#include "engine/process_runner.h"
-#include "engine/status_texts.h"
-#include "engine/thread_tracker.h"
-#include "engine/tool_watchdog.h"
 #include "install/tool_dir.h"
+#include "process/command_line.h"
+#include "process/globals.h"
+#include "process/process_runner.h"
+#include "process/tool_watchdog.h"
 
 #include <algorithm>
 #include <memory>
@@ -47,10 +46,14 @@ void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
     // Values go to the row by its id: a row deleted while the player runs
     // simply stops receiving them, and no other row ever gets them.
     int values = 0;  // cells the player's answer filled
-    ProbeParser parser([&port, row, &values](int column, const QString &text) {
-        ++values;
-        port->setRowText(row, column, text);
-    });
+    ProbeParser parser({[&port, row, &values](ProbeFact fact, const QString &text) {
+                            ++values;
+                            port->setRowFact(row, fact, text);
+                        },
+                        [&port, row, &values](int seconds) {
+                            ++values;
+                            port->setRowLength(row, seconds);
+                        }});
 
     // The player identifies a readable file in well under a second; one that
     // has not ended after the deadline is stuck on a broken file.
@@ -86,10 +89,10 @@ void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
     // The row keeps its path; its state says that the file could not be read.
     if (!outcome.started) {
         qCWarning(lcQ9) << "the player could not be started for" << path;
-        port->setRowText(row, ColStatus, QString::fromUtf8(RowStateText::reason(FailReason::ToolMissing)));
+        port->setRowState(row, RowState::unreadable(FailReason::ToolMissing));
     } else if (outcome.stuck || values == 0) {
         qCWarning(lcQ9) << "the player could not read" << path << (outcome.stuck ? "(stuck, killed)" : "");
-        port->setRowText(row, ColStatus, QString::fromUtf8(RowStateText::kUnreadable));
+        port->setRowState(row, RowState::unreadable(FailReason::Unreadable));
     }
 }
 

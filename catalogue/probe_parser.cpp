@@ -1,7 +1,5 @@
 #include "catalogue/probe_parser.h"
 
-#include "engine/dialog_port.h"
-
 #include <climits>
 #include <utility>
 
@@ -23,7 +21,7 @@ QString SidesSwapped(const QString &resolution)
 
 }  // namespace
 
-ProbeParser::ProbeParser(CellWriter write) : m_write(std::move(write)) {}
+ProbeParser::ProbeParser(ProbeReport report) : m_report(std::move(report)) {}
 
 int ProbeParser::ParseProbeOutput(const char *chunk)
 {
@@ -73,17 +71,17 @@ void ProbeParser::examineLine(const QByteArray &line)
     };
 
     if (matches("ID_VIDEO_FORMAT"))
-        m_write(ColCodec, text);
+        m_report.fact(ProbeFact::Codec, text);
     if (matches("ID_VIDEO_FPS"))
-        m_write(ColFrameRate, text);
+        m_report.fact(ProbeFact::FrameRate, text);
     if (matches("ID_VIDEO_WIDTH"))
         m_resolution = text + u'x';
     if (matches("ID_VIDEO_HEIGHT")) {
         m_resolution += text;
-        m_write(ColResolution, m_sidesSwapped ? SidesSwapped(m_resolution) : m_resolution);
+        m_report.fact(ProbeFact::Resolution, m_sidesSwapped ? SidesSwapped(m_resolution) : m_resolution);
     }
     if (matches("ID_LENGTH"))
-        m_write(ColDuration, FormatDuration(LeadingInteger(text)));
+        m_report.length(LeadingInteger(text));
 }
 
 int LeadingInteger(const QString &text)
@@ -103,9 +101,4 @@ int LeadingInteger(const QString &text)
             return negative ? INT_MIN : INT_MAX;
     }
     return int(negative ? -value : value);
-}
-
-QString FormatDuration(int seconds)
-{
-    return QString::asprintf("%02d:%02d:%02d", seconds / 3600, (seconds / 60) % 60, seconds % 60);
 }

@@ -1,19 +1,25 @@
 #pragma once
 
+#include "engine/dialog_port.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
 
-// Writes one cell of the probed file's row.
-using CellWriter = std::function<void(int column, const QString &text)>;
+// Where the parser reports what it learns: the facts as the player prints
+// them, and the length in whole seconds.
+struct ProbeReport {
+    std::function<void(ProbeFact fact, const QString &text)> fact;
+    std::function<void(int seconds)> length;
+};
 
 // Reads the player's identify output of one probe and turns its ID_ lines
-// into cell writes. Output arrives in chunks that may end in the middle of a
+// into reports. Output arrives in chunks that may end in the middle of a
 // line; the unfinished tail is kept and joined to the next chunk, so the
 // values never depend on where the reads split the text.
 class ProbeParser {
 public:
-    explicit ProbeParser(CellWriter write);
+    explicit ProbeParser(ProbeReport report);
 
     // Takes one chunk of output and examines every line it completes.
     // Returns the number of lines examined.
@@ -31,7 +37,7 @@ public:
 private:
     void examineLine(const QByteArray &line);
 
-    CellWriter m_write;
+    ProbeReport m_report;
     QByteArray m_tail;
     // Width followed by "x", completed by the height; lives across chunks.
     QString m_resolution;
@@ -42,6 +48,3 @@ private:
 // decimal digits up to the first other character ("5025.43" gives 5025, a
 // text without digits gives 0). Saturates at the limits of int.
 int LeadingInteger(const QString &text);
-
-// Whole seconds as "%02d:%02d:%02d"; hours are not limited to two digits.
-QString FormatDuration(int seconds);

@@ -1,7 +1,7 @@
 #include "catalogue/probe_queue.h"
 
-#include "engine/cpu_cores.h"
-#include "engine/log.h"
+#include "base/log.h"
+#include "process/cpu_cores.h"
 
 #include <algorithm>
 #include <deque>

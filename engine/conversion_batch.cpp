@@ -1,7 +1,7 @@
 #include "engine/conversion_batch.h"
 
+#include "base/thread_tracker.h"
 #include "engine/conversion_worker.h"
-#include "engine/thread_tracker.h"
 #include "install/tool_dir.h"
 #include "settings/output_folder.h"
 
@@ -87,6 +87,16 @@ void ConversionBatch::resume()
     std::lock_guard lock(m_state->mutex);
     if (m_state->job)
         m_state->job->encoder.signal(SIGCONT);
+}
+
+bool ConversionBatch::pauseOrResume()
+{
+    m_paused = !m_paused;
+    if (m_paused)
+        pause();
+    else
+        resume();
+    return m_paused;
 }
 
 void ConversionBatch::stop()

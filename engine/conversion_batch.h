@@ -1,7 +1,7 @@
 #pragma once
 
-#include "catalogue/output_presets.h"
 #include "engine/dialog_port.h"
+#include "engine/output_presets.h"
 
 #include <QByteArray>
 #include <QString>
@@ -33,6 +33,10 @@ public:
     // SIGSTOP / SIGCONT to the running encoder; nothing when none runs.
     void pause();
     void resume();
+    // The pause button's toggle: a press pauses, the next resumes, whether or
+    // not a batch runs. True when this press paused.
+    bool pauseOrResume();
+    bool pauseToggled() const { return m_paused; }
     // Asks the worker to start nothing more and kills the running encoder.
     void stop();
 
@@ -54,4 +58,5 @@ public:
 private:
     struct State;
     std::shared_ptr<State> m_state;
+    bool m_paused = false;
 };

@@ -1,35 +1,24 @@
 #include "engine/conversion_worker.h"
 
-#include "engine/command_line.h"
+#include "base/log.h"
 #include "engine/convert_progress.h"
 #include "engine/encoder_command_lines.h"
-#include "engine/globals.h"
-#include "engine/log.h"
 #include "engine/mp4_packaging.h"
 #include "engine/output_naming.h"
 #include "engine/picture_turn.h"
-#include "engine/process_runner.h"
 #include "engine/row_files.h"
 #include "engine/source_length.h"
-#include "engine/status_texts.h"
 #include "engine/timed_source.h"
 #include "engine/tool_failure.h"
 #include "engine/tool_step.h"
+#include "process/command_line.h"
+#include "process/globals.h"
+#include "process/process_runner.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace {
-
-QString Text(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-void SetRowState(DialogPort &port, RowId row, const QString &state)
-{
-    port.setRowText(row, ColStatus, state);
-}
 
 // Why the encoder could not convert the source, from what it printed.
 FailReason EncoderReadFailure(const QByteArray &output)
@@ -48,8 +37,7 @@ FailReason EncoderReadFailure(const QByteArray &output)
 // their reported positions are too coarse.)
 bool EndedFarTooEarly(const RowEntry &row, double reachedSeconds)
 {
-    const std::optional<double> length = DurationSeconds(row.duration);
-    return length && *length >= 2 && reachedSeconds < *length / 2;
+    return row.seconds >= 2 && reachedSeconds < row.seconds / 2.0;
 }
 
 // Captured run of the encoder: every chunk moves the bar and says
@@ -67,11 +55,11 @@ RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLi
             return;
         int percent = 0;
         const bool moved = ParseConvertOutput(chunk, &percent);
-        port.setProgressAndStatusIf(moved ? std::optional<int>(percent) : std::nullopt, Text(StatusText::kConverting),
+        port.setProgressAndStatusIf(moved ? std::optional<int>(percent) : std::nullopt, BatchStatus::Converting,
                                     running);
         if (moved && percent != shownPercent) {
             shownPercent = percent;
-            SetRowState(port, row, Text(RowStateText::kConverting).arg(percent));
+            port.setRowState(row, RowState::converting(percent));
         }
     };
     const StartedHook started = [&](pid_t pid) { job.encoder.started(pid); };
@@ -91,7 +79,7 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     if (source.end)
         return *source.end;
     EncoderStep step{job.toolDir, source.path, output, StartsWithAsfHeader(row.path),
-                     DurationSeconds(row.duration).value_or(0)};
+                     row.seconds > 0 ? double(row.seconds) : 0.0};
     step.matroskaReader = source.matroskaReader;
     // The turn is read afresh from the source, not from the list: the row's probe
     // may not have ended, and a timed copy carries none. The probe has already
@@ -164,8 +152,8 @@ RowResult RunSteps(ConversionJob &job, const RowEntry &row, const QString &outpu
     if (!encoded.ok() || job.choices.format == OutputFormat::Flv)
         return encoded;
 
-    job.port->setStatusText(Text(StatusText::kExporting));
-    SetRowState(*job.port, row.id, Text(RowStateText::kPackaging));
+    job.port->setStatus(BatchStatus::Exporting);
+    job.port->setRowState(row.id, {RowPhase::Packaging});
     if (job.choices.format == OutputFormat::ThreeGp)
         return Export3gp(job, output, limits);
     return PackageMp4(output, PackagingRun{job.toolDir, job.choices.frameRate, limits, &job.encoder});
@@ -228,7 +216,7 @@ void ConvertThread(ConversionJob &job)
         for (const RowEntry &row : rows) {
             if (!taken.contains(row.id) && !waiting.contains(row.id)) {
                 waiting.insert(row.id);
-                SetRowState(port, row.id, Text(RowStateText::kWaiting));
+                port.setRowState(row.id, {RowPhase::Waiting});
             }
         }
         const std::optional<RowEntry> row = NextRow(rows, taken);
@@ -237,21 +225,21 @@ void ConvertThread(ConversionJob &job)
         taken.insert(row->id);
         waiting.remove(row->id);
 
-        SetRowState(port, row->id, Text(RowStateText::kConverting).arg(0));
+        port.setRowState(row->id, RowState::converting(0));
         const RowResult result = ConvertRow(job, *row);
         if (result.outcome == RowOutcome::Stopped || job.encoder.stopRequested()) {
-            SetRowState(port, row->id, Text(RowStateText::kStopped));
+            port.setRowState(row->id, {RowPhase::Stopped});
             break;
         }
         if (result.ok()) {
             ++summary.succeeded;
-            SetRowState(port, row->id, Text(RowStateText::kDone));
+            port.setRowState(row->id, {RowPhase::Done});
         } else {
             ++summary.failed;
-            SetRowState(port, row->id, Text(RowStateText::kFailedPrefix) + Text(RowStateText::reason(result.reason)));
+            port.setRowState(row->id, RowState::failed(result.reason));
         }
         // A stop pressed as the row ends keeps its own text.
-        port.setProgressAndStatusIf(0, Text(result.ok() ? StatusText::kFinished : StatusText::kFailed), notStopped);
+        port.setProgressAndStatusIf(0, result.ok() ? BatchStatus::RowFinished : BatchStatus::RowFailed, notStopped);
         if (result.reason == FailReason::DiskFull) {
             // Every later row would fail the same way.
             summary.diskFull = true;
@@ -261,15 +249,9 @@ void ConvertThread(ConversionJob &job)
 
     // Rows the batch did not get to are no longer waiting.
     for (const RowId row : std::as_const(waiting))
-        SetRowState(port, row, QString());
+        port.setRowState(row, {});
     summary.stopped = job.encoder.stopRequested();
-    if (!summary.stopped) {
-        const bool allGood = summary.failed == 0 && !summary.diskFull;
-        port.setProgressAndStatusIf(std::nullopt,
-                                    allGood
-                                        ? Text(StatusText::kFinished)
-                                        : Text(StatusText::kBatchSummary).arg(summary.succeeded).arg(summary.failed),
-                                    notStopped);
-    }
+    if (!summary.stopped)
+        port.setProgressAndStatusIf(std::nullopt, BatchStatus::Ended, notStopped, summary);
     port.batchEnded(summary);
 }

@@ -4,7 +4,7 @@
 #include "engine/dialog_port.h"
 #include "engine/encoder_control.h"
 #include "engine/row_outcome.h"
-#include "engine/tool_watchdog.h"
+#include "process/tool_watchdog.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/row_state.h"
+
 #include <QList>
 #include <QString>
 #include <QtGlobal>
@@ -14,7 +16,7 @@ inline constexpr RowId kNoRow = 0;
 struct RowEntry {
     RowId id = kNoRow;
     QString path;
-    QString duration;  // the probe's "hh:mm:ss", empty when unknown
+    int seconds = 0;  // the probed length in whole seconds; 0 when unknown
 };
 
 // How a batch ended, for the window to tell the user.
@@ -25,16 +27,8 @@ struct BatchSummary {
     bool diskFull = false;  // it stopped itself: the output volume is full
 };
 
-// Columns of the file list.
-enum FileListColumn {
-    ColNumber = 0,
-    ColPath = 1,
-    ColDuration = 2,
-    ColCodec = 3,
-    ColResolution = 4,
-    ColFrameRate = 5,
-    ColStatus = 6,
-};
+// What the probe learns of a file besides its length, as the player prints it.
+enum class ProbeFact { Codec, Resolution, FrameRate };
 
 // The one narrow way the probe threads and the conversion worker reach the
 // main window. The main dialog implements it by running every call on the GUI
@@ -46,28 +40,31 @@ public:
 
     // Appends a row showing its number and the path; kNoRow when the window is gone.
     virtual RowId appendRow(const QString &path) = 0;
-    // Writes one cell of a row; does nothing when the row has been deleted.
-    virtual void setRowText(RowId row, int column, const QString &text) = 0;
+    // Each of these does nothing when the row has been deleted.
+    virtual void setRowFact(RowId row, ProbeFact fact, const QString &value) = 0;
+    virtual void setRowLength(RowId row, int seconds) = 0;
+    virtual void setRowState(RowId row, const RowState &state) = 0;
     // The rows in list order.
     virtual QList<RowEntry> rows() = 0;
     // Gives the file list the keyboard focus and marks row 0 selected and focused.
     virtual void focusFirstRow() = 0;
 
-    virtual void setStatusText(const QString &text) = 0;
+    // `summary` is what an Ended status reports; other statuses leave it empty.
+    virtual void setStatus(BatchStatus status, const BatchSummary &summary = {}) = 0;
     virtual void setProgress(int percent) = 0;
-    // Moves the bar (when a percentage is given) and writes the status text,
-    // but only if `stillWanted` holds at the moment the window takes them. A
-    // pause or stop command runs on the window's thread and shows its own text;
-    // a report the worker made just before it, but that reaches the window
-    // after it, must not write over that text.
-    virtual void setProgressAndStatusIf(std::optional<int> percent, const QString &text,
-                                        const std::function<bool()> &stillWanted)
+    // Moves the bar (when a percentage is given) and reports the status, but
+    // only if `stillWanted` holds at the moment the window takes them. A pause
+    // or stop command runs on the window's thread and shows its own text; a
+    // report the worker made just before it, but that reaches the window after
+    // it, must not write over that text.
+    virtual void setProgressAndStatusIf(std::optional<int> percent, BatchStatus status,
+                                        const std::function<bool()> &stillWanted, const BatchSummary &summary = {})
     {
         if (stillWanted && !stillWanted())
             return;
         if (percent)
             setProgress(*percent);
-        setStatusText(text);
+        setStatus(status, summary);
     }
 
     // The batch has ended (its last status text is already shown).

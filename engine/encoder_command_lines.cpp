@@ -1,9 +1,9 @@
 #include "engine/encoder_command_lines.h"
 
-#include "engine/command_line.h"
-#include "engine/cpu_cores.h"
 #include "engine/mpeg4_level.h"
 #include "engine/output_naming.h"
+#include "process/command_line.h"
+#include "process/cpu_cores.h"
 
 #include <QFile>
 

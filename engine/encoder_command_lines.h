@@ -1,7 +1,7 @@
 #pragma once
 
-#include "catalogue/output_presets.h"
 #include "engine/conversion_batch.h"
+#include "engine/output_presets.h"
 #include "engine/picture_turn.h"
 
 #include <QByteArray>

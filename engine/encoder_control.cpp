@@ -1,6 +1,6 @@
 #include "engine/encoder_control.h"
 
-#include "engine/child_registry.h"
+#include "process/child_registry.h"
 
 #include <csignal>
 

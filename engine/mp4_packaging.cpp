@@ -1,9 +1,9 @@
 #include "engine/mp4_packaging.h"
 
 #include "engine/avi_streams.h"
-#include "engine/command_line.h"
 #include "engine/output_naming.h"
 #include "engine/tool_step.h"
+#include "process/command_line.h"
 
 namespace {
 

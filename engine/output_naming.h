@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/output_presets.h"
+#include "engine/output_presets.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,9 +1,9 @@
 #include "engine/picture_turn.h"
 
-#include "engine/command_line.h"
-#include "engine/log.h"
-#include "engine/process_runner.h"
-#include "engine/tool_watchdog.h"
+#include "process/command_line.h"
+#include "base/log.h"
+#include "process/process_runner.h"
+#include "process/tool_watchdog.h"
 
 #include <QFile>
 #include <QList>

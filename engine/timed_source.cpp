@@ -1,8 +1,8 @@
 #include "engine/timed_source.h"
 
 #include "catalogue/frame_timing.h"
-#include "engine/command_line.h"
-#include "engine/log.h"
+#include "process/command_line.h"
+#include "base/log.h"
 #include "engine/output_naming.h"
 #include "engine/tool_step.h"
 

@@ -1,8 +1,7 @@
 #include "engine/tool_failure.h"
 
-#include "engine/log.h"
+#include "base/log.h"
 #include "engine/row_files.h"
-#include "engine/status_texts.h"
 
 #include <QList>
 
@@ -23,6 +22,36 @@ QByteArray LastLines(const QByteArray &output)
     if (lines.size() > kLoggedLines)
         lines = lines.mid(lines.size() - kLoggedLines);
     return lines.join('\n');
+}
+
+// The reason in the log's words.
+const char *ReasonName(FailReason why)
+{
+    switch (why) {
+    case FailReason::None:
+        return "none";
+    case FailReason::Unreadable:
+        return "source unreadable";
+    case FailReason::NoVideo:
+        return "no video";
+    case FailReason::Stuck:
+        return "stuck";
+    case FailReason::Damaged:
+        return "source damaged";
+    case FailReason::DiskFull:
+        return "disk full";
+    case FailReason::FolderUnwritable:
+        return "output folder unwritable";
+    case FailReason::ToolMissing:
+        return "tool missing";
+    case FailReason::EncoderFailed:
+        return "encoder failed";
+    case FailReason::PackagingFailed:
+        return "packaging failed";
+    case FailReason::ExportFailed:
+        return "export failed";
+    }
+    return "unknown";
 }
 
 }  // namespace
@@ -60,8 +89,7 @@ void LogToolFailure(const QByteArray &commandLine, const RunOutcome &run, FailRe
         ending = "exited with " + QByteArray::number(run.exitCode);
     else
         ending = "was ended by a signal";
-    qCWarning(lcQ9).noquote() << "row failed (" << QString::fromUtf8(RowStateText::reason(reason))
-                              << "):" << QString::fromLocal8Bit(commandLine) << "\n  the tool" << ending
-                              << "; its last output:\n"
+    qCWarning(lcQ9).noquote() << "row failed (" << ReasonName(reason) << "):" << QString::fromLocal8Bit(commandLine)
+                              << "\n  the tool" << ending << "; its last output:\n"
                               << QString::fromLocal8Bit(LastLines(run.tail));
 }

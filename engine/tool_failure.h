@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/process_runner.h"
 #include "engine/row_outcome.h"
+#include "process/process_runner.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "engine/tool_step.h"
 
-#include "engine/command_line.h"
 #include "engine/row_files.h"
 #include "engine/tool_failure.h"
+#include "process/command_line.h"
 
 #include <QFileInfo>
 

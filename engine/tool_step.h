@@ -1,9 +1,9 @@
 #pragma once
 
 #include "engine/encoder_control.h"
-#include "engine/process_runner.h"
 #include "engine/row_outcome.h"
-#include "engine/tool_watchdog.h"
+#include "process/process_runner.h"
+#include "process/tool_watchdog.h"
 
 #include <QByteArray>
 #include <QString>

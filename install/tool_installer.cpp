@@ -1,7 +1,7 @@
 #include "install/tool_installer.h"
 
-#include "engine/eintr.h"
-#include "engine/log.h"
+#include "base/eintr.h"
+#include "base/log.h"
 #include "install/launcher_script.h"
 #include "tool_locations.h"
 

@@ -1,6 +1,6 @@
 #include "settings/output_folder.h"
 
-#include "engine/log.h"
+#include "base/log.h"
 #include "settings/settings_store.h"
 
 #include <QDir>

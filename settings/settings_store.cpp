@@ -1,6 +1,6 @@
 #include "settings/settings_store.h"
 
-#include "engine/log.h"
+#include "base/log.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

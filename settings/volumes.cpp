@@ -1,6 +1,6 @@
 #include "settings/volumes.h"
 
-#include "engine/log.h"
+#include "base/log.h"
 
 #include <QDir>
 #include <QFile>

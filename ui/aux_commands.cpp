@@ -6,7 +6,6 @@
 #include "settings/settings_store.h"
 #include "settings/web_addresses.h"
 #include "ui/desktop_opener.h"
-#include "ui/main_dialog.h"
 #include "ui/message_box.h"
 #include "ui/settings_dialog.h"
 
@@ -81,29 +80,4 @@ void RunSettingsDialog()
 {
     SettingsDialog dialog(nullptr);
     dialog.exec();
-}
-
-void MainDialog::OnAbout()
-{
-    ShowAbout();
-}
-
-void MainDialog::OnSearch()
-{
-    RunSearch(controlAs<QLineEdit>(IdSearchBox)->text());
-}
-
-void MainDialog::OnSiteLink()
-{
-    OpenSite();
-}
-
-void MainDialog::OnOpenOutputFolder()
-{
-    OpenOutputFolder();
-}
-
-void MainDialog::OnSettings()
-{
-    RunSettingsDialog();
 }

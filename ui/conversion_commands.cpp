@@ -1,16 +1,15 @@
 #include "ui/conversion_commands.h"
 
-#include "catalogue/output_presets.h"
-#include "controls/flat_combo_box.h"
 #include "controls/xp_smart_button.h"
 #include "engine/conversion_batch.h"
-#include "engine/globals.h"
-#include "engine/status_texts.h"
+#include "engine/output_presets.h"
 #include "res/control_ids.h"
 #include "settings/output_folder.h"
 #include "ui/batch_notification.h"
-#include "ui/main_dialog.h"
 #include "ui/message_box.h"
+#include "ui/preset_commands.h"
+#include "ui/status_texts.h"
+#include "ui/template_dialog.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -31,89 +30,61 @@ QString LabelText(const QLabel *label)
 
 }  // namespace
 
-void StartConversion(MainDialog &dialog)
+void StartConversion(TemplateDialog &dialog, ConversionBatch &batch, const std::shared_ptr<DialogPort> &port)
 {
     QLabel *status = dialog.controlAs<QLabel>(IdStatusLine);
-    if (dialog.port()->rows().isEmpty()) {
+    if (port->rows().isEmpty()) {
         SetLabel(status, StatusText::kAddFilesFirst);
         return;
     }
     // One batch at a time: a second press leaves the running one untouched.
-    if (dialog.batch().isRunning())
+    if (batch.isRunning())
         return;
 
     if (QLabel *savePath = dialog.controlAs<QLabel>(IdSavePath))
         savePath->setText(GetOutputFolder());
     SetLabel(status, StatusText::kStarting);
 
-    OutputSettings.strBitrate = LabelText(dialog.controlAs<QLabel>(IdBitrateMirror));
-    OutputSettings.strFrameRate = LabelText(dialog.controlAs<QLabel>(IdFrameRateMirror));
-    SplitResolution(LabelText(dialog.controlAs<QLabel>(IdResolutionMirror)), &OutputSettings.strWidth,
-                    &OutputSettings.strHeight);
-
     // Every step of every row of the batch uses these choices, whatever the
     // boxes show later.
-    BatchChoices choices{OutputSettings.strWidth, OutputSettings.strHeight, OutputSettings.strFrameRate,
-                         OutputSettings.strBitrate};
-    const auto *formatBox = dialog.controlAs<CCJFlatComboBox>(IdFormatBox);
-    ParseFormat(formatBox->itemText(formatBox->currentIndex()), &choices.format);
-    dialog.batch().start(dialog.port(), choices);
+    BatchChoices choices;
+    choices.bitrate = LabelText(dialog.controlAs<QLabel>(IdBitrateMirror));
+    choices.frameRate = LabelText(dialog.controlAs<QLabel>(IdFrameRateMirror));
+    SplitResolution(LabelText(dialog.controlAs<QLabel>(IdResolutionMirror)), &choices.width, &choices.height);
+    ChosenFormat(dialog, &choices.format);
+    batch.start(port, choices);
 }
 
-void ReportBatchEnd(MainDialog &dialog, const BatchSummary &summary)
+void ReportBatchEnd(QWidget *window, const BatchSummary &summary)
 {
     if (summary.diskFull) {
         // Shown once the worker's call has returned: the box must not hold the
         // worker, nor the window.
-        QTimer::singleShot(0, &dialog, [] { ShowMessageBox(QString::fromUtf8(StatusText::kDiskFullMessage)); });
+        QTimer::singleShot(0, window, [] { ShowMessageBox(QString::fromUtf8(StatusText::kDiskFullMessage)); });
     }
     // A batch the user stopped was stopped from this window: nothing to tell.
     if (!summary.stopped)
-        NotifyBatchEnd(&dialog, summary.succeeded, summary.failed);
+        NotifyBatchEnd(window, summary.succeeded, summary.failed);
 }
 
-void PauseOrResumeConversion(MainDialog &dialog)
+void PauseOrResumeConversion(TemplateDialog &dialog, ConversionBatch &batch)
 {
     QLabel *status = dialog.controlAs<QLabel>(IdStatusLine);
     auto *button = dialog.controlAs<CXPSmartButton>(IdPause);
-    if (g_bNotPaused.load()) {
+    if (batch.pauseOrResume()) {
         button->LoadIcons(131, 0);
         button->setText(QStringLiteral("继续"));
         SetLabel(status, StatusText::kPaused);
-        g_bNotPaused.store(false);
-        dialog.batch().pause();
     } else {
         button->LoadIcons(132, 0);
         button->setText(QStringLiteral("暂停"));
         SetLabel(status, StatusText::kResuming);
-        g_bNotPaused.store(true);
-        dialog.batch().resume();
     }
 }
 
-void StopConversion(MainDialog &dialog)
+void StopConversion(TemplateDialog &dialog, ConversionBatch &batch)
 {
-    dialog.batch().stop();
+    batch.stop();
     dialog.controlAs<QProgressBar>(IdProgress)->setValue(0);
     SetLabel(dialog.controlAs<QLabel>(IdStatusLine), StatusText::kStopped);
-}
-
-void MainDialog::OnStart()
-{
-    StartConversion(*this);
-}
-
-void MainDialog::OnPauseResume()
-{
-    PauseOrResumeConversion(*this);
-}
-
-void MainDialog::OnStop()
-{
-    StopConversion(*this);
-}
-
-void MainDialog::OnBatchEnded(const BatchSummary &summary)
-{
-    ReportBatchEnd(*this, summary);
 }

@@ -3,7 +3,7 @@
 #include "catalogue/probe.h"
 #include "res/control_ids.h"
 #include "ui/file_list_view.h"
-#include "ui/main_dialog.h"
+#include "ui/template_dialog.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -96,47 +96,22 @@ void SetFileChooser(FileChooser chooser)
     ChooserHook() = std::move(chooser);
 }
 
-void AddChosenFiles(MainDialog &dialog)
+QStringList ChooseFilesToAdd(QWidget *parent)
 {
     const FileChooser &hook = ChooserHook();
-    dialog.addFiles(hook ? hook(&dialog) : ChooseWithDialog(&dialog));
+    return hook ? hook(parent) : ChooseWithDialog(parent);
 }
 
-void AddDroppedFiles(MainDialog &dialog, const QStringList &paths)
+void AddFiles(const std::shared_ptr<DialogPort> &port, const QStringList &paths)
 {
-    dialog.addFiles(FilesToAdd(paths));
+    for (const QString &path : paths)
+        StartProbe(port, path);
 }
 
-void DeleteMarkedRow(MainDialog &dialog)
+void DeleteMarkedRow(TemplateDialog &dialog)
 {
     FileListView *list = dialog.controlAs<FileListView>(IdFileList);
     const int row = list ? list->selectionMark() : -1;
     if (row >= 0)
         list->deleteRow(row);
-}
-
-void MainDialog::OnAddFile()
-{
-    AddChosenFiles(*this);
-}
-
-void MainDialog::OnDropFiles(const QStringList &paths)
-{
-    AddDroppedFiles(*this, paths);
-}
-
-void MainDialog::OnDeleteFile()
-{
-    DeleteMarkedRow(*this);
-}
-
-void MainDialog::addFile(const QString &path)
-{
-    StartProbe(m_port, path);
-}
-
-void MainDialog::addFiles(const QStringList &paths)
-{
-    for (const QString &path : paths)
-        addFile(path);
 }

@@ -3,25 +3,27 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
-class MainDialog;
+class DialogPort;
+class TemplateDialog;
 class QFileDialog;
 class QWidget;
 
 // The commands of the file list, as MainDialog's add and delete buttons and
 // its drop handler run them.
 
-// Add: asks for files and starts their probes in the order chosen; a cancel
-// adds nothing.
-void AddChosenFiles(MainDialog &dialog);
+// Add: asks for files (FileChooser); the files chosen, none after a cancel.
+QStringList ChooseFilesToAdd(QWidget *parent);
 
-// Drop: every dropped file in the order of the drop; a folder brings its video
-// files (FilesToAdd); a missing name is ignored.
-void AddDroppedFiles(MainDialog &dialog, const QStringList &paths);
+// Starts a probe for each file, in the given order (add, drop, the command
+// line, files handed over by a second start). A drop's names go through
+// FilesToAdd first: a folder brings its video files, a missing name nothing.
+void AddFiles(const std::shared_ptr<DialogPort> &port, const QStringList &paths);
 
 // Delete: one row per press, the one at which the latest selection started,
 // even when several rows are selected.
-void DeleteMarkedRow(MainDialog &dialog);
+void DeleteMarkedRow(TemplateDialog &dialog);
 
 // The add command's file dialog: the title, the two filter entries (supported
 // video formats, preselected, and all files) and one or more existing files to

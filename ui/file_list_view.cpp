@@ -1,5 +1,7 @@
 #include "ui/file_list_view.h"
 
+#include "ui/status_texts.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -9,6 +11,7 @@
 namespace {
 
 constexpr int kIdRole = Qt::UserRole + 1;
+constexpr int kSecondsRole = Qt::UserRole + 2;
 // The file name column never gets narrower than this.
 constexpr int kMinPathWidth = 60;
 
@@ -145,6 +148,16 @@ bool FileListView::setRowText(RowId id, int column, const QString &text)
     return true;
 }
 
+bool FileListView::setRowLength(RowId id, int seconds)
+{
+    const int row = rowOf(id);
+    if (row < 0)
+        return false;
+    item(row, ColDuration)->setText(ShownLength(seconds));
+    item(row, ColDuration)->setData(kSecondsRole, seconds);
+    return true;
+}
+
 QString FileListView::rowText(int row, int column) const
 {
     const QTableWidgetItem *cell = item(row, column);
@@ -155,8 +168,10 @@ QList<RowEntry> FileListView::entries() const
 {
     QList<RowEntry> result;
     result.reserve(rowCount());
-    for (int r = 0; r < rowCount(); ++r)
-        result.append({idAt(r), rowText(r, ColPath), rowText(r, ColDuration)});
+    for (int r = 0; r < rowCount(); ++r) {
+        const QTableWidgetItem *length = item(r, ColDuration);
+        result.append({idAt(r), rowText(r, ColPath), length ? length->data(kSecondsRole).toInt() : 0});
+    }
     return result;
 }
 

@@ -4,6 +4,17 @@
 
 #include <QTableWidget>
 
+// Columns of the file list.
+enum FileListColumn {
+    ColNumber = 0,
+    ColPath = 1,
+    ColDuration = 2,
+    ColCodec = 3,
+    ColResolution = 4,
+    ColFrameRate = 5,
+    ColStatus = 6,
+};
+
 // The report-style file list: one row per added file, seven columns (the
 // last one the row's conversion state), grid lines, full-row selection,
 // several rows selectable. Every row carries an id that stays with it when
@@ -24,6 +35,8 @@ public:
     RowId idAt(int row) const;
     // Writes a cell of the row with that id; false when the row is gone.
     bool setRowText(RowId id, int column, const QString &text);
+    // Shows the row's length and keeps it as a number for entries().
+    bool setRowLength(RowId id, int seconds);
     QString rowText(int row, int column) const;
     QList<RowEntry> entries() const;
 

@@ -1,22 +1,26 @@
 #include "ui/main_dialog.h"
 
-#include "catalogue/output_presets.h"
+#include "base/log.h"
 #include "controls/flat_combo_box.h"
 #include "controls/xp_smart_button.h"
-#include "engine/child_registry.h"
 #include "engine/conversion_batch.h"
-#include "engine/log.h"
+#include "engine/output_presets.h"
 #include "install/tool_dir.h"
 #include "install/tool_installer.h"
+#include "process/child_registry.h"
 #include "res/control_ids.h"
 #include "res/dialog_templates.h"
 #include "res/resources.h"
 #include "settings/output_folder.h"
 #include "settings/settings_store.h"
+#include "ui/aux_commands.h"
+#include "ui/conversion_commands.h"
+#include "ui/file_list_commands.h"
 #include "ui/file_list_view.h"
 #include "ui/gui_bridge.h"
 #include "ui/instance_marker.h"
 #include "ui/main_dialog_port.h"
+#include "ui/preset_commands.h"
 #include "ui/question_box.h"
 
 #include <QAbstractButton>
@@ -29,8 +33,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QTimerEvent>
-
-MainDialog *g_pMainDialog = nullptr;
+#include <algorithm>
 
 namespace {
 
@@ -75,16 +78,16 @@ MainDialog::MainDialog(QWidget *parent)
     m_hIcon = AppIcon();
 
     controlAs<QLabel>(IdStatusLine)->setText(CreditLine());
-    m_port = std::make_shared<MainDialogPort>(this, *m_bridge);
+    m_port = std::make_shared<MainDialogPort>(
+        MainDialogPort::Window{this, m_fileList, m_progress, controlAs<QLabel>(IdStatusLine),
+                               [this](const BatchSummary &summary) { OnBatchEnded(summary); }},
+        *m_bridge);
     connectCommands();
-    g_pMainDialog = this;
 }
 
 MainDialog::~MainDialog()
 {
     shutDown();
-    if (g_pMainDialog == this)
-        g_pMainDialog = nullptr;
 }
 
 void MainDialog::connectCommands()
@@ -149,8 +152,13 @@ bool MainDialog::OnInitDialog()
     ApplyMp4Presets();
     // 16. The format box lists its items sorted and starts on MP4.
     m_formatBox->clear();
-    m_formatBox->addItems(SortedLikeBox(FormatItems()));
-    m_formatBox->setCurrentIndex(m_formatBox->findText(QStringLiteral("MP4")));
+    QList<OutputFormat> formats = Formats();
+    std::stable_sort(formats.begin(), formats.end(), [](OutputFormat a, OutputFormat b) {
+        return FormatName(a).compare(FormatName(b), Qt::CaseInsensitive) < 0;
+    });
+    for (const OutputFormat format : formats)
+        m_formatBox->addItem(FormatName(format), int(format));
+    m_formatBox->setCurrentIndex(m_formatBox->findData(int(OutputFormat::Mp4)));
     // 17. The banner swaps every 3.5 s.
     m_bannerTimer = startTimer(kBannerPeriodMs);
     return true;
@@ -256,4 +264,106 @@ void MainDialog::done(int result)
         return;
     shutDown();
     QDialog::done(result);
+}
+
+// The commands: each calls the free function of its command file.
+
+void MainDialog::OnAbout()
+{
+    ShowAbout();
+}
+
+void MainDialog::OnSearch()
+{
+    RunSearch(controlAs<QLineEdit>(IdSearchBox)->text());
+}
+
+void MainDialog::OnSiteLink()
+{
+    OpenSite();
+}
+
+void MainDialog::OnOpenOutputFolder()
+{
+    OpenOutputFolder();
+}
+
+void MainDialog::OnSettings()
+{
+    RunSettingsDialog();
+}
+
+void MainDialog::OnStart()
+{
+    StartConversion(*this, *m_batch, m_port);
+}
+
+void MainDialog::OnPauseResume()
+{
+    PauseOrResumeConversion(*this, *m_batch);
+}
+
+void MainDialog::OnStop()
+{
+    StopConversion(*this, *m_batch);
+}
+
+void MainDialog::OnBatchEnded(const BatchSummary &summary)
+{
+    ReportBatchEnd(this, summary);
+}
+
+void MainDialog::OnAddFile()
+{
+    addFiles(ChooseFilesToAdd(this));
+}
+
+void MainDialog::OnDropFiles(const QStringList &paths)
+{
+    addFiles(FilesToAdd(paths));
+}
+
+void MainDialog::OnDeleteFile()
+{
+    DeleteMarkedRow(*this);
+}
+
+void MainDialog::addFile(const QString &path)
+{
+    AddFiles(m_port, {path});
+}
+
+void MainDialog::addFiles(const QStringList &paths)
+{
+    AddFiles(m_port, paths);
+}
+
+void MainDialog::ApplyMp4Presets()
+{
+    ApplyPresets(*this, OutputFormat::Mp4);
+}
+
+void MainDialog::ApplyFlvPresets()
+{
+    ApplyPresets(*this, OutputFormat::Flv);
+}
+
+void MainDialog::OnFormatChanged()
+{
+    ApplyChosenFormat(*this);
+}
+
+void MainDialog::OnResolutionChanged()
+{
+    MirrorChoice(*this, IdResolutionBox, IdResolutionMirror);
+}
+
+void MainDialog::OnFrameRateChanged()
+{
+    MirrorChoice(*this, IdFrameRateBox, IdFrameRateMirror);
+}
+
+void MainDialog::OnBitrateChanged()
+{
+    MirrorChoice(*this, IdBitrateBox, IdBitrateMirror);
 }

@@ -16,10 +16,6 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 
-class MainDialog;
-// The one main dialog; set by its constructor.
-extern MainDialog *g_pMainDialog;
-
 // The program's main window, laid out from dialog template 102.
 class MainDialog : public TemplateDialog {
     Q_OBJECT
@@ -43,7 +39,8 @@ public:
 
     // Commands. Each but OnExit is a one-line member calling the free function
     // that does the work, kept in the command file of its group: aux_commands,
-    // conversion_commands, file_list_commands and preset_commands.
+    // conversion_commands, file_list_commands and preset_commands. The command
+    // files know the window only as a TemplateDialog, its batch and its port.
     void OnExit();
     void OnSettings();
     void OnSiteLink();
@@ -88,8 +85,6 @@ private:
     void connectCommands();
     void setupFileList();
     void shutDown();
-
-    friend class MainDialogPort;
 
     // Members in the order the controls are bound.
     CXPSmartButton *m_btnOpenFolder = nullptr;

@@ -1,10 +1,9 @@
 #include "ui/main_dialog_port.h"
 
-#include "controls/flat_combo_box.h"
-#include "res/control_ids.h"
 #include "ui/file_list_view.h"
-#include "ui/main_dialog.h"
+#include "ui/status_texts.h"
 
+#include <QComboBox>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,29 +29,42 @@ bool UserIsTyping(const QWidget *window)
 RowId MainDialogPort::appendRow(const QString &path)
 {
     RowId id = kNoRow;
-    m_bridge.run([&] { id = m_dialog->m_fileList->appendRow(path); });
+    m_bridge.run([&] { id = m_window.fileList->appendRow(path); });
     return id;
 }
 
-void MainDialogPort::setRowText(RowId row, int column, const QString &text)
+void MainDialogPort::setRowFact(RowId row, ProbeFact fact, const QString &value)
 {
-    m_bridge.run([&] { m_dialog->m_fileList->setRowText(row, column, text); });
+    const int column = fact == ProbeFact::Codec        ? ColCodec
+                       : fact == ProbeFact::Resolution ? ColResolution
+                                                       : ColFrameRate;
+    m_bridge.run([&] { m_window.fileList->setRowText(row, column, value); });
+}
+
+void MainDialogPort::setRowLength(RowId row, int seconds)
+{
+    m_bridge.run([&] { m_window.fileList->setRowLength(row, seconds); });
+}
+
+void MainDialogPort::setRowState(RowId row, const RowState &state)
+{
+    m_bridge.run([&] { m_window.fileList->setRowText(row, ColStatus, ShownRowState(state)); });
 }
 
 QList<RowEntry> MainDialogPort::rows()
 {
     QList<RowEntry> result;
-    m_bridge.run([&] { result = m_dialog->m_fileList->entries(); });
+    m_bridge.run([&] { result = m_window.fileList->entries(); });
     return result;
 }
 
 void MainDialogPort::focusFirstRow()
 {
     m_bridge.run([&] {
-        FileListView *list = m_dialog->m_fileList;
+        FileListView *list = m_window.fileList;
         if (list->rowCount() == 0)
             return;
-        if (!UserIsTyping(m_dialog))
+        if (!UserIsTyping(m_window.window))
             list->setFocus(Qt::OtherFocusReason);
         const QModelIndex first = list->model()->index(0, 0);
         // Row 0 joins the selection (others stay selected) and gets the focus mark.
@@ -63,18 +75,18 @@ void MainDialogPort::focusFirstRow()
     });
 }
 
-void MainDialogPort::setStatusText(const QString &text)
+void MainDialogPort::setStatus(BatchStatus status, const BatchSummary &summary)
 {
-    m_bridge.run([&] { m_dialog->controlAs<QLabel>(IdStatusLine)->setText(text); });
+    m_bridge.run([&] { m_window.status->setText(ShownStatus(status, summary)); });
 }
 
 void MainDialogPort::setProgress(int percent)
 {
-    m_bridge.run([&] { m_dialog->m_progress->setValue(percent); });
+    m_bridge.run([&] { m_window.progress->setValue(percent); });
 }
 
-void MainDialogPort::setProgressAndStatusIf(std::optional<int> percent, const QString &text,
-                                            const std::function<bool()> &stillWanted)
+void MainDialogPort::setProgressAndStatusIf(std::optional<int> percent, BatchStatus status,
+                                            const std::function<bool()> &stillWanted, const BatchSummary &summary)
 {
     // Asked on the GUI thread, where the pause and stop commands run: nothing
     // they have done can slip in between the question and the writes.
@@ -82,12 +94,12 @@ void MainDialogPort::setProgressAndStatusIf(std::optional<int> percent, const QS
         if (stillWanted && !stillWanted())
             return;
         if (percent)
-            m_dialog->m_progress->setValue(*percent);
-        m_dialog->controlAs<QLabel>(IdStatusLine)->setText(text);
+            m_window.progress->setValue(*percent);
+        m_window.status->setText(ShownStatus(status, summary));
     });
 }
 
 void MainDialogPort::batchEnded(const BatchSummary &summary)
 {
-    m_bridge.run([&] { m_dialog->OnBatchEnded(summary); });
+    m_bridge.run([&] { m_window.batchEnded(summary); });
 }

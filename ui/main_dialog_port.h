@@ -3,25 +3,40 @@
 #include "engine/dialog_port.h"
 #include "ui/gui_bridge.h"
 
-class MainDialog;
+#include <functional>
+
+class FileListView;
+class QLabel;
+class QProgressBar;
+class QWidget;
 
 // The main window as the probe threads and the worker see it: every call runs
 // on the GUI thread through the bridge, and does nothing once it is closed.
 class MainDialogPort : public DialogPort {
 public:
-    MainDialogPort(MainDialog *dialog, GuiBridge bridge) : m_dialog(dialog), m_bridge(bridge) {}
+    // The parts of the window the port writes to.
+    struct Window {
+        QWidget *window;
+        FileListView *fileList;
+        QProgressBar *progress;
+        QLabel *status;
+        std::function<void(const BatchSummary &)> batchEnded;
+    };
+    MainDialogPort(Window window, GuiBridge bridge) : m_window(std::move(window)), m_bridge(bridge) {}
 
     RowId appendRow(const QString &path) override;
-    void setRowText(RowId row, int column, const QString &text) override;
+    void setRowFact(RowId row, ProbeFact fact, const QString &value) override;
+    void setRowLength(RowId row, int seconds) override;
+    void setRowState(RowId row, const RowState &state) override;
     QList<RowEntry> rows() override;
     void focusFirstRow() override;
-    void setStatusText(const QString &text) override;
+    void setStatus(BatchStatus status, const BatchSummary &summary) override;
     void setProgress(int percent) override;
-    void setProgressAndStatusIf(std::optional<int> percent, const QString &text,
-                                const std::function<bool()> &stillWanted) override;
+    void setProgressAndStatusIf(std::optional<int> percent, BatchStatus status,
+                                const std::function<bool()> &stillWanted, const BatchSummary &summary) override;
     void batchEnded(const BatchSummary &summary) override;
 
 private:
-    MainDialog *m_dialog;
+    Window m_window;
     GuiBridge m_bridge;
 };

@@ -2,7 +2,7 @@
 
 #include "controls/flat_combo_box.h"
 #include "res/control_ids.h"
-#include "ui/main_dialog.h"
+#include "ui/template_dialog.h"
 
 #include <QLabel>
 
@@ -48,39 +48,21 @@ void ApplyPresets(const TemplateDialog &dialog, OutputFormat format)
     MirrorChoice(dialog, IdFrameRateBox, IdFrameRateMirror);
 }
 
+bool ChosenFormat(const TemplateDialog &dialog, OutputFormat *format)
+{
+    const auto *box = dialog.controlAs<QComboBox>(IdFormatBox);
+    if (!box || box->currentIndex() < 0)
+        return false;
+    const QVariant data = box->itemData(box->currentIndex());
+    if (!data.isValid() || !Formats().contains(OutputFormat(data.toInt())))
+        return false;
+    *format = OutputFormat(data.toInt());
+    return true;
+}
+
 void ApplyChosenFormat(const TemplateDialog &dialog)
 {
     OutputFormat format = OutputFormat::Mp4;
-    if (ParseFormat(CurrentItemText(dialog.controlAs<QComboBox>(IdFormatBox)), &format))
+    if (ChosenFormat(dialog, &format))
         ApplyPresets(dialog, format);
-}
-
-void MainDialog::ApplyMp4Presets()
-{
-    ApplyPresets(*this, OutputFormat::Mp4);
-}
-
-void MainDialog::ApplyFlvPresets()
-{
-    ApplyPresets(*this, OutputFormat::Flv);
-}
-
-void MainDialog::OnFormatChanged()
-{
-    ApplyChosenFormat(*this);
-}
-
-void MainDialog::OnResolutionChanged()
-{
-    MirrorChoice(*this, IdResolutionBox, IdResolutionMirror);
-}
-
-void MainDialog::OnFrameRateChanged()
-{
-    MirrorChoice(*this, IdFrameRateBox, IdFrameRateMirror);
-}
-
-void MainDialog::OnBitrateChanged()
-{
-    MirrorChoice(*this, IdBitrateBox, IdBitrateMirror);
 }

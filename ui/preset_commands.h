@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/output_presets.h"
+#include "engine/output_presets.h"
 
 class TemplateDialog;
 
@@ -10,6 +10,9 @@ class TemplateDialog;
 // Refills the resolution, bitrate and frame-rate boxes with the format's items,
 // preselects its defaults and writes them into the mirrors.
 void ApplyPresets(const TemplateDialog &dialog, OutputFormat format);
+
+// The format box's current format (its item's data); false when it has none.
+bool ChosenFormat(const TemplateDialog &dialog, OutputFormat *format);
 
 // Choosing a format, the current one too, resets the other three boxes.
 void ApplyChosenFormat(const TemplateDialog &dialog);

@@ -1,7 +1,7 @@
 #include "ui/settings_dialog.h"
 
+#include "base/log.h"
 #include "controls/xp_smart_button.h"
-#include "engine/log.h"
 #include "res/control_ids.h"
 #include "res/dialog_templates.h"
 #include "settings/home_path.h"

@@ -1,5 +1,5 @@
 #include "engine/conversion_batch.h"
-#include "engine/cpu_cores.h"
+#include "process/cpu_cores.h"
 #include "install/tool_installer.h"
 #include "tests/support/fake_conversion_port.h"
 #include "tests/support/media_probe.h"
@@ -20,8 +20,8 @@
 // results are checked with ffprobe and GStreamer.
 namespace {
 
-const QString kFinished = QStringLiteral("转换完成");
-const QString kFailed = QStringLiteral("转换失败");
+const BatchStatus kFinished = BatchStatus::RowFinished;
+const BatchStatus kFailed = BatchStatus::RowFailed;
 constexpr double kClipSeconds = 3.0;
 
 void WriteScript(const QString &path, const QByteArray &content)
@@ -112,7 +112,7 @@ TEST_F(Conversion, Flv)
 {
     m_port->addRow(s_clip);
     convert("FLV", {"320", "240", "25", "384"});
-    EXPECT_EQ(m_port->statuses().last(), kFinished);
+    EXPECT_TRUE(m_port->endedWell());
     EXPECT_TRUE(progressMoved());
     EXPECT_EQ(m_port->progress().last(), 0);
     const QStringList files = outputFiles();
@@ -133,8 +133,8 @@ TEST_F(Conversion, ThreeGp)
 {
     m_port->addRow(s_clip);
     convert("3GP", {"176", "144", "15", "64"});
-    EXPECT_EQ(m_port->statuses().last(), kFinished);
-    EXPECT_TRUE(m_port->statuses().contains(QStringLiteral("导出视频流")));
+    EXPECT_TRUE(m_port->endedWell());
+    EXPECT_TRUE(m_port->statuses().contains(BatchStatus::Exporting));
     EXPECT_TRUE(progressMoved());
     const QStringList files = outputFiles();
     ASSERT_EQ(files.size(), 1);  // the intermediate AVI is gone
@@ -157,8 +157,8 @@ TEST_F(Conversion, Mp4)
 {
     m_port->addRow(s_clip);
     convert("MP4", {"320", "240", "15", "512"});
-    EXPECT_EQ(m_port->statuses().last(), kFinished);
-    EXPECT_TRUE(m_port->statuses().contains(QStringLiteral("导出视频流")));
+    EXPECT_TRUE(m_port->endedWell());
+    EXPECT_TRUE(m_port->statuses().contains(BatchStatus::Exporting));
     EXPECT_TRUE(progressMoved());
     const QStringList files = outputFiles();
     ASSERT_EQ(files.size(), 1);  // AVI and raw streams are gone
@@ -203,9 +203,9 @@ TEST_F(Conversion, LongSourceDecodedInThreadsKeepsItsLength)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.format);
         m_port = std::make_shared<FakeConversionPort>();
-        m_port->addRow(source, QStringLiteral("00:00:40"));
+        m_port->addRow(source, 40);
         convert(c.format, c.choices);
-        ASSERT_EQ(m_port->statuses().last(), kFinished);
+        ASSERT_TRUE(m_port->endedWell());
         const QStringList files = outputFiles();
         ASSERT_EQ(files.size(), 1);
         const MediaInfo info = ProbeMedia(m_out + files.first());
@@ -223,7 +223,7 @@ TEST_F(Conversion, NotMediaFailsAndTheNextRowIsStillConverted)
     m_port->addRow(s_clip);
     convert("MP4", {"176", "144", "15", "256"});
     EXPECT_EQ(m_port->count(kFailed), 1);
-    EXPECT_EQ(m_port->statuses().last(), "转换结束：成功 1 个，失败 1 个");
+    EXPECT_EQ(m_port->endedWith(), std::make_pair(1, 1));
     EXPECT_EQ(outputFiles().size(), 1);
     EXPECT_TRUE(outputFiles().first().endsWith(".mp4"));
 }
@@ -239,7 +239,7 @@ TEST_F(Conversion, SourcesWithoutAudio)
         m_port = std::make_shared<FakeConversionPort>();
         m_port->addRow(s_muteClip);
         convert(c.format, {"176", "144", "15", "256"});
-        EXPECT_EQ(m_port->statuses().last(), kFinished);
+        EXPECT_TRUE(m_port->endedWell());
         ASSERT_EQ(outputFiles().size(), 1);
         EXPECT_TRUE(outputFiles().first().endsWith(c.extension));
         const MediaInfo info = ProbeMedia(m_out + outputFiles().first());
@@ -270,7 +270,7 @@ TEST_F(Conversion, ChinesePathsWithBlanksAndQuotes)
         m_port->addRow(quoted);
         convert(format, {"176", "144", "15", "256"});
         EXPECT_EQ(m_port->count(kFailed), 0);
-        EXPECT_EQ(m_port->statuses().last(), kFinished);
+        EXPECT_TRUE(m_port->endedWell());
         EXPECT_EQ(outputFiles().size(), 2) << outputFiles().join(' ').toStdString();
     }
 }
@@ -308,7 +308,7 @@ TEST_F(Conversion, PauseHoldsTheEncoderAndResumeLetsTheSameOneFinish)
     ASSERT_TRUE(WaitUntil([&] { return m_port->progress().size() > seen; }, 5000));
     EXPECT_TRUE(m_batch.encoderPid() == encoder || m_batch.encoderPid() == 0);
     ASSERT_TRUE(m_batch.waitIdle(60000));
-    EXPECT_EQ(m_port->statuses().last(), kFinished);
+    EXPECT_TRUE(m_port->endedWell());
     EXPECT_EQ(outputFiles().size(), 1);
     EXPECT_TRUE(outputFiles().first().endsWith(".mp4"));
 }
@@ -365,17 +365,17 @@ TEST_F(Conversion, BrokenDataAfterAGoodHeaderFailsWithoutHangingTheBatch)
         SCOPED_TRACE(format);
         m_port = std::make_shared<FakeConversionPort>();
         m_out = MakeTempDir() + '/';
-        const RowId first = m_port->addRow(s_clip, "00:00:03");
-        const RowId bad1 = m_port->addRow(broken[0], "00:00:10");
-        const RowId bad2 = m_port->addRow(broken[1], "00:00:10");
-        const RowId last = m_port->addRow(s_clip, "00:00:03");
+        const RowId first = m_port->addRow(s_clip, 3);
+        const RowId bad1 = m_port->addRow(broken[0], 10);
+        const RowId bad2 = m_port->addRow(broken[1], 10);
+        const RowId last = m_port->addRow(s_clip, 3);
         convert(format, {"176", "144", "15", "128"});
 
-        EXPECT_EQ(m_port->rowState(first), "完成");
-        EXPECT_EQ(m_port->rowState(last), "完成");
-        EXPECT_EQ(m_port->rowState(bad1), "失败：转换停滞，已终止") << "the decoder looped";
-        EXPECT_EQ(m_port->rowState(bad2), "失败：文件已损坏") << "the encoder gave up early";
-        EXPECT_EQ(m_port->statuses().last(), "转换结束：成功 2 个，失败 2 个");
+        EXPECT_EQ(m_port->rowState(first), RowState{RowPhase::Done});
+        EXPECT_EQ(m_port->rowState(last), RowState{RowPhase::Done});
+        EXPECT_EQ(m_port->rowState(bad1), RowState::failed(FailReason::Stuck)) << "the decoder looped";
+        EXPECT_EQ(m_port->rowState(bad2), RowState::failed(FailReason::Damaged)) << "the encoder gave up early";
+        EXPECT_EQ(m_port->endedWith(), std::make_pair(2, 2));
         const QStringList files = QDir(m_out).entryList(QDir::Files | QDir::Hidden);
         ASSERT_EQ(files.size(), 2);
         for (const QString &file : files) {
@@ -452,10 +452,10 @@ TEST_F(Conversion, PhoneClipsStandUprightInEveryFormat)
         m_out = MakeTempDir() + '/';
         m_port = std::make_shared<FakeConversionPort>();
         for (const QString &clip : clips)
-            m_port->addRow(clip, QStringLiteral("00:00:01"));
+            m_port->addRow(clip, 1);
         convert(format, {"176", "144", "10", "128"});
         EXPECT_EQ(m_port->count(kFailed), 0);
-        EXPECT_EQ(m_port->statuses().last(), kFinished);
+        EXPECT_TRUE(m_port->endedWell());
         const QStringList files = outputFiles();
         ASSERT_EQ(files.size(), 3);
         for (const QString &file : files) {

@@ -2,13 +2,15 @@
 // file's values, whatever else is added or deleted meanwhile.
 
 #include "catalogue/probe.h"
-#include "engine/cpu_cores.h"
+#include "process/cpu_cores.h"
 #include "engine/dialog_port.h"
-#include "engine/globals.h"
-#include "engine/thread_tracker.h"
+#include "process/globals.h"
+#include "base/thread_tracker.h"
 #include "install/tool_dir.h"
 #include "install/tool_installer.h"
 #include "tests/support/test_support.h"
+#include "ui/file_list_view.h"
+#include "ui/status_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -28,12 +30,14 @@ void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdSt
 
 namespace {
 
-// The list as the probes see it: rows with ids, writes to deleted rows dropped.
+// The list as the probes see it, worded as the window words it: rows with ids,
+// writes to deleted rows dropped.
 class RecordingPort : public DialogPort {
 public:
     struct Row {
         RowId id;
         std::array<QString, 7> cells;
+        int seconds = 0;
     };
 
     RowId appendRow(const QString &path) override
@@ -45,26 +49,43 @@ public:
         m_rows.push_back(row);
         return row.id;
     }
-    void setRowText(RowId id, int column, const QString &text) override
+    void setRowFact(RowId id, ProbeFact fact, const QString &value) override
     {
-        std::lock_guard lock(m_mutex);
-        for (Row &row : m_rows) {
-            if (row.id == id)
-                row.cells.at(column) = text;
-        }
+        const int column = fact == ProbeFact::Codec ? ColCodec : fact == ProbeFact::Resolution ? ColResolution : ColFrameRate;
+        write(id, [&](Row &row) { row.cells.at(column) = value; });
+    }
+    void setRowLength(RowId id, int seconds) override
+    {
+        write(id, [&](Row &row) {
+            row.cells[ColDuration] = ShownLength(seconds);
+            row.seconds = seconds;
+        });
+    }
+    void setRowState(RowId id, const RowState &state) override
+    {
+        write(id, [&](Row &row) { row.cells[ColStatus] = ShownRowState(state); });
     }
     QList<RowEntry> rows() override
     {
         std::lock_guard lock(m_mutex);
         QList<RowEntry> result;
         for (const Row &row : m_rows)
-            result.append({row.id, row.cells[ColPath], row.cells[ColDuration]});
+            result.append({row.id, row.cells[ColPath], row.seconds});
         return result;
     }
     void focusFirstRow() override { ++m_focusCalls; }
-    void setStatusText(const QString &) override {}
+    void setStatus(BatchStatus, const BatchSummary &) override {}
     void setProgress(int) override {}
 
+    template <typename Change>
+    void write(RowId id, const Change &change)
+    {
+        std::lock_guard lock(m_mutex);
+        for (Row &row : m_rows) {
+            if (row.id == id)
+                change(row);
+        }
+    }
     void deleteRow(int index)
     {
         std::lock_guard lock(m_mutex);

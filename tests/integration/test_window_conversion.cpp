@@ -5,7 +5,7 @@
 
 #include "controls/flat_combo_box.h"
 #include "engine/conversion_batch.h"
-#include "engine/thread_tracker.h"
+#include "base/thread_tracker.h"
 #include "res/control_ids.h"
 #include "settings/output_folder.h"
 #include "tests/support/media_probe.h"

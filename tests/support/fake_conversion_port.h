@@ -7,15 +7,16 @@
 #include <QString>
 #include <QStringList>
 #include <mutex>
+#include <utility>
 
-// A window for the conversion worker: rows, box texts, and a record of every
-// status text and progress value it was given. Safe to use from any thread.
+// A window for the conversion worker: rows, and a record of every row state,
+// status and progress value it was given. Safe to use from any thread.
 class FakeConversionPort : public DialogPort {
 public:
-    RowId addRow(const QString &path, const QString &duration = {})
+    RowId addRow(const QString &path, int seconds = 0)
     {
         std::lock_guard lock(m_mutex);
-        m_rows.append(RowEntry{m_nextId, path, duration});
+        m_rows.append(RowEntry{m_nextId, path, seconds});
         return m_nextId++;
     }
     void removeRow(RowId id)
@@ -23,24 +24,45 @@ public:
         std::lock_guard lock(m_mutex);
         m_rows.removeIf([id](const RowEntry &row) { return row.id == id; });
     }
-    QStringList statuses() const
+    QList<BatchStatus> statuses() const
     {
         std::lock_guard lock(m_mutex);
         return m_statuses;
+    }
+    // The statuses that are one of `kinds`, in order.
+    QList<BatchStatus> only(const QList<BatchStatus> &kinds) const
+    {
+        QList<BatchStatus> result = statuses();
+        result.removeIf([&kinds](BatchStatus status) { return !kinds.contains(status); });
+        return result;
+    }
+    // The last status says the batch ended with every row converted.
+    bool endedWell() const
+    {
+        std::lock_guard lock(m_mutex);
+        return !m_statuses.isEmpty() && m_statuses.last() == BatchStatus::Ended && m_ending.failed == 0 &&
+               !m_ending.diskFull;
+    }
+    // Rows converted and failed as the batch's Ended status reported them.
+    std::pair<int, int> endedWith() const
+    {
+        std::lock_guard lock(m_mutex);
+        return {m_ending.succeeded, m_ending.failed};
     }
     QList<int> progress() const
     {
         std::lock_guard lock(m_mutex);
         return m_progress;
     }
-    int count(const QString &status) const { return int(statuses().count(status)); }
+    int count(BatchStatus status) const { return int(statuses().count(status)); }
 
     RowId appendRow(const QString &path) override { return addRow(path); }
-    void setRowText(RowId id, int column, const QString &text) override
+    void setRowFact(RowId, ProbeFact, const QString &) override {}
+    void setRowLength(RowId, int) override {}
+    void setRowState(RowId id, const RowState &state) override
     {
         std::lock_guard lock(m_mutex);
-        if (column == ColStatus)
-            m_states[id] = text;
+        m_states[id] = state;
     }
     QList<RowEntry> rows() override
     {
@@ -48,10 +70,12 @@ public:
         return m_rows;
     }
     void focusFirstRow() override {}
-    void setStatusText(const QString &text) override
+    void setStatus(BatchStatus status, const BatchSummary &summary) override
     {
         std::lock_guard lock(m_mutex);
-        m_statuses.append(text);
+        m_statuses.append(status);
+        if (status == BatchStatus::Ended)
+            m_ending = summary;
     }
     void setProgress(int percent) override
     {
@@ -63,8 +87,8 @@ public:
         std::lock_guard lock(m_mutex);
         m_summaries.append(summary);
     }
-    // The state column of a row, as last written.
-    QString rowState(RowId id) const
+    // The state of a row, as last reported.
+    RowState rowState(RowId id) const
     {
         std::lock_guard lock(m_mutex);
         return m_states.value(id);
@@ -79,8 +103,9 @@ private:
     mutable std::mutex m_mutex;
     QList<RowEntry> m_rows;
     RowId m_nextId = 1;
-    QHash<RowId, QString> m_states;
+    QHash<RowId, RowState> m_states;
     QList<BatchSummary> m_summaries;
-    QStringList m_statuses;
+    QList<BatchStatus> m_statuses;
+    BatchSummary m_ending;
     QList<int> m_progress;
 };

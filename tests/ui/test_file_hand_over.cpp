@@ -1,6 +1,6 @@
 // Files handed from a second start of the real program to a running window
 // (this test's own, on a real X server), and files named on the command line.
-#include "engine/thread_tracker.h"
+#include "base/thread_tracker.h"
 #include "res/control_ids.h"
 #include "tests/support/main_dialog_fixture.h"
 #include "ui/file_list_commands.h"

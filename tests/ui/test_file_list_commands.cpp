@@ -1,7 +1,7 @@
 // The add, drop and delete commands of the main window, with a stand-in
 // player that reports each file's name as its codec.
 
-#include "engine/thread_tracker.h"
+#include "base/thread_tracker.h"
 #include "install/tool_dir.h"
 #include "res/control_ids.h"
 #include "tests/support/main_dialog_fixture.h"

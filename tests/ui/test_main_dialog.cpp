@@ -8,6 +8,7 @@
 #include "ui/dialog_builder.h"
 #include "ui/file_list_view.h"
 #include "ui/main_dialog.h"
+#include "ui/status_texts.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -17,6 +18,7 @@
 #include <QTest>
 #include <QScrollBar>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 
@@ -207,4 +209,33 @@ TEST_F(MainDialogTest, ExitButtonEndsTheWindow)
     EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
 }
 
-} // namespace
+// How the window words what the core reports.
+TEST(ShownTexts, RowStatesLengthsAndBatchEnds)
+{
+    const std::pair<RowState, const char *> states[] = {
+        {RowState{}, ""},
+        {RowState{RowPhase::Waiting}, "等待转换"},
+        {RowState::converting(42), "转换中 42%"},
+        {RowState{RowPhase::Packaging}, "导出中"},
+        {RowState{RowPhase::Done}, "完成"},
+        {RowState{RowPhase::Stopped}, "已停止"},
+        {RowState::failed(FailReason::Stuck), "失败：转换停滞，已终止"},
+        {RowState::unreadable(FailReason::Unreadable), "无法读取文件"},
+        {RowState::unreadable(FailReason::ToolMissing), "缺少转换工具"},
+    };
+    for (const auto &[state, text] : states)
+        EXPECT_EQ(ShownRowState(state), QString::fromUtf8(text));
+
+    const std::pair<int, const char *> lengths[] = {
+        {0, "00:00:00"}, {59, "00:00:59"}, {3599, "00:59:59"}, {5025, "01:23:45"}, {360000, "100:00:00"}};
+    for (const auto &[seconds, text] : lengths)
+        EXPECT_EQ(ShownLength(seconds), QString::fromUtf8(text));
+
+    EXPECT_EQ(ShownStatus(BatchStatus::Ended, BatchSummary{3, 0, false, false}), QStringLiteral("转换完成"));
+    EXPECT_EQ(ShownStatus(BatchStatus::Ended, BatchSummary{1, 2, false, false}),
+              QStringLiteral("转换结束：成功 1 个，失败 2 个"));
+    EXPECT_EQ(ShownStatus(BatchStatus::Ended, BatchSummary{2, 0, false, true}),
+              QStringLiteral("转换结束：成功 2 个，失败 0 个"));
+}
+
+}  // namespace

@@ -1,7 +1,7 @@
 // The four choice boxes of the main window: what each format choice puts into
 // the boxes and the hidden mirrors.
 
-#include "catalogue/output_presets.h"
+#include "engine/output_presets.h"
 #include "controls/flat_combo_box.h"
 #include "res/control_ids.h"
 #include "tests/support/main_dialog_fixture.h"
@@ -69,8 +69,6 @@ TEST_F(PresetsUiTest, StartsOnMp4WithItsDefaults)
     EXPECT_EQ(items(IdBitrateBox),
               (QStringList{"48", "64", "96", "112", "128", "192", "256", "384", "512", "1024", "1500", "2000"}));
     expectDefaults("320x240", "15", "512");
-    // Initialisation never touches the texts the start command writes.
-    EXPECT_EQ(OutputSettings.strBitrate, "128");
 }
 
 TEST_F(PresetsUiTest, FlvShowsItsChoices)

@@ -1,5 +1,5 @@
 // The single-instance hand-over with two real processes on a real X server.
-#include "engine/eintr.h"
+#include "base/eintr.h"
 #include "tests/support/test_support.h"
 
 #include <QDir>

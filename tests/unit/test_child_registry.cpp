@@ -1,6 +1,6 @@
-#include "engine/child_registry.h"
-#include "engine/eintr.h"
-#include "engine/process_runner.h"
+#include "process/child_registry.h"
+#include "base/eintr.h"
+#include "process/process_runner.h"
 #include "tests/support/test_support.h"
 
 #include <QFile>

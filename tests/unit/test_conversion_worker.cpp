@@ -15,9 +15,9 @@
 // do, fail on request and wait for the test where it needs a running encoder.
 namespace {
 
-const QString kFinished = QStringLiteral("转换完成");
-const QString kFailed = QStringLiteral("转换失败");
-const QString kExporting = QStringLiteral("导出视频流");
+const BatchStatus kFinished = BatchStatus::RowFinished;
+const BatchStatus kFailed = BatchStatus::RowFailed;
+const BatchStatus kExporting = BatchStatus::Exporting;
 
 // The encoder: logs its source; "bad" sources fail like an unreadable file,
 // "stuck" ones loop for ever, "short" ones end after 0.7 s of a longer source,
@@ -147,7 +147,7 @@ TEST_F(ConversionWorker, FollowsRowsByIdWhateverIsDeletedOrAdded)
     EXPECT_EQ(encoded(), (QStringList{a, b, d, e}));
     ASSERT_EQ(m_port->summaries().size(), 1);
     EXPECT_EQ(m_port->summaries().first().succeeded, 4);
-    EXPECT_EQ(m_port->statuses().last(), kFinished);
+    EXPECT_TRUE(m_port->endedWell());
     EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.flv", "12-00-00-3.flv", "12-00-00-4.flv", "12-00-00.flv"}));
 }
 
@@ -156,7 +156,7 @@ TEST_F(ConversionWorker, AFailedRowIsReportedAndTheNextOneStillConverted)
     m_port->addRow(source("bad"));
     m_port->addRow(source("good"));
     runToEnd();
-    EXPECT_EQ(m_port->statuses().filter(QRegularExpression("转换(完成|失败)")), (QStringList{kFailed, kFinished}));
+    EXPECT_EQ(m_port->only({kFinished, kFailed}), (QList<BatchStatus>{kFailed, kFinished}));
     EXPECT_EQ(m_port->progress().last(), 0);
     EXPECT_TRUE(m_port->progress().contains(50));
     EXPECT_EQ(outputFiles(), QStringList{"12-00-00.flv"});  // the failed row left no empty file
@@ -198,7 +198,7 @@ TEST_F(ConversionWorker, ThreeGpExportDeletesTheAviOnlyAfterA3gpWasMade)
     m_port->addRow(source("a"));
     runToEnd(threeGp);
     EXPECT_EQ(outputFiles(), QStringList{"12-00-00.3gp"});
-    EXPECT_EQ(m_port->statuses().filter(QRegularExpression("导出|转换完成")), (QStringList{kExporting, kFinished, kFinished})) << "the row, then the batch";
+    EXPECT_EQ(m_port->only({kExporting, kFinished, BatchStatus::Ended}), (QList<BatchStatus>{kExporting, kFinished, BatchStatus::Ended})) << "the row, then the batch";
     const QStringList exports = ReadLines(m_tools + "ffmpeg.log");
     ASSERT_EQ(exports.size(), 1);
     EXPECT_TRUE(exports.first().contains(" -s 128x96 -b:v 64k -r 12 ")) << exports.first().toStdString();
@@ -206,7 +206,7 @@ TEST_F(ConversionWorker, ThreeGpExportDeletesTheAviOnlyAfterA3gpWasMade)
     // A failed export leaves none of its row's files.
     WriteFile(m_tools + "ffmpeg.fail", "");
     runToEnd(threeGp);
-    EXPECT_EQ(m_port->statuses().last(), "转换结束：成功 0 个，失败 1 个");
+    EXPECT_EQ(m_port->endedWith(), std::make_pair(0, 1));
     EXPECT_EQ(outputFiles(), QStringList{"12-00-00.3gp"});
 }
 
@@ -216,7 +216,7 @@ TEST_F(ConversionWorker, Mp4PackagingSkipsTheAudioTrackOfAVideoOnlyAvi)
     m_port->addRow(source("with-sound"));
     m_port->addRow(source("mute"));
     runToEnd(mp4);
-    EXPECT_EQ(m_port->statuses().last(), kFinished);
+    EXPECT_TRUE(m_port->endedWell());
     EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.mp4", "12-00-00.mp4"}));
     const QStringList creator = ReadLines(m_tools + "mp4creator.log");
     ASSERT_EQ(creator.size(), 3);
@@ -227,7 +227,7 @@ TEST_F(ConversionWorker, Mp4PackagingSkipsTheAudioTrackOfAVideoOnlyAvi)
     // A failed packaging leaves no AVI, raw stream or half MP4.
     WriteFile(m_tools + "mp4creator.fail", "");
     runToEnd(mp4);
-    EXPECT_EQ(m_port->rowState(1), "失败：MP4封装失败");
+    EXPECT_EQ(m_port->rowState(1), RowState::failed(FailReason::PackagingFailed));
     EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.mp4", "12-00-00.mp4"}));
 }
 
@@ -270,14 +270,14 @@ namespace {
 // after them is still converted; the batch does not claim success.
 TEST_F(ConversionWorker, StuckAndDamagedRowsFailAndTheBatchSaysSo)
 {
-    const RowId stuck = m_port->addRow(source("stuck"), "00:00:10");
-    const RowId damaged = m_port->addRow(source("short"), "00:00:10");
+    const RowId stuck = m_port->addRow(source("stuck"), 10);
+    const RowId damaged = m_port->addRow(source("short"), 10);
     const RowId good = m_port->addRow(source("good"));
     runToEnd();
-    EXPECT_EQ(m_port->rowState(stuck), "失败：转换停滞，已终止");
-    EXPECT_EQ(m_port->rowState(damaged), "失败：文件已损坏");
-    EXPECT_EQ(m_port->rowState(good), "完成");
-    EXPECT_EQ(m_port->statuses().last(), "转换结束：成功 1 个，失败 2 个");
+    EXPECT_EQ(m_port->rowState(stuck), RowState::failed(FailReason::Stuck));
+    EXPECT_EQ(m_port->rowState(damaged), RowState::failed(FailReason::Damaged));
+    EXPECT_EQ(m_port->rowState(good), RowState{RowPhase::Done});
+    EXPECT_EQ(m_port->endedWith(), std::make_pair(1, 2));
     const QStringList files = outputFiles();
     ASSERT_EQ(files.size(), 1);
     EXPECT_EQ(ReadLines(m_out + files.first()), QStringList{"converted " + m_sources + "good"});
@@ -295,11 +295,11 @@ TEST_F(ConversionWorker, AFullVolumeFailsTheRowAndEndsTheBatch)
     const RowId fill = m_port->addRow(source("fill"));
     const RowId later = m_port->addRow(source("later"));
     runToEnd();
-    EXPECT_EQ(m_port->rowState(fill), "失败：磁盘已满");
-    EXPECT_EQ(m_port->rowState(later), "") << "the row the batch did not reach is not left waiting";
+    EXPECT_EQ(m_port->rowState(fill), RowState::failed(FailReason::DiskFull));
+    EXPECT_EQ(m_port->rowState(later), RowState{}) << "the row the batch did not reach is not left waiting";
     ASSERT_EQ(m_port->summaries().size(), 1);
     EXPECT_TRUE(m_port->summaries().first().diskFull);
-    EXPECT_EQ(m_port->statuses().last(), "转换结束：成功 0 个，失败 1 个");
+    EXPECT_EQ(m_port->endedWith(), std::make_pair(0, 1));
     EXPECT_EQ(outputFiles(), QStringList());
     EXPECT_FALSE(encoded().contains(m_sources + "later"));
     EXPECT_EQ(RunProgram("umount", {volume}), 0);

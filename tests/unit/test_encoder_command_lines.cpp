@@ -1,5 +1,5 @@
-#include "engine/command_line.h"
-#include "engine/cpu_cores.h"
+#include "process/command_line.h"
+#include "process/cpu_cores.h"
 #include "engine/encoder_command_lines.h"
 #include "engine/mp4_packaging.h"
 #include "engine/output_naming.h"

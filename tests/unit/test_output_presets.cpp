@@ -1,6 +1,6 @@
 // The output preset tables and the helpers the boxes and the start command use.
 
-#include "catalogue/output_presets.h"
+#include "engine/output_presets.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-// The identify-output parser: which cells it writes for which lines, however
+// The identify-output parser: which values it reports for which lines, however
 // the output is split into chunks.
 
 #include "catalogue/probe.h"
 #include "catalogue/probe_parser.h"
-#include "engine/command_line.h"
+#include "process/command_line.h"
 #include "engine/dialog_port.h"
 #include "install/tool_dir.h"
 
@@ -20,11 +20,19 @@ void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdSt
 
 namespace {
 
+// What was reported: a fact with its text, or the length with its seconds.
+enum Key { Codec, Resolution, FrameRate, Length };
 using Write = std::pair<int, QString>;
 
 struct Recorder {
     std::vector<Write> writes;
-    ProbeParser parser{[this](int column, const QString &text) { writes.emplace_back(column, text); }};
+    ProbeParser parser{{[this](ProbeFact fact, const QString &text) {
+                            const Key key = fact == ProbeFact::Codec        ? Codec
+                                            : fact == ProbeFact::Resolution ? Resolution
+                                                                            : FrameRate;
+                            writes.emplace_back(key, text);
+                        },
+                        [this](int seconds) { writes.emplace_back(Length, QString::number(seconds)); }}};
 
     // The last text written to each column.
     QMap<int, QString> cells() const
@@ -73,7 +81,7 @@ const QByteArray kRecordedOutput =
     "ID_EXIT=EOF\n";
 
 const QMap<int, QString> kRecordedCells = {
-    {ColCodec, "MP4V"}, {ColResolution, "160x120"}, {ColFrameRate, "25.000"}, {ColDuration, "00:00:02"}};
+    {Codec, "MP4V"}, {Resolution, "160x120"}, {FrameRate, "25.000"}, {Length, "2"}};
 
 TEST(ProbeParser, WorkedExampleFillsFourColumnsInLineOrder)
 {
@@ -86,7 +94,7 @@ TEST(ProbeParser, WorkedExampleFillsFourColumnsInLineOrder)
                                                                "ID_LENGTH=5025.43\n"));
     EXPECT_EQ(examined, 6);
     const std::vector<Write> expected = {
-        {ColCodec, "RV40"}, {ColResolution, "640x480"}, {ColFrameRate, "23.976"}, {ColDuration, "01:23:45"}};
+        {Codec, "RV40"}, {Resolution, "640x480"}, {FrameRate, "23.976"}, {Length, "5025"}};
     EXPECT_EQ(r.writes, expected);
 }
 
@@ -95,7 +103,7 @@ TEST(ProbeParser, KeyLineFirstInChunkIsExamined)
     Recorder r;
     r.parser.ParseProbeOutput(QByteArray("ID_VIDEO_FORMAT=H264\n"));
     r.parser.ParseProbeOutput(QByteArray("ID_VIDEO_FPS=29.970\nsomething else\n"));
-    EXPECT_EQ(r.cells(), (QMap<int, QString>{{ColCodec, "H264"}, {ColFrameRate, "29.970"}}));
+    EXPECT_EQ(r.cells(), (QMap<int, QString>{{Codec, "H264"}, {FrameRate, "29.970"}}));
 }
 
 TEST(ProbeParser, KeyLineSplitAcrossChunksIsJoined)
@@ -106,7 +114,7 @@ TEST(ProbeParser, KeyLineSplitAcrossChunksIsJoined)
     EXPECT_EQ(r.parser.ParseProbeOutput(QByteArray("40\nID_VIDEO_HEI")), 1);
     r.parser.ParseProbeOutput(QByteArray("GHT=480\nID_LENG"));
     r.parser.ParseProbeOutput(QByteArray("TH=61.5\n"));
-    const std::vector<Write> expected = {{ColResolution, "640x480"}, {ColDuration, "00:01:01"}};
+    const std::vector<Write> expected = {{Resolution, "640x480"}, {Length, "61"}};
     EXPECT_EQ(r.writes, expected);
 }
 
@@ -129,9 +137,9 @@ TEST(ProbeParser, UnterminatedLastLineIsExaminedAtTheEnd)
 {
     Recorder r;
     EXPECT_EQ(r.parser.ParseProbeOutput(QByteArray("ID_VIDEO_FPS=25.000\nID_LENGTH=10.00")), 1);
-    EXPECT_EQ(r.cells().value(ColDuration), QString());
+    EXPECT_EQ(r.cells().value(Length), QString());
     EXPECT_EQ(r.parser.finish(), 1);
-    EXPECT_EQ(r.cells().value(ColDuration), "00:00:10");
+    EXPECT_EQ(r.cells().value(Length), "10");
     EXPECT_EQ(r.parser.finish(), 0);
 }
 
@@ -139,7 +147,7 @@ TEST(ProbeParser, HeightWithoutWidthWritesOnlyTheHeight)
 {
     Recorder r;
     r.parser.ParseProbeOutput(QByteArray("ID_VIDEO_HEIGHT=480\n"));
-    EXPECT_EQ(r.writes, (std::vector<Write>{{ColResolution, "480"}}));
+    EXPECT_EQ(r.writes, (std::vector<Write>{{Resolution, "480"}}));
 }
 
 TEST(ProbeParser, EachWidthStartsANewResolution)
@@ -147,7 +155,7 @@ TEST(ProbeParser, EachWidthStartsANewResolution)
     Recorder r;
     r.parser.ParseProbeOutput(QByteArray("ID_VIDEO_WIDTH=320\nID_VIDEO_HEIGHT=240\n"
                                          "ID_VIDEO_WIDTH=640\nID_VIDEO_HEIGHT=480\n"));
-    EXPECT_EQ(r.writes, (std::vector<Write>{{ColResolution, "320x240"}, {ColResolution, "640x480"}}));
+    EXPECT_EQ(r.writes, (std::vector<Write>{{Resolution, "320x240"}, {Resolution, "640x480"}}));
 }
 
 TEST(ProbeParser, FileWithoutVideoFillsOnlyThePlayTime)
@@ -159,7 +167,7 @@ TEST(ProbeParser, FileWithoutVideoFillsOnlyThePlayTime)
                                     "ID_LENGTH=184.32\n"
                                     "Video: no video\n"
                                     "ID_EXIT=EOF\n"});
-    EXPECT_EQ(cells, (QMap<int, QString>{{ColDuration, "00:03:04"}}));
+    EXPECT_EQ(cells, (QMap<int, QString>{{Length, "184"}}));
 }
 
 TEST(ProbeParser, UnreadableFileWritesNothing)
@@ -184,7 +192,7 @@ TEST_P(ProbeParserLineBreaks, AnyMixOfCarriageReturnsAndLineFeedsSeparatesLines)
     Recorder r;
     const int examined = r.parser.ParseProbeOutput(GetParam().output);
     EXPECT_EQ(examined + r.parser.finish(), 3);
-    EXPECT_EQ(r.cells(), (QMap<int, QString>{{ColCodec, "WMV2"}, {ColFrameRate, "25.000"}, {ColDuration, "00:00:02"}}));
+    EXPECT_EQ(r.cells(), (QMap<int, QString>{{Codec, "WMV2"}, {FrameRate, "25.000"}, {Length, "2"}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -199,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ProbeParser, CrLfSplitBetweenChunksLeavesNoCarriageReturnInValues)
 {
     const auto cells = ParseChunks({"ID_VIDEO_FORMAT=WMV2\r", "\nID_VIDEO_FPS=25.000\r", "\n"});
-    EXPECT_EQ(cells, (QMap<int, QString>{{ColCodec, "WMV2"}, {ColFrameRate, "25.000"}}));
+    EXPECT_EQ(cells, (QMap<int, QString>{{Codec, "WMV2"}, {FrameRate, "25.000"}}));
 }
 
 struct ValueCase {
@@ -221,13 +229,13 @@ TEST_P(ProbeParserValues, ValueIsTheTextAfterTheFirstEqualsSign)
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, ProbeParserValues,
-    testing::Values(ValueCase{"ID_VIDEO_FORMAT=0x10000001", ColCodec, "0x10000001"},
-                    ValueCase{"ID_VIDEO_FORMAT=a=b", ColCodec, "a=b"},
-                    ValueCase{"  [x] ID_VIDEO_FPS=25.000", ColFrameRate, "25.000"},
-                    ValueCase{"ID_VIDEO_FPS", ColFrameRate, "ID_VIDEO_FPS"},
-                    ValueCase{"ID_VIDEO_FORMAT=", ColCodec, ""},
-                    ValueCase{"ID_LENGTH=", ColDuration, "00:00:00"},
-                    ValueCase{"ID_LENGTH=unknown", ColDuration, "00:00:00"}));
+    testing::Values(ValueCase{"ID_VIDEO_FORMAT=0x10000001", Codec, "0x10000001"},
+                    ValueCase{"ID_VIDEO_FORMAT=a=b", Codec, "a=b"},
+                    ValueCase{"  [x] ID_VIDEO_FPS=25.000", FrameRate, "25.000"},
+                    ValueCase{"ID_VIDEO_FPS", FrameRate, "ID_VIDEO_FPS"},
+                    ValueCase{"ID_VIDEO_FORMAT=", Codec, ""},
+                    ValueCase{"ID_LENGTH=", Length, "0"},
+                    ValueCase{"ID_LENGTH=unknown", Length, "0"}));
 
 struct DurationCase {
     const char *value;
@@ -236,19 +244,19 @@ struct DurationCase {
 
 class ProbeParserLengths : public testing::TestWithParam<DurationCase> {};
 
-TEST_P(ProbeParserLengths, LengthIsShownAsWholeHoursMinutesSeconds)
+TEST_P(ProbeParserLengths, LengthIsReportedInWholeSeconds)
 {
     Recorder r;
     r.parser.ParseProbeOutput("ID_LENGTH=" + QByteArray(GetParam().value) + '\n');
-    EXPECT_EQ(r.writes, (std::vector<Write>{{ColDuration, GetParam().expected}}));
+    EXPECT_EQ(r.writes, (std::vector<Write>{{Length, GetParam().expected}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, ProbeParserLengths,
-                         testing::Values(DurationCase{"0.00", "00:00:00"}, DurationCase{"59.99", "00:00:59"},
-                                         DurationCase{"60", "00:01:00"}, DurationCase{"3599.9", "00:59:59"},
-                                         DurationCase{"3600", "01:00:00"}, DurationCase{"5025.43", "01:23:45"},
-                                         DurationCase{"86399", "23:59:59"}, DurationCase{"360000", "100:00:00"},
-                                         DurationCase{"+90", "00:01:30"}));
+                         testing::Values(DurationCase{"0.00", "0"}, DurationCase{"59.99", "59"},
+                                         DurationCase{"60", "60"}, DurationCase{"3599.9", "3599"},
+                                         DurationCase{"3600", "3600"}, DurationCase{"5025.43", "5025"},
+                                         DurationCase{"86399", "86399"}, DurationCase{"360000", "360000"},
+                                         DurationCase{"+90", "90"}));
 
 TEST(LeadingInteger, ReadsSignAndDigitsUpToTheFirstOtherCharacter)
 {

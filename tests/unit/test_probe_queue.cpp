@@ -1,5 +1,5 @@
 #include "catalogue/probe_queue.h"
-#include "engine/cpu_cores.h"
+#include "process/cpu_cores.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,5 +1,5 @@
-#include "engine/process_runner.h"
-#include "engine/tool_watchdog.h"
+#include "process/process_runner.h"
+#include "process/tool_watchdog.h"
 #include "tests/support/test_support.h"
 
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "engine/command_line.h"
+#include "process/command_line.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "engine/cpu_cores.h"
+#include "process/cpu_cores.h"
 
 #include <algorithm>
 #include <sched.h>

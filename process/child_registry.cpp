@@ -1,6 +1,6 @@
-#include "engine/child_registry.h"
+#include "process/child_registry.h"
 
-#include "engine/eintr.h"
+#include "base/eintr.h"
 
 #include <cerrno>
 #include <csignal>

@@ -28,9 +28,9 @@ using StartedHook = std::function<void(pid_t pid)>;
 // C-runtime quoting rules and executed without a shell. Standard output and
 // standard error go into one pipe that is read in chunks of at most 4095 bytes,
 // each handed to `parse` as a zero-terminated text (10 ms sleep after each
-// read) while `live` is set, and dropped otherwise. The child's id is published
-// in g_dwChildProcessId. Returns once the pipe has ended and the child has been
-// reaped; started is false (and nothing published) when the tool cannot start.
+// read) while `live` is set, and dropped otherwise. The child's id goes to
+// `onStarted`. Returns once the pipe has ended and the child has been reaped;
+// started is false (and `onStarted` not called) when the tool cannot start.
 // With a watchdog, a tool it finds stuck is killed and the outcome says so.
 RunOutcome RunCaptured(const QByteArray &commandLine, Priority priority, const std::atomic<bool> &live,
                        const ChunkParser &parse, const StartedHook &onStarted = {}, ToolWatchdog *watchdog = nullptr);

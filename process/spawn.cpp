@@ -1,7 +1,7 @@
-#include "engine/spawn.h"
+#include "process/spawn.h"
 
-#include "engine/child_registry.h"
-#include "engine/eintr.h"
+#include "base/eintr.h"
+#include "process/child_registry.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -18,26 +19,20 @@ struct FormatPresets {
 
 const FormatPresets &PresetsFor(OutputFormat format);
 
-// The format box's items in the order they are added: "MP4", "3GP", "FLV".
+// The formats in the order they are added to the format box, and each one's
+// name there. The box holds each format as its item's data.
+QList<OutputFormat> Formats();
+QString FormatName(OutputFormat format);
+// The names in that order: "MP4", "3GP", "FLV".
 QStringList FormatItems();
 
-// Matches a format box text without regard to case, first "MP4", then "3GP",
-// then "FLV"; false when none matches.
+// Matches a format's name without regard to case, first "MP4", then "3GP",
+// then "FLV"; false when none matches. For names typed by people (tests,
+// benchmarks); the window reads the format from the box's item data.
 bool ParseFormat(const QString &text, OutputFormat *format);
 
 // Items as a sorted box shows them: ascending, compared without regard to case.
 QStringList SortedLikeBox(QStringList items);
-
-// The output choices of the latest start: the start command copies the mirrored
-// texts here and hands the batch a copy (BatchChoices), which is all the
-// conversion side reads. The output format is read from the format box.
-struct OutputSettingsRecord {
-    QString strWidth = QStringLiteral("320");
-    QString strHeight = QStringLiteral("240");
-    QString strFrameRate = QStringLiteral("15");
-    QString strBitrate = QStringLiteral("128");
-};
-extern OutputSettingsRecord OutputSettings;
 
 // Splits a resolution text at its first "x": "720x480" gives 720 and 480.
 void SplitResolution(const QString &resolution, QString *width, QString *height);

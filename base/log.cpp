@@ -1,3 +1,3 @@
-#include "engine/log.h"
+#include "base/log.h"
 
 Q_LOGGING_CATEGORY(lcQ9, "q9plemo", QtInfoMsg)

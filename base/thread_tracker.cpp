@@ -1,4 +1,4 @@
-#include "engine/thread_tracker.h"
+#include "base/thread_tracker.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,11 +1,10 @@
-#include "engine/process_runner.h"
+#include "process/process_runner.h"
 
-#include "engine/child_registry.h"
-#include "engine/command_line.h"
-#include "engine/eintr.h"
-#include "engine/globals.h"
-#include "engine/spawn.h"
-#include "engine/tool_watchdog.h"
+#include "base/eintr.h"
+#include "process/child_registry.h"
+#include "process/command_line.h"
+#include "process/spawn.h"
+#include "process/tool_watchdog.h"
 
 #include <cerrno>
 #include <chrono>
@@ -81,7 +80,7 @@ void DrainChunks(int readFd, pid_t pid, const std::atomic<bool> *live, const Chu
 
 // Starts the tool with its output on a pipe and reads that to its end.
 RunOutcome RunPiped(const QList<QByteArray> &arguments, Priority priority, const std::atomic<bool> *live,
-                    const ChunkParser &parse, const StartedHook &onStarted, ToolWatchdog *watchdog, bool publish)
+                    const ChunkParser &parse, const StartedHook &onStarted, ToolWatchdog *watchdog)
 {
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0)
@@ -95,8 +94,6 @@ RunOutcome RunPiped(const QList<QByteArray> &arguments, Priority priority, const
         return {};
     }
 
-    if (publish)
-        g_dwChildProcessId.store(pid);
     if (onStarted)
         onStarted(pid);
 
@@ -119,7 +116,7 @@ RunOutcome RunCaptured(const QByteArray &commandLine, Priority priority, const s
     const QList<QByteArray> arguments = SplitCommandLine(commandLine);
     if (arguments.isEmpty())
         return {};
-    return RunPiped(arguments, priority, &live, parse, onStarted, watchdog, true);
+    return RunPiped(arguments, priority, &live, parse, onStarted, watchdog);
 }
 
 RunOutcome RunAndWait(const QByteArray &toolPath, const QByteArray &parameters, const StartedHook &onStarted,
@@ -130,5 +127,5 @@ RunOutcome RunAndWait(const QByteArray &toolPath, const QByteArray &parameters, 
     arguments.prepend(toolPath);
     // The output is read only for its last lines (a failure's trace) and for
     // the watchdog; nothing parses it.
-    return RunPiped(arguments, Priority::Normal, nullptr, {}, onStarted, watchdog, false);
+    return RunPiped(arguments, Priority::Normal, nullptr, {}, onStarted, watchdog);
 }

@@ -1,8 +1,6 @@
-#include "catalogue/output_presets.h"
+#include "engine/output_presets.h"
 
 #include <algorithm>
-
-OutputSettingsRecord OutputSettings;
 
 namespace {
 
@@ -36,42 +34,61 @@ const FormatPresets kFlv = {
     {"192", "216", "256", "384", "512", "768", "1000", "1500"},
     "384",
 };
+
+// The formats in the order the format box gets them: name and choices.
+const struct {
+    OutputFormat format;
+    const char *name;
+    const FormatPresets *presets;
+} kFormats[] = {
+    {OutputFormat::Mp4,     "MP4", &kMp4},
+    {OutputFormat::ThreeGp, "3GP", &k3gp},
+    {OutputFormat::Flv,     "FLV", &kFlv},
+};
 // clang-format on
 
 }  // namespace
 
 const FormatPresets &PresetsFor(OutputFormat format)
 {
-    switch (format) {
-    case OutputFormat::ThreeGp:
-        return k3gp;
-    case OutputFormat::Flv:
-        return kFlv;
-    case OutputFormat::Mp4:
-        break;
+    for (const auto &row : kFormats) {
+        if (row.format == format)
+            return *row.presets;
     }
     return kMp4;
 }
 
+QString FormatName(OutputFormat format)
+{
+    for (const auto &row : kFormats) {
+        if (row.format == format)
+            return QString::fromLatin1(row.name);
+    }
+    return QString();
+}
+
+QList<OutputFormat> Formats()
+{
+    QList<OutputFormat> formats;
+    for (const auto &row : kFormats)
+        formats.append(row.format);
+    return formats;
+}
+
 QStringList FormatItems()
 {
-    return {QStringLiteral("MP4"), QStringLiteral("3GP"), QStringLiteral("FLV")};
+    QStringList names;
+    for (const auto &row : kFormats)
+        names.append(QString::fromLatin1(row.name));
+    return names;
 }
 
 bool ParseFormat(const QString &text, OutputFormat *format)
 {
-    static const struct {
-        const char *name;
-        OutputFormat format;
-    } kNames[] = {
-        {"MP4", OutputFormat::Mp4},
-        {"3GP", OutputFormat::ThreeGp},
-        {"FLV", OutputFormat::Flv},
-    };
-    for (const auto &entry : kNames) {
-        if (text.compare(QLatin1String(entry.name), Qt::CaseInsensitive) == 0) {
+    for (const auto &row : kFormats) {
+        if (text.compare(QLatin1String(row.name), Qt::CaseInsensitive) == 0) {
             if (format)
-                *format = entry.format;
+                *format = row.format;
             return true;
         }
     }

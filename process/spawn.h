@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/process_runner.h"
+#include "process/process_runner.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "engine/tool_watchdog.h"
+#include "process/tool_watchdog.h"
 
 #include <QtGlobal>
 #include <cstdlib>

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "engine/row_outcome.h"
+#include "engine/dialog_port.h"
+
+#include <QString>
 
 // What the conversion and its commands write into the status line (UTF-8).
 namespace StatusText {
@@ -57,3 +59,10 @@ inline const char *reason(FailReason why)
     return "编码失败";
 }
 }  // namespace RowStateText
+
+// The state column's text for a row state.
+QString ShownRowState(const RowState &state);
+// The status line's text for what the batch reports.
+QString ShownStatus(BatchStatus status, const BatchSummary &summary);
+// Whole seconds as "%02d:%02d:%02d"; hours are not limited to two digits.
+QString ShownLength(int seconds);
