@@ -1,5 +1,6 @@
 #include "engine/conversion_worker.h"
 
+#include "engine/avi_streams.h"
 #include "engine/command_line.h"
 #include "engine/convert_progress.h"
 #include "engine/encoder_command_lines.h"
@@ -84,8 +85,9 @@ RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLi
 // The encoder step: the source into the format's encoder output.
 RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output, const ToolWatchdog::Limits &limits)
 {
-    const EncoderStep step{job.toolDir, row.path, output, StartsWithAsfHeader(row.path),
-                           DurationSeconds(row.duration).value_or(0)};
+    EncoderStep step{job.toolDir, row.path, output, StartsWithAsfHeader(row.path),
+                     DurationSeconds(row.duration).value_or(0)};
+    step.mp3Avi = AviHasMp3Audio(row.path);
     const QByteArray commandLine = EncoderCommandLine(job.choices.format, step, job.choices);
     ToolWatchdog watchdog(limits);
     watchdog.setPaused([&job] { return job.encoder.suspended(); });

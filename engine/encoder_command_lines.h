@@ -13,6 +13,7 @@ struct EncoderStep {
     QString output;            // the encoder's output file
     bool asfSource = false;    // the source is a Windows Media (ASF) file
     double sourceSeconds = 0;  // the source's probed play time; 0 when unknown
+    bool mp3Avi = false;       // the source is an AVI with MP3 sound
 };
 
 // Whether the file starts with the GUID of the ASF header object.
