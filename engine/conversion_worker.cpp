@@ -7,6 +7,7 @@
 #include "engine/globals.h"
 #include "engine/log.h"
 #include "engine/mp4_packaging.h"
+#include "engine/output_motion.h"
 #include "engine/output_naming.h"
 #include "engine/process_runner.h"
 #include "engine/row_files.h"
@@ -200,10 +201,17 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
 
     const QString output = MakeOutputFileName(folder, job.choices.format, job.clock());
     const QString stem = OutputStem(output);
-    const RowResult result = RunSteps(job, row, output);
+    const QString finalFile = stem + FinalExtension(job.choices.format);
+    RowResult result = RunSteps(job, row, output);
+    // Size, rate, length and sound can all be right around one repeated
+    // picture: a row is done only when its picture moves where the source's does.
+    const ToolWatchdog::Limits thumbnailLimits{std::nullopt, job.silence, std::nullopt};
+    if (result.ok() && !job.encoder.stopRequested() &&
+        OutputPictureFroze(job.toolDir, row.path, finalFile, DurationSeconds(row.duration), thumbnailLimits))
+        result = RowResult::failed(FailReason::StillPicture);
     // Nothing half-made stays: a row that did not succeed leaves none of its
     // files, one that did leaves only its final file.
-    RemoveRowFiles(stem, result.ok() ? stem + FinalExtension(job.choices.format) : QString());
+    RemoveRowFiles(stem, result.ok() ? finalFile : QString());
     return result;
 }
 
