@@ -19,20 +19,6 @@ RunOutcome RunFfmpeg(const QByteArray &toolDir, const QByteArray &parameters, co
 
 }  // namespace
 
-QByteArray GrayThumbnail(const QByteArray &toolDir, const QString &path, double seconds,
-                         const ToolWatchdog::Limits &limits)
-{
-    // Quiet, so that the output holds the picture's bytes alone; seeking before
-    // the input costs a few hundredths of a second even deep into a long file.
-    const QByteArray parameters = "-nostdin -v quiet -ss " + QByteArray::number(seconds, 'f', 3) + " -i " +
-                                  QuotePath(path) + " -an -frames:v 1 -vf scale=" + QByteArray::number(kThumbWidth) +
-                                  ':' + QByteArray::number(kThumbHeight) + ",format=gray -f rawvideo -";
-    const RunOutcome run = RunFfmpeg(toolDir, parameters, limits);
-    if (!run.ok() || run.tail.size() != kThumbWidth * kThumbHeight)
-        return {};
-    return run.tail;
-}
-
 std::optional<double> MediaSeconds(const QByteArray &toolDir, const QString &path, const ToolWatchdog::Limits &limits)
 {
     // ffmpeg describes the input ("Duration: 00:01:02.50, ...") and, asked for
@@ -51,7 +37,20 @@ std::optional<double> MediaSeconds(const QByteArray &toolDir, const QString &pat
 MotionSample SampleMotion(const QByteArray &toolDir, const QString &path, double seconds,
                           const ToolWatchdog::Limits &limits)
 {
-    return {GrayThumbnail(toolDir, path, seconds / 4, limits), GrayThumbnail(toolDir, path, seconds * 3 / 4, limits)};
+    // The file opened twice, each seeking before its input (a few hundredths
+    // of a second even deep into a long file), the two pictures stacked into
+    // one frame; quiet, so that the output holds the picture's bytes alone.
+    const QByteArray size = QByteArray::number(kThumbWidth) + ':' + QByteArray::number(kThumbHeight);
+    QByteArray parameters = "-nostdin -v quiet";
+    for (const double at : {seconds / 4, seconds * 3 / 4})
+        parameters += " -ss " + QByteArray::number(at, 'f', 3) + " -i " + QuotePath(path);
+    parameters += " -filter_complex [0:v]scale=" + size + ",format=gray[a];[1:v]scale=" + size +
+                  ",format=gray[b];[a][b]vstack -an -frames:v 1 -f rawvideo -";
+    const RunOutcome run = RunFfmpeg(toolDir, parameters, limits);
+    constexpr qsizetype kPicture = kThumbWidth * kThumbHeight;
+    if (!run.ok() || run.tail.size() != 2 * kPicture)
+        return {};
+    return {run.tail.left(kPicture), run.tail.mid(kPicture)};
 }
 
 bool OutputPictureFroze(const QByteArray &toolDir, const QString &source, const QString &output,

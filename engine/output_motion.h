@@ -7,15 +7,12 @@
 #include <QString>
 #include <optional>
 
-// A small grey thumbnail (32x24, one byte per pixel) of `path`'s picture at
-// `seconds`, made by ffmpeg; empty when it could not be made.
-QByteArray GrayThumbnail(const QByteArray &toolDir, const QString &path, double seconds,
-                         const ToolWatchdog::Limits &limits);
-
 // The play time ffmpeg reads from `path`'s header; nothing when it finds none.
 std::optional<double> MediaSeconds(const QByteArray &toolDir, const QString &path, const ToolWatchdog::Limits &limits);
 
-// Thumbnails of `path` at a quarter and three quarters of `seconds`.
+// Small grey thumbnails (32x24, one byte per pixel) of `path`'s picture at a
+// quarter and at three quarters of `seconds`, made by one run of ffmpeg;
+// empty when they could not be made.
 MotionSample SampleMotion(const QByteArray &toolDir, const QString &path, double seconds,
                           const ToolWatchdog::Limits &limits);
 
