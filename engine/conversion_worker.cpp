@@ -1,9 +1,11 @@
 #include "engine/conversion_worker.h"
 
 #include "base/log.h"
+#include "engine/avi_streams.h"
 #include "engine/convert_progress.h"
 #include "engine/encoder_command_lines.h"
 #include "engine/mp4_packaging.h"
+#include "engine/output_motion.h"
 #include "engine/output_naming.h"
 #include "engine/picture_turn.h"
 #include "engine/row_files.h"
@@ -85,6 +87,7 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     // may not have ended, and a timed copy carries none. The probe has already
     // logged a turn that is ignored.
     step.turn = ReadPictureTurn(job.toolDir, row.path, false);
+    step.mp3Avi = AviHasMp3Audio(row.path);
     const QByteArray commandLine = EncoderCommandLine(job.choices.format, step, job.choices);
     ToolWatchdog watchdog(limits);
     watchdog.setPaused([&job] { return job.encoder.suspended(); });
@@ -196,10 +199,18 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
 
     const QString output = MakeOutputFileName(folder, job.choices.format, job.clock());
     const QString stem = OutputStem(output);
-    const RowResult result = RunSteps(job, row, output);
+    const QString finalFile = stem + FinalExtension(job.choices.format);
+    RowResult result = RunSteps(job, row, output);
+    // Size, rate, length and sound can all be right around one repeated
+    // picture: a row is done only when its picture moves where the source's does.
+    const ToolWatchdog::Limits thumbnailLimits{std::nullopt, job.silence, std::nullopt};
+    if (result.ok() && !job.encoder.stopRequested() &&
+        OutputPictureFroze(job.toolDir, row.path, finalFile,
+                           row.seconds > 0 ? std::optional<double>(row.seconds) : std::nullopt, thumbnailLimits))
+        result = RowResult::failed(FailReason::StillPicture);
     // Nothing half-made stays: a row that did not succeed leaves none of its
     // files, one that did leaves only its final file.
-    RemoveRowFiles(stem, result.ok() ? stem + FinalExtension(job.choices.format) : QString());
+    RemoveRowFiles(stem, result.ok() ? finalFile : QString());
     return result;
 }
 

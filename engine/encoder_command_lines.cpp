@@ -56,8 +56,13 @@ QByteArray EncoderStart(const EncoderStep &step)
 {
     QByteArray line = ToolPathArg(step.toolDir + "mencoder") + ' ';
     // The built-in ASF reader assumes 1000 fps and writes an output half as long
-    // again; the libavformat reader is right for ASF (but not for MPEG-PS).
-    if (step.asfSource)
+    // again. The built-in AVI reader, on an AVI with MP3 sound whose video has
+    // no B-frames (what ffmpeg writes by default, with MPEG-4, MJPEG or MS
+    // MPEG-4 video), hands the decoder data it makes no picture of after the
+    // first: every output frame is the source's first, even without sound.
+    // The libavformat reader is right for both (but not for MPEG-PS, nor for
+    // AVIs the encoder wrote with dropped frames, whose empty chunks it skips).
+    if (step.asfSource || step.mp3Avi)
         line += "-demuxer lavf ";
     else if (step.matroskaReader)
         line += "-demuxer mkv ";

@@ -20,6 +20,7 @@ enum class FailReason {
     EncoderFailed,     // the encoder failed for another reason
     PackagingFailed,   // the MP4 could not be put together
     ExportFailed,      // the 3GP export failed
+    StillPicture,      // the output shows one still picture where the source moves
 };
 
 struct RowResult {

@@ -50,6 +50,8 @@ const char *ReasonName(FailReason why)
         return "packaging failed";
     case FailReason::ExportFailed:
         return "export failed";
+    case FailReason::StillPicture:
+        return "still picture";
     }
     return "unknown";
 }

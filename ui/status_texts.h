@@ -52,6 +52,8 @@ inline const char *reason(FailReason why)
         return "MP4封装失败";
     case FailReason::ExportFailed:
         return "3GP导出失败";
+    case FailReason::StillPicture:
+        return "画面静止";
     case FailReason::EncoderFailed:
     case FailReason::None:
         break;

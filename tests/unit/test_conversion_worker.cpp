@@ -54,12 +54,14 @@ printf 'converted %s\n' "$src" >> "$out"
 )";
 
 // ffmpeg and mp4creator: log their arguments, fail when "<tool>.fail" exists
-// in the tools folder, else append to their last argument.
+// in the tools folder, else append to their last argument. Asked to write to
+// standard output (a look at a picture), they have nothing to show.
 const char kFakeWriter[] = R"(#!/bin/sh
 dir=$(dirname "$0"); name=$(basename "$0")
+for a in "$@"; do last=$a; done
+[ "$last" = "-" ] && exit 1
 printf '%s\n' "$*" >> "$dir/$name.log"
 [ -e "$dir/$name.fail" ] && exit 1
-for a in "$@"; do last=$a; done
 printf '%s\n' "$name" >> "$last"
 )";
 

@@ -73,13 +73,18 @@ TEST(EncoderCommandLines, DispatchByFormatAndAsfReader)
     EXPECT_TRUE(threeGp.contains("vcodec=mpeg4") && !threeGp.contains("vbitrate")) << threeGp.constData();
     EXPECT_TRUE(flv.contains("-lavfopts format=flv") && flv.contains("vcodec=flv:vbitrate=512")) << flv.constData();
 
-    // ASF sources get the libavformat reader in every template, and only they do.
+    // ASF sources and AVIs with MP3 sound get the libavformat reader in every
+    // template, and only they do.
     for (OutputFormat format : {OutputFormat::Mp4, OutputFormat::ThreeGp, OutputFormat::Flv}) {
         const QByteArray plain = EncoderCommandLine(format, Step(kAvi), choices);
         const QByteArray asf = EncoderCommandLine(format, Step(kAvi, true), choices);
+        EncoderStep mp3AviStep = Step(kAvi);
+        mp3AviStep.mp3Avi = true;
+        const QByteArray mp3Avi = EncoderCommandLine(format, mp3AviStep, choices);
         EXPECT_FALSE(plain.contains("-demuxer"));
         EXPECT_TRUE(asf.startsWith(kTools + "mencoder -demuxer lavf -ni -mc 0 "));
         EXPECT_EQ(QByteArray(asf).replace("-demuxer lavf ", ""), plain);
+        EXPECT_EQ(mp3Avi, asf);
     }
 }
 

@@ -1,0 +1,50 @@
+#include "engine/picture_motion.h"
+
+#include <gtest/gtest.h>
+
+// The still-picture judgement over made-up 32x24 grey thumbnails.
+namespace {
+
+QByteArray Flat(int grey)
+{
+    return QByteArray(32 * 24, char(grey));
+}
+
+// A picture with a bright square whose left edge stands at `x`.
+QByteArray Square(int x)
+{
+    QByteArray picture = Flat(40);
+    for (int row = 8; row < 16; ++row)
+        for (int column = x; column < x + 8; ++column)
+            picture[row * 32 + column] = char(220);
+    return picture;
+}
+
+// Coding noise: every fourth pixel one step brighter.
+QByteArray Noisy(QByteArray picture)
+{
+    for (qsizetype i = 0; i < picture.size(); i += 4)
+        picture[i] = char(quint8(picture[i]) + 1);
+    return picture;
+}
+
+TEST(PictureMotion, AnOutputFrozenWhereTheSourceMovesIsStillAndNothingElseIs)
+{
+    const MotionSample moving{Square(2), Square(20)};
+    const MotionSample frozen{Square(2), Noisy(Square(2))};
+    const MotionSample testCard{Flat(90), Noisy(Flat(90))};
+    const MotionSample fadedButMoving{Square(2), Square(6)};
+
+    EXPECT_TRUE(PictureStaysStill(moving, frozen));
+    EXPECT_FALSE(PictureStaysStill(moving, moving));
+    EXPECT_FALSE(PictureStaysStill(moving, fadedButMoving));
+    // A source that does not move itself is never blamed on the output.
+    EXPECT_FALSE(PictureStaysStill(testCard, frozen));
+    // Thumbnails that could not be made, or do not match, decide nothing.
+    EXPECT_FALSE(PictureStaysStill(moving, MotionSample{}));
+    EXPECT_FALSE(PictureStaysStill(MotionSample{}, frozen));
+    EXPECT_FALSE(PictureStaysStill(moving, MotionSample{Square(2), Flat(40).left(10)}));
+    EXPECT_EQ(PictureChange(MotionSample{Flat(10), Flat(13)}), 3.0);
+}
+
+}  // namespace
