@@ -16,8 +16,8 @@ struct EncoderStep {
     double sourceSeconds = 0;  // the source's probed play time; 0 when unknown
     // Read with the encoder's own Matroska reader, which times frames by their timestamps.
     bool matroskaReader = false;
-    PictureTurn turn{};        // how the stored picture is turned upright
-    bool mp3Avi = false;       // the source is an AVI with MP3 sound
+    PictureTurn turn{};   // how the stored picture is turned upright
+    bool mp3Avi = false;  // the source is an AVI with MP3 sound
 };
 
 // Whether the file starts with the GUID of the ASF header object.

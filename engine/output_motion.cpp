@@ -1,7 +1,7 @@
 #include "engine/output_motion.h"
 
-#include "process/command_line.h"
 #include "base/log.h"
+#include "process/command_line.h"
 #include "process/process_runner.h"
 
 #include <QRegularExpression>

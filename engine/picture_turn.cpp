@@ -1,7 +1,7 @@
 #include "engine/picture_turn.h"
 
-#include "process/command_line.h"
 #include "base/log.h"
+#include "process/command_line.h"
 #include "process/process_runner.h"
 #include "process/tool_watchdog.h"
 

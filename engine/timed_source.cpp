@@ -1,10 +1,10 @@
 #include "engine/timed_source.h"
 
-#include "catalogue/frame_timing.h"
-#include "process/command_line.h"
 #include "base/log.h"
+#include "catalogue/frame_timing.h"
 #include "engine/output_naming.h"
 #include "engine/tool_step.h"
+#include "process/command_line.h"
 
 QByteArray TimedCopyParameters(const QString &source, const QString &copy)
 {
