@@ -2,9 +2,9 @@
 
 #include "base/log.h"
 #include "base/thread_tracker.h"
-#include "catalogue/frame_timing.h"
 #include "catalogue/probe_parser.h"
 #include "catalogue/probe_queue.h"
+#include "engine/frame_timing.h"
 #include "engine/picture_turn.h"
 #include "install/tool_dir.h"
 #include "process/command_line.h"
