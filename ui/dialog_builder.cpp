@@ -5,6 +5,7 @@
 #include "res/resources.h"
 #include "ui/file_list_view.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -22,9 +23,17 @@ const char *const kCjkFallbacks[] = {"AR PL UMing CN", "AR PL UMing TW", "AR PL 
                                      "WenQuanYi Zen Hei", "Noto Sans CJK SC", "Droid Sans Fallback"};
 // clang-format on
 
+QString TemplateText(const char *source)
+{
+    return *source ? QCoreApplication::translate("DialogTemplate", source) : QString();
+}
+
 QWidget *createControl(const ControlTemplate &c, QWidget *parent)
 {
-    const QString caption = QString::fromUtf8(c.caption);
+    // Captions are source texts of the "DialogTemplate" context; a picture's
+    // caption is its bitmap number.
+    const QString caption =
+        c.kind == ControlKind::StaticPicture ? QString::fromUtf8(c.caption) : TemplateText(c.caption);
     switch (c.kind) {
     case ControlKind::PushButton: {
         auto *button = new CXPSmartButton(parent);
@@ -122,7 +131,7 @@ QHash<int, QWidget *> BuildDialog(QDialog *dialog, const DialogTemplate &tmpl)
 {
     const QFont font = DialogFont(tmpl);
     dialog->setFont(font);
-    dialog->setWindowTitle(QString::fromUtf8(tmpl.caption));
+    dialog->setWindowTitle(TemplateText(tmpl.caption));
     const DialogUnits units = DialogUnits::forFont(font);
 
     QHash<int, QWidget *> controls;
