@@ -297,11 +297,11 @@ Exit anyway?</translation>
     </message>
     <message>
         <source>目录路径太长，请选择一个路径较短的目录</source>
-        <translation>The folder's path is too long. Choose a folder with a shorter path.</translation>
+        <translation>The folder&apos;s path is too long. Choose a folder with a shorter path.</translation>
     </message>
     <message>
         <source>请输入完整的目录路径（以 / 开头）</source>
-        <translation>Enter the folder's full path (starting with /).</translation>
+        <translation>Enter the folder&apos;s full path (starting with /).</translation>
     </message>
     <message>
         <source>您选择的目录无效，请重试</source>
@@ -357,7 +357,7 @@ Exit anyway?</translation>
     <message>
         <source>输出目录所在的磁盘已满，转换已停止。
 请腾出磁盘空间后重新开始转换。</source>
-        <translation>The output folder's disk is full; the conversion has stopped.
+        <translation>The output folder&apos;s disk is full; the conversion has stopped.
 Free some disk space, then start the conversion again.</translation>
     </message>
 </context>
