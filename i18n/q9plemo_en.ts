@@ -111,6 +111,14 @@
         <source>[%1 %2]出品    [Q9Plemo  支持文件拖拽方式添加需要转换的文件]</source>
         <translation>[%1 %2]    [Q9Plemo  drop files on the window to add them]</translation>
     </message>
+    <message>
+        <source>文件列表</source>
+        <translation>File list</translation>
+    </message>
+    <message>
+        <source>横幅：Q9Plemo 手机视频转换</source>
+        <translation>Banner: Q9Plemo, video converter for phones</translation>
+    </message>
 </context>
 <context>
     <name>FileListView</name>
@@ -137,6 +145,10 @@
     <message>
         <source>状态</source>
         <translation>Status</translation>
+    </message>
+    <message>
+        <source>序号</source>
+        <translation>Number</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include "controls/flat_combo_box.h"
 #include "controls/xp_smart_button.h"
 #include "res/resources.h"
+#include "ui/accessible_names.h"
 #include "ui/file_list_view.h"
 
 #include <QCoreApplication>
@@ -135,8 +136,18 @@ QHash<int, QWidget *> BuildDialog(QDialog *dialog, const DialogTemplate &tmpl)
     const DialogUnits units = DialogUnits::forFont(font);
 
     QHash<int, QWidget *> controls;
+    // Hidden helper controls (the choice mirrors) live in a window that is
+    // never shown, so that a screen reader walking the dialog does not find them.
+    QWidget *hiddenControls = nullptr;
     for (const ControlTemplate &c : tmpl.controls) {
         QWidget *widget = createControl(c, dialog);
+        if (c.style & StyleHidden) {
+            if (!hiddenControls) {
+                hiddenControls = new QWidget(dialog, Qt::Window);
+                hiddenControls->setObjectName(QStringLiteral("hiddenControls"));
+            }
+            widget->setParent(hiddenControls);
+        }
         const int x = units.toX(c.x);
         const int y = units.toY(c.y);
         int w = units.toX(c.cx);
@@ -164,5 +175,6 @@ QHash<int, QWidget *> BuildDialog(QDialog *dialog, const DialogTemplate &tmpl)
             controls.insert(c.id, widget);
     }
     dialog->setFixedSize(units.toX(tmpl.cx), units.toY(tmpl.cy));
+    NameControlsForScreenReaders(tmpl.id, controls, dialog);
     return controls;
 }

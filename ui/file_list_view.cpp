@@ -75,6 +75,10 @@ void FileListView::setupColumns()
     for (int c = 0; c < columnCount(); ++c) {
         auto *header = new QTableWidgetItem(QCoreApplication::translate("FileListView", kColumns[c].header));
         header->setTextAlignment(kColumns[c].alignment | Qt::AlignVCenter);
+        if (c == ColNumber) {
+            // The number column shows no header; a screen reader still names it.
+            header->setData(Qt::AccessibleTextRole, QCoreApplication::translate("FileListView", "序号"));
+        }
         setHorizontalHeaderItem(c, header);
         setColumnWidth(c, kColumns[c].width);
     }
