@@ -159,7 +159,7 @@
     </message>
     <message>
         <source>【支持Q9手机720X480分辨率2000比特率的高清晰视频输出要求】</source>
-        <translation>[Makes high-definition video for the Q9 phone: 720x480 at a bitrate of 2000]</translation>
+        <translation>[HD video for the Q9 phone: 720x480, bitrate 2000]</translation>
     </message>
     <message>
         <source>【%1 出品】</source>
@@ -238,7 +238,7 @@ Exit anyway?</translation>
     </message>
     <message>
         <source>转换中 %1%</source>
-        <translation>Converting %1%</translation>
+        <translation>%1% done</translation>
     </message>
     <message>
         <source>导出中</source>
@@ -254,7 +254,7 @@ Exit anyway?</translation>
     </message>
     <message>
         <source>无法读取文件</source>
-        <translation>Cannot read file</translation>
+        <translation>Unreadable</translation>
     </message>
     <message>
         <source>失败：</source>
