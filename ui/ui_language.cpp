@@ -1,5 +1,7 @@
 #include "ui/ui_language.h"
 
+#include "res/resources.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 #include <QTranslator>
@@ -64,6 +66,7 @@ bool InstallTranslation(UiLanguage language)
         delete installed;
         installed = nullptr;
     }
+    UseEnglishBanners(language == UiLanguage::English);
     if (language == UiLanguage::Chinese)
         return true;
     auto *translator = new QTranslator(QCoreApplication::instance());
