@@ -5,6 +5,7 @@
 #include "ui/file_list_commands.h"
 #include "ui/main_dialog.h"
 #include "ui/main_window_loop.h"
+#include "ui/ui_language.h"
 
 #include <cstdio>
 #include <unistd.h>
@@ -14,6 +15,10 @@ ConverterApp::ConverterApp(int &argc, char **argv) : QApplication(argc, argv)
     setApplicationName(QStringLiteral("Q9Plemo"));
     setDesktopFileName(QStringLiteral("com.example.q9plemo"));
     setQuitOnLastWindowClosed(false);
+    // The window speaks the desktop's language; without its translation it
+    // keeps its Chinese source texts.
+    if (!InstallTranslation(DesktopLanguage()))
+        std::fputs("Q9Plemo: the English translation is missing; the window stays in Chinese.\n", stderr);
 }
 
 int ConverterApp::InitInstance()

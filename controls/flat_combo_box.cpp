@@ -1,5 +1,6 @@
 #include "controls/flat_combo_box.h"
 
+#include "controls/flat_combo_box_accessible.h"
 #include "controls/pixel_drawing.h"
 
 #include <QAbstractItemView>
@@ -15,6 +16,7 @@ CCJFlatComboBox::CCJFlatComboBox(QWidget *parent)
     : QComboBox(parent),
       m_thumbWidth(style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this))
 {
+    InstallFlatComboBoxAccessibility();
     setMouseTracking(true);  // hot tracking starts on any move over the box
     readColours();
     m_lookTopLeft = m_lookBottomRight = m_face;

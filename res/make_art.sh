@@ -200,4 +200,17 @@ mapfile -t T143 < <(
 )
 banner bitmap_143.png '#e0741a' '#10918f' "$(EMBLEM '#0d8c8a' '#c75a0c')" "${T143[@]}"
 
+# The same two banners for the English window.
+mapfile -t T130 < <(
+  text 80 32 30 '#ffffff' 'Q9Plemo' 0.8
+  text 218 31 13 '#d7ecff' 'Video Converter'
+  text 81 51 15 '#fff3c4' 'Video for your phone · free software'
+)
+banner bitmap_130_en.png '#0b3a8a' '#33a0f0' "$(EMBLEM '#f08a1c' '#0d4aa6')" "${T130[@]}"
+mapfile -t T143 < <(
+  text 80 27 15 '#ffffff' 'Reads RM RMVB AVI WMV MKV FLV MOV VOB'
+  text 80 49 16 '#fff3c4' 'Writes MP4 / 3GP / FLV'
+)
+banner bitmap_143_en.png '#e0741a' '#10918f' "$(EMBLEM '#0d8c8a' '#c75a0c')" "${T143[@]}"
+
 echo "art written to $(pwd)/icons, $(pwd)/hicolor and $(pwd)/bitmaps"

@@ -26,10 +26,21 @@ QIcon AppIcon()
     return QIcon(IconPixmap(128));
 }
 
+namespace {
+bool g_bEnglishBanners = false;
+}  // namespace
+
+void UseEnglishBanners(bool english)
+{
+    g_bEnglishBanners = english;
+}
+
 QPixmap BannerBitmap(int id)
 {
     ensureArt();
-    const QString path = QStringLiteral(":/res/bitmaps/bitmap_%1.png").arg(id);
+    const QString path = QStringLiteral(":/res/bitmaps/bitmap_%1%2.png")
+                             .arg(id)
+                             .arg(g_bEnglishBanners ? QLatin1String("_en") : QLatin1String());
     if (!QFile::exists(path))
         return QPixmap();
     return QPixmap(path);

@@ -8,3 +8,5 @@
 QPixmap IconPixmap(int id);
 QIcon AppIcon();               // icon 128
 QPixmap BannerBitmap(int id);  // 130 or 143, 420 x 60
+// Whether the banners show their English words (the window speaks English).
+void UseEnglishBanners(bool english);

@@ -9,6 +9,7 @@
 #include "ui/message_box.h"
 #include "ui/settings_dialog.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QStringList>
@@ -26,15 +27,17 @@ QString AboutText()
     const QString host = QString::fromUtf8(AppConfig::kSiteHost);
     const QString mail = QString::fromUtf8(AppConfig::kMakerMail);
     const QStringList lines = {
-        QStringLiteral("本软件是专为Q9手机操作系统设计的视频转换软件，完全兼容RM、RMVB、AVI等主流视频输入文件。"),
+        QCoreApplication::translate(
+            "MainDialog", "本软件是专为Q9手机操作系统设计的视频转换软件，完全兼容RM、RMVB、AVI等主流视频输入文件。"),
         QString(),
-        indented(9, QStringLiteral("【支持Q9手机720X480分辨率2000比特率的高清晰视频输出要求】")),
+        indented(
+            9, QCoreApplication::translate("MainDialog", "【支持Q9手机720X480分辨率2000比特率的高清晰视频输出要求】")),
         QString(),
         indented(26, site),
         QString(),
         indented(27, mail),
         QString(),
-        indented(26, QStringLiteral("【%1 出品】").arg(host)),
+        indented(26, QCoreApplication::translate("MainDialog", "【%1 出品】").arg(host)),
     };
     return lines.join(QLatin1Char('\n'));
 }
@@ -49,7 +52,7 @@ void RunSearch(const QString &text)
     // Two bytes are one Chinese character's worth of text in the old code page;
     // in UTF-8 a Chinese character is three, so it is still enough.
     if (text.toUtf8().size() < 2) {
-        ShowMessageBox(QStringLiteral("请先在左边方框中输入问题描述或关键字"));
+        ShowMessageBox(QCoreApplication::translate("MainDialog", "请先在左边方框中输入问题描述或关键字"));
         return;
     }
     OpenOnDesktop(SearchRequestUrl(text));
@@ -62,7 +65,7 @@ void OpenSite()
 
 void OpenOutputFolder()
 {
-    const QString missing = QStringLiteral("打开文件夹发声音外错误，请重新运行Q9Plemo");
+    const QString missing = QCoreApplication::translate("MainDialog", "打开文件夹发声音外错误，请重新运行Q9Plemo");
     const std::optional<QString> base = SettingsStore::usablePath();
     if (!base) {
         ShowMessageBox(missing);

@@ -1,5 +1,6 @@
 #include "ui/batch_notification.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -38,22 +39,24 @@ bool NotifyBatchEnd(QWidget *mainWindow, int succeeded, int failed)
     if (!bus.interface()->isServiceRegistered(QString::fromLatin1(kService)).value())
         return false;
 
-    const QString body = failed > 0 ? QStringLiteral("%1 个文件已转换，%2 个失败").arg(succeeded).arg(failed)
-                                    : QStringLiteral("%1 个文件已转换").arg(succeeded);
+    const QString body =
+        failed > 0
+            ? QCoreApplication::translate("Notification", "%1 个文件已转换，%2 个失败").arg(succeeded).arg(failed)
+            : QCoreApplication::translate("Notification", "%1 个文件已转换").arg(succeeded);
     QVariantMap hints;
     hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("com.example.q9plemo"));
     hints.insert(QStringLiteral("category"), QStringLiteral("transfer.complete"));
 
     QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
                                                        QString::fromLatin1(kInterface), QStringLiteral("Notify"));
-    call << QStringLiteral("Q9Plemo")            // app_name
-         << quint32(0)                           // replaces_id
-         << QStringLiteral("q9plemo")            // app_icon (the installed theme icon)
-         << QStringLiteral("Q9Plemo：转换完成")  // summary
-         << body                                 // body
-         << QStringList()                        // actions
-         << hints                                // hints
-         << qint32(kShowMs);                     // expire_timeout
+    call << QStringLiteral("Q9Plemo")                                         // app_name
+         << quint32(0)                                                        // replaces_id
+         << QStringLiteral("q9plemo")                                         // app_icon (the installed theme icon)
+         << QCoreApplication::translate("Notification", "Q9Plemo：转换完成")  // summary
+         << body                                                              // body
+         << QStringList()                                                     // actions
+         << hints                                                             // hints
+         << qint32(kShowMs);                                                  // expire_timeout
     // The answer (the notification's id) is of no use: do not wait for it.
     call.setAutoStartService(false);
     return bus.send(call);

@@ -11,6 +11,7 @@
 #include "ui/status_texts.h"
 #include "ui/template_dialog.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
@@ -20,7 +21,7 @@ namespace {
 void SetLabel(QLabel *label, const char *text)
 {
     if (label)
-        label->setText(QString::fromUtf8(text));
+        label->setText(StatusLineText(text));
 }
 
 QString LabelText(const QLabel *label)
@@ -60,7 +61,7 @@ void ReportBatchEnd(QWidget *window, const BatchSummary &summary)
     if (summary.diskFull) {
         // Shown once the worker's call has returned: the box must not hold the
         // worker, nor the window.
-        QTimer::singleShot(0, window, [] { ShowMessageBox(QString::fromUtf8(StatusText::kDiskFullMessage)); });
+        QTimer::singleShot(0, window, [] { ShowMessageBox(StatusLineText(StatusText::kDiskFullMessage)); });
     }
     // A batch the user stopped was stopped from this window: nothing to tell.
     if (!summary.stopped)
@@ -73,11 +74,11 @@ void PauseOrResumeConversion(TemplateDialog &dialog, ConversionBatch &batch)
     auto *button = dialog.controlAs<CXPSmartButton>(IdPause);
     if (batch.pauseOrResume()) {
         button->LoadIcons(131, 0);
-        button->setText(QStringLiteral("继续"));
+        button->setText(QCoreApplication::translate("MainDialog", "继续"));
         SetLabel(status, StatusText::kPaused);
     } else {
         button->LoadIcons(132, 0);
-        button->setText(QStringLiteral("暂停"));
+        button->setText(QCoreApplication::translate("MainDialog", "暂停"));
         SetLabel(status, StatusText::kResuming);
     }
 }

@@ -3,8 +3,10 @@
 #include "controls/flat_combo_box.h"
 #include "controls/xp_smart_button.h"
 #include "res/resources.h"
+#include "ui/accessible_names.h"
 #include "ui/file_list_view.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -22,9 +24,17 @@ const char *const kCjkFallbacks[] = {"AR PL UMing CN", "AR PL UMing TW", "AR PL 
                                      "WenQuanYi Zen Hei", "Noto Sans CJK SC", "Droid Sans Fallback"};
 // clang-format on
 
+QString TemplateText(const char *source)
+{
+    return *source ? QCoreApplication::translate("DialogTemplate", source) : QString();
+}
+
 QWidget *createControl(const ControlTemplate &c, QWidget *parent)
 {
-    const QString caption = QString::fromUtf8(c.caption);
+    // Captions are source texts of the "DialogTemplate" context; a picture's
+    // caption is its bitmap number.
+    const QString caption =
+        c.kind == ControlKind::StaticPicture ? QString::fromUtf8(c.caption) : TemplateText(c.caption);
     switch (c.kind) {
     case ControlKind::PushButton: {
         auto *button = new CXPSmartButton(parent);
@@ -122,12 +132,22 @@ QHash<int, QWidget *> BuildDialog(QDialog *dialog, const DialogTemplate &tmpl)
 {
     const QFont font = DialogFont(tmpl);
     dialog->setFont(font);
-    dialog->setWindowTitle(QString::fromUtf8(tmpl.caption));
+    dialog->setWindowTitle(TemplateText(tmpl.caption));
     const DialogUnits units = DialogUnits::forFont(font);
 
     QHash<int, QWidget *> controls;
+    // Hidden helper controls (the choice mirrors) live in a window that is
+    // never shown, so that a screen reader walking the dialog does not find them.
+    QWidget *hiddenControls = nullptr;
     for (const ControlTemplate &c : tmpl.controls) {
         QWidget *widget = createControl(c, dialog);
+        if (c.style & StyleHidden) {
+            if (!hiddenControls) {
+                hiddenControls = new QWidget(dialog, Qt::Window);
+                hiddenControls->setObjectName(QStringLiteral("hiddenControls"));
+            }
+            widget->setParent(hiddenControls);
+        }
         const int x = units.toX(c.x);
         const int y = units.toY(c.y);
         int w = units.toX(c.cx);
@@ -155,5 +175,6 @@ QHash<int, QWidget *> BuildDialog(QDialog *dialog, const DialogTemplate &tmpl)
             controls.insert(c.id, widget);
     }
     dialog->setFixedSize(units.toX(tmpl.cx), units.toY(tmpl.cy));
+    NameControlsForScreenReaders(tmpl.id, controls, dialog);
     return controls;
 }

@@ -5,6 +5,7 @@
 #include "ui/file_list_view.h"
 #include "ui/template_dialog.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -50,15 +51,16 @@ QStringList VideoFilesIn(const QString &folder)
 QStringList AddFileFilters()
 {
     return {
-        QStringLiteral("支持的视频格式 (*.MPG *.AVI *.RM *.RMVB *.3GP *.MP4 *.FLV *.MOV *.VOB *.DAT "
-                       "*.DV *.WMV *.ASF *.3G2 *.MKV *.AVS *.RAM *.SWF *.3GPP)"),
-        QStringLiteral("所有文件 (*)"),
+        QCoreApplication::translate("MainDialog", "支持的视频格式") +
+            QStringLiteral(" (*.MPG *.AVI *.RM *.RMVB *.3GP *.MP4 *.FLV *.MOV *.VOB *.DAT "
+                           "*.DV *.WMV *.ASF *.3G2 *.MKV *.AVS *.RAM *.SWF *.3GPP)"),
+        QCoreApplication::translate("MainDialog", "所有文件") + QStringLiteral(" (*)"),
     };
 }
 
 void ConfigureAddFileDialog(QFileDialog &dialog)
 {
-    dialog.setWindowTitle(QStringLiteral("请选视频影音文件"));
+    dialog.setWindowTitle(QCoreApplication::translate("MainDialog", "请选视频影音文件"));
     // Qt's own dialog matches the upper-case patterns against names of any
     // case; a desktop's native dialog might not.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);

@@ -2,6 +2,7 @@
 
 #include "ui/status_texts.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -24,12 +25,12 @@ struct ColumnSpec {
 // clang-format off
 const ColumnSpec kColumns[] = {
     {"", 32, Qt::AlignLeft},
-    {"文件名", 140, Qt::AlignLeft},
-    {"播放时间", 60, Qt::AlignHCenter},
-    {"编码", 38, Qt::AlignRight},
-    {"分辨率", 70, Qt::AlignHCenter},
-    {"帧率", 60, Qt::AlignLeft},
-    {"状态", 76, Qt::AlignLeft},
+    {QT_TRANSLATE_NOOP("FileListView", "文件名"), 140, Qt::AlignLeft},
+    {QT_TRANSLATE_NOOP("FileListView", "播放时间"), 60, Qt::AlignHCenter},
+    {QT_TRANSLATE_NOOP("FileListView", "编码"), 38, Qt::AlignRight},
+    {QT_TRANSLATE_NOOP("FileListView", "分辨率"), 70, Qt::AlignHCenter},
+    {QT_TRANSLATE_NOOP("FileListView", "帧率"), 60, Qt::AlignLeft},
+    {QT_TRANSLATE_NOOP("FileListView", "状态"), 76, Qt::AlignLeft},
 };
 // clang-format on
 
@@ -72,8 +73,12 @@ void FileListView::setupColumns()
 {
     setColumnCount(int(std::size(kColumns)));
     for (int c = 0; c < columnCount(); ++c) {
-        auto *header = new QTableWidgetItem(QString::fromUtf8(kColumns[c].header));
+        auto *header = new QTableWidgetItem(QCoreApplication::translate("FileListView", kColumns[c].header));
         header->setTextAlignment(kColumns[c].alignment | Qt::AlignVCenter);
+        if (c == ColNumber) {
+            // The number column shows no header; a screen reader still names it.
+            header->setData(Qt::AccessibleTextRole, QCoreApplication::translate("FileListView", "序号"));
+        }
         setHorizontalHeaderItem(c, header);
         setColumnWidth(c, kColumns[c].width);
     }

@@ -24,6 +24,7 @@
 #include "ui/question_box.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -260,7 +261,8 @@ void MainDialog::done(int result)
     // Escape, the close box and the exit button all end here: a running batch
     // is an hour of work that one stray key must not throw away.
     if (!m_shutDown && m_batch->isRunning() &&
-        !AskYesNo(this, QStringLiteral("正在转换文件。退出将停止转换，未完成的文件会被删除。\n确定要退出吗？")))
+        !AskYesNo(this, QCoreApplication::translate(
+                            "MainDialog", "正在转换文件。退出将停止转换，未完成的文件会被删除。\n确定要退出吗？")))
         return;
     shutDown();
     QDialog::done(result);

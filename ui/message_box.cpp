@@ -3,6 +3,7 @@
 #include "res/resources.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -32,7 +33,7 @@ QMessageBox *ShowMessageBox(const QString &text, const QString &caption)
     const QIcon icon = AppIcon();
     box->setWindowIcon(icon);
     box->setIconPixmap(icon.pixmap(32, 32));
-    box->button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box->button(QMessageBox::Ok)->setText(QCoreApplication::translate("MessageBox", "确定"));
     // A box without owner blocks nothing: the main window keeps working while
     // it is open. While a modal dialog runs (the settings dialog, say), a
     // window opened after it would be blocked by it, so then the box takes

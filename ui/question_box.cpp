@@ -2,6 +2,7 @@
 
 #include "res/resources.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -27,8 +28,8 @@ bool AskYesNo(QWidget *parent, const QString &text)
     QMessageBox box(QMessageBox::Question, QStringLiteral("Q9Plemo"), text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setWindowIcon(AppIcon());
     // The program speaks Chinese everywhere; Qt's own button texts would not.
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
+    box.button(QMessageBox::Yes)->setText(QCoreApplication::translate("MessageBox", "是(&Y)"));
+    box.button(QMessageBox::No)->setText(QCoreApplication::translate("MessageBox", "否(&N)"));
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;

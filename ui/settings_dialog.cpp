@@ -10,6 +10,7 @@
 #include "ui/message_box.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -36,8 +37,9 @@ SettingsDialog::FolderChooser &folderChooser()
 QString ChooseWithDesktop(QWidget *parent, const QString &start)
 {
     // The platform's own folder chooser where the desktop offers one.
-    return QFileDialog::getExistingDirectory(parent, QStringLiteral("选择转换后文件的保存路径"), start,
-                                             QFileDialog::ShowDirsOnly);
+    return QFileDialog::getExistingDirectory(parent,
+                                             QCoreApplication::translate("SettingsDialog", "选择转换后文件的保存路径"),
+                                             start, QFileDialog::ShowDirsOnly);
 }
 }  // namespace
 
@@ -135,12 +137,12 @@ QString SettingsDialog::refusalOf(const QString &path)
     // Every reader of the store drops a text of 256 bytes or more: such a path
     // would look saved and never be used.
     if (path.toUtf8().size() >= SettingsStore::kMaxValueBytes)
-        return QStringLiteral("目录路径太长，请选择一个路径较短的目录");
+        return QCoreApplication::translate("SettingsDialog", "目录路径太长，请选择一个路径较短的目录");
     if (!path.isEmpty() && QDir::isRelativePath(path))
-        return QStringLiteral("请输入完整的目录路径（以 / 开头）");
+        return QCoreApplication::translate("SettingsDialog", "请输入完整的目录路径（以 / 开头）");
     // Only an existing folder can hold the output; a file's path is refused too.
     if (path.isEmpty() || !QFileInfo(path).isDir())
-        return QStringLiteral("您选择的目录无效，请重试");
+        return QCoreApplication::translate("SettingsDialog", "您选择的目录无效，请重试");
     return {};
 }
 
@@ -153,8 +155,9 @@ bool SettingsDialog::OnSaveSettings()
     }
     if (!SettingsStore::writePath(path, QLatin1String(kWriteKeyName))) {
         qCWarning(lcQ9) << "cannot write the settings store" << SettingsStore::filePath();
-        ShowMessageBox(QStringLiteral("无法保存设置：%1 无法写入").arg(SettingsStore::filePath()),
-                       QStringLiteral("Plemo TBR"));
+        ShowMessageBox(
+            QCoreApplication::translate("SettingsDialog", "无法保存设置：%1 无法写入").arg(SettingsStore::filePath()),
+            QStringLiteral("Plemo TBR"));
         return false;
     }
     CreateDatedOutputFolder(path);

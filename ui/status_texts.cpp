@@ -2,9 +2,9 @@
 
 namespace {
 
-QString Text(const char *utf8)
+QString Text(const char *source)
 {
-    return QString::fromUtf8(utf8);
+    return QCoreApplication::translate("RowStateText", source);
 }
 
 }  // namespace
@@ -32,21 +32,26 @@ QString ShownRowState(const RowState &state)
     return QString();
 }
 
+QString StatusLineText(const char *source)
+{
+    return QCoreApplication::translate("StatusText", source);
+}
+
 QString ShownStatus(BatchStatus status, const BatchSummary &summary)
 {
     switch (status) {
     case BatchStatus::Converting:
-        return Text(StatusText::kConverting);
+        return StatusLineText(StatusText::kConverting);
     case BatchStatus::Exporting:
-        return Text(StatusText::kExporting);
+        return StatusLineText(StatusText::kExporting);
     case BatchStatus::RowFinished:
-        return Text(StatusText::kFinished);
+        return StatusLineText(StatusText::kFinished);
     case BatchStatus::RowFailed:
-        return Text(StatusText::kFailed);
+        return StatusLineText(StatusText::kFailed);
     case BatchStatus::Ended:
         if (summary.failed == 0 && !summary.diskFull)
-            return Text(StatusText::kFinished);
-        return Text(StatusText::kBatchSummary).arg(summary.succeeded).arg(summary.failed);
+            return StatusLineText(StatusText::kFinished);
+        return StatusLineText(StatusText::kBatchSummary).arg(summary.succeeded).arg(summary.failed);
     }
     return QString();
 }

@@ -2,33 +2,37 @@
 
 #include "engine/dialog_port.h"
 
+#include <QCoreApplication>
 #include <QString>
 
-// What the conversion and its commands write into the status line (UTF-8).
+// What the conversion and its commands write into the status line: source
+// texts of the "StatusText" context, shown through StatusLineText().
 namespace StatusText {
-inline constexpr char kAddFilesFirst[] = "请先添加需要转换的文件。";
-inline constexpr char kStarting[] = "开始转换";
-inline constexpr char kConverting[] = "转换中...";
-inline constexpr char kExporting[] = "导出视频流";
-inline constexpr char kFinished[] = "转换完成";
-inline constexpr char kFailed[] = "转换失败";
-inline constexpr char kPaused[] = "已经暂停";
-inline constexpr char kResuming[] = "正在继续转换...";
-inline constexpr char kStopped[] = "已经停止";
+inline constexpr char kAddFilesFirst[] = QT_TRANSLATE_NOOP("StatusText", "请先添加需要转换的文件。");
+inline constexpr char kStarting[] = QT_TRANSLATE_NOOP("StatusText", "开始转换");
+inline constexpr char kConverting[] = QT_TRANSLATE_NOOP("StatusText", "转换中...");
+inline constexpr char kExporting[] = QT_TRANSLATE_NOOP("StatusText", "导出视频流");
+inline constexpr char kFinished[] = QT_TRANSLATE_NOOP("StatusText", "转换完成");
+inline constexpr char kFailed[] = QT_TRANSLATE_NOOP("StatusText", "转换失败");
+inline constexpr char kPaused[] = QT_TRANSLATE_NOOP("StatusText", "已经暂停");
+inline constexpr char kResuming[] = QT_TRANSLATE_NOOP("StatusText", "正在继续转换...");
+inline constexpr char kStopped[] = QT_TRANSLATE_NOOP("StatusText", "已经停止");
 // A batch in which not every row succeeded: "%1" rows made, "%2" failed.
-inline constexpr char kBatchSummary[] = "转换结束：成功 %1 个，失败 %2 个";
-inline constexpr char kDiskFullMessage[] = "输出目录所在的磁盘已满，转换已停止。\n请腾出磁盘空间后重新开始转换。";
+inline constexpr char kBatchSummary[] = QT_TRANSLATE_NOOP("StatusText", "转换结束：成功 %1 个，失败 %2 个");
+inline constexpr char kDiskFullMessage[] =
+    QT_TRANSLATE_NOOP("StatusText", "输出目录所在的磁盘已满，转换已停止。\n请腾出磁盘空间后重新开始转换。");
 }  // namespace StatusText
 
-// What the state column of the file list shows for a row (UTF-8).
+// What the state column of the file list shows for a row: source texts of the
+// "RowStateText" context, shown through ShownRowState().
 namespace RowStateText {
-inline constexpr char kWaiting[] = "等待转换";
-inline constexpr char kConverting[] = "转换中 %1%";
-inline constexpr char kPackaging[] = "导出中";
-inline constexpr char kDone[] = "完成";
-inline constexpr char kStopped[] = "已停止";
-inline constexpr char kUnreadable[] = "无法读取文件";
-inline constexpr char kFailedPrefix[] = "失败：";
+inline constexpr char kWaiting[] = QT_TRANSLATE_NOOP("RowStateText", "等待转换");
+inline constexpr char kConverting[] = QT_TRANSLATE_NOOP("RowStateText", "转换中 %1%");
+inline constexpr char kPackaging[] = QT_TRANSLATE_NOOP("RowStateText", "导出中");
+inline constexpr char kDone[] = QT_TRANSLATE_NOOP("RowStateText", "完成");
+inline constexpr char kStopped[] = QT_TRANSLATE_NOOP("RowStateText", "已停止");
+inline constexpr char kUnreadable[] = QT_TRANSLATE_NOOP("RowStateText", "无法读取文件");
+inline constexpr char kFailedPrefix[] = QT_TRANSLATE_NOOP("RowStateText", "失败：");
 
 // The reason a failed row shows, after the prefix.
 inline const char *reason(FailReason why)
@@ -37,31 +41,33 @@ inline const char *reason(FailReason why)
     case FailReason::Unreadable:
         return kUnreadable;
     case FailReason::NoVideo:
-        return "文件中没有视频";
+        return QT_TRANSLATE_NOOP("RowStateText", "文件中没有视频");
     case FailReason::Stuck:
-        return "转换停滞，已终止";
+        return QT_TRANSLATE_NOOP("RowStateText", "转换停滞，已终止");
     case FailReason::Damaged:
-        return "文件已损坏";
+        return QT_TRANSLATE_NOOP("RowStateText", "文件已损坏");
     case FailReason::DiskFull:
-        return "磁盘已满";
+        return QT_TRANSLATE_NOOP("RowStateText", "磁盘已满");
     case FailReason::FolderUnwritable:
-        return "输出目录无法写入";
+        return QT_TRANSLATE_NOOP("RowStateText", "输出目录无法写入");
     case FailReason::ToolMissing:
-        return "缺少转换工具";
+        return QT_TRANSLATE_NOOP("RowStateText", "缺少转换工具");
     case FailReason::PackagingFailed:
-        return "MP4封装失败";
+        return QT_TRANSLATE_NOOP("RowStateText", "MP4封装失败");
     case FailReason::ExportFailed:
-        return "3GP导出失败";
+        return QT_TRANSLATE_NOOP("RowStateText", "3GP导出失败");
     case FailReason::StillPicture:
-        return "画面静止";
+        return QT_TRANSLATE_NOOP("RowStateText", "画面静止");
     case FailReason::EncoderFailed:
     case FailReason::None:
         break;
     }
-    return "编码失败";
+    return QT_TRANSLATE_NOOP("RowStateText", "编码失败");
 }
 }  // namespace RowStateText
 
+// A StatusText source text in the user's language.
+QString StatusLineText(const char *source);
 // The state column's text for a row state.
 QString ShownRowState(const RowState &state);
 // The status line's text for what the batch reports.

@@ -1,0 +1,376 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="zh_CN">
+<context>
+    <name>DialogTemplate</name>
+    <message>
+        <source>开始转换</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>停止转换</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Q9软件、游戏、高清晰电影、壁纸下载</source>
+        <translation>Q9 software, games, HD films, wallpapers</translation>
+    </message>
+    <message>
+        <source>暂停转换</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>常规设置</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>输出格式</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>分辨率</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>帧速度</source>
+        <translation>FPS</translation>
+    </message>
+    <message>
+        <source>编码率</source>
+        <translation>Bitrate</translation>
+    </message>
+    <message>
+        <source>添加文件</source>
+        <translation>Add files</translation>
+    </message>
+    <message>
+        <source>删除文件</source>
+        <translation>Remove files</translation>
+    </message>
+    <message>
+        <source>Q9疑难搜索</source>
+        <translation>Q9 help search</translation>
+    </message>
+    <message>
+        <source>可选参数调整</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>保存路径</source>
+        <translation>Save to</translation>
+    </message>
+    <message>
+        <source>打开完成的文件</source>
+        <translation>Open folder</translation>
+    </message>
+    <message>
+        <source>转换进度</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>Q9搜索</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>转换后文件的保存路径</source>
+        <translation>Output folder</translation>
+    </message>
+    <message>
+        <source>保存设置</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>重新选择</source>
+        <translation>Browse...</translation>
+    </message>
+    <message>
+        <source>该分区剩余空间</source>
+        <translation>Free space</translation>
+    </message>
+    <message>
+        <source>Q9Plemo 【免费绿色软件】</source>
+        <translation>Q9Plemo [free software]</translation>
+    </message>
+    <message>
+        <source>Q9Plemo设置</source>
+        <translation>Q9Plemo settings</translation>
+    </message>
+    <message>
+        <source>[%1 %2]出品    [Q9Plemo  支持文件拖拽方式添加需要转换的文件]</source>
+        <translation>[%1 %2]    [Q9Plemo  drop files on the window to add them]</translation>
+    </message>
+    <message>
+        <source>文件列表</source>
+        <translation>File list</translation>
+    </message>
+    <message>
+        <source>横幅：Q9Plemo 手机视频转换</source>
+        <translation>Banner: Q9Plemo, video converter for phones</translation>
+    </message>
+</context>
+<context>
+    <name>FileListView</name>
+    <message>
+        <source>文件名</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>播放时间</source>
+        <translation>Length</translation>
+    </message>
+    <message>
+        <source>编码</source>
+        <translation>Codec</translation>
+    </message>
+    <message>
+        <source>分辨率</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>帧率</source>
+        <translation>Rate</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>序号</source>
+        <translation>Number</translation>
+    </message>
+</context>
+<context>
+    <name>MainDialog</name>
+    <message>
+        <source>本软件是专为Q9手机操作系统设计的视频转换软件，完全兼容RM、RMVB、AVI等主流视频输入文件。</source>
+        <translation>A video converter made for the Q9 phone. It reads RM, RMVB, AVI and the other common video files.</translation>
+    </message>
+    <message>
+        <source>【支持Q9手机720X480分辨率2000比特率的高清晰视频输出要求】</source>
+        <translation>[HD video for the Q9 phone: 720x480, bitrate 2000]</translation>
+    </message>
+    <message>
+        <source>【%1 出品】</source>
+        <translation>[Made by %1]</translation>
+    </message>
+    <message>
+        <source>请先在左边方框中输入问题描述或关键字</source>
+        <translation>Type a question or keywords into the box on the left first.</translation>
+    </message>
+    <message>
+        <source>打开文件夹发声音外错误，请重新运行Q9Plemo</source>
+        <translation>The folder could not be opened. Please start Q9Plemo again.</translation>
+    </message>
+    <message>
+        <source>继续</source>
+        <translation>Resume</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>支持的视频格式</source>
+        <translation>Video files</translation>
+    </message>
+    <message>
+        <source>所有文件</source>
+        <translation>All files</translation>
+    </message>
+    <message>
+        <source>请选视频影音文件</source>
+        <translation>Choose video files</translation>
+    </message>
+    <message>
+        <source>正在转换文件。退出将停止转换，未完成的文件会被删除。
+确定要退出吗？</source>
+        <translation>Files are being converted. Exiting stops the conversion and deletes the unfinished file.
+Exit anyway?</translation>
+    </message>
+</context>
+<context>
+    <name>MessageBox</name>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>是(&amp;Y)</source>
+        <translation>&amp;Yes</translation>
+    </message>
+    <message>
+        <source>否(&amp;N)</source>
+        <translation>&amp;No</translation>
+    </message>
+</context>
+<context>
+    <name>Notification</name>
+    <message>
+        <source>%1 个文件已转换，%2 个失败</source>
+        <translation>%1 file(s) converted, %2 failed</translation>
+    </message>
+    <message>
+        <source>%1 个文件已转换</source>
+        <translation>%1 file(s) converted</translation>
+    </message>
+    <message>
+        <source>Q9Plemo：转换完成</source>
+        <translation>Q9Plemo: conversion finished</translation>
+    </message>
+</context>
+<context>
+    <name>RowStateText</name>
+    <message>
+        <source>等待转换</source>
+        <translation>Waiting</translation>
+    </message>
+    <message>
+        <source>转换中 %1%</source>
+        <translation>%1% done</translation>
+    </message>
+    <message>
+        <source>导出中</source>
+        <translation>Exporting</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>无法读取文件</source>
+        <translation>Unreadable</translation>
+    </message>
+    <message>
+        <source>失败：</source>
+        <translation>Failed: </translation>
+    </message>
+    <message>
+        <source>文件中没有视频</source>
+        <translation>no video in file</translation>
+    </message>
+    <message>
+        <source>转换停滞，已终止</source>
+        <translation>stalled, stopped</translation>
+    </message>
+    <message>
+        <source>文件已损坏</source>
+        <translation>file damaged</translation>
+    </message>
+    <message>
+        <source>磁盘已满</source>
+        <translation>disk full</translation>
+    </message>
+    <message>
+        <source>输出目录无法写入</source>
+        <translation>output folder not writable</translation>
+    </message>
+    <message>
+        <source>缺少转换工具</source>
+        <translation>converter missing</translation>
+    </message>
+    <message>
+        <source>MP4封装失败</source>
+        <translation>MP4 packaging failed</translation>
+    </message>
+    <message>
+        <source>3GP导出失败</source>
+        <translation>3GP export failed</translation>
+    </message>
+    <message>
+        <source>画面静止</source>
+        <translation>picture frozen</translation>
+    </message>
+    <message>
+        <source>编码失败</source>
+        <translation>encoding failed</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsDialog</name>
+    <message>
+        <source>选择转换后文件的保存路径</source>
+        <translation>Choose the folder for converted files</translation>
+    </message>
+    <message>
+        <source>目录路径太长，请选择一个路径较短的目录</source>
+        <translation>The folder&apos;s path is too long. Choose a folder with a shorter path.</translation>
+    </message>
+    <message>
+        <source>请输入完整的目录路径（以 / 开头）</source>
+        <translation>Enter the folder&apos;s full path (starting with /).</translation>
+    </message>
+    <message>
+        <source>您选择的目录无效，请重试</source>
+        <translation>The folder you chose is invalid. Please try again.</translation>
+    </message>
+    <message>
+        <source>无法保存设置：%1 无法写入</source>
+        <translation>Cannot save the settings: %1 cannot be written.</translation>
+    </message>
+</context>
+<context>
+    <name>StatusText</name>
+    <message>
+        <source>请先添加需要转换的文件。</source>
+        <translation>Add the files to convert first.</translation>
+    </message>
+    <message>
+        <source>开始转换</source>
+        <translation>Starting</translation>
+    </message>
+    <message>
+        <source>转换中...</source>
+        <translation>Converting...</translation>
+    </message>
+    <message>
+        <source>导出视频流</source>
+        <translation>Exporting the video stream</translation>
+    </message>
+    <message>
+        <source>转换完成</source>
+        <translation>Conversion finished</translation>
+    </message>
+    <message>
+        <source>转换失败</source>
+        <translation>Conversion failed</translation>
+    </message>
+    <message>
+        <source>已经暂停</source>
+        <translation>Paused</translation>
+    </message>
+    <message>
+        <source>正在继续转换...</source>
+        <translation>Resuming...</translation>
+    </message>
+    <message>
+        <source>已经停止</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>转换结束：成功 %1 个，失败 %2 个</source>
+        <translation>Finished: %1 converted, %2 failed</translation>
+    </message>
+    <message>
+        <source>输出目录所在的磁盘已满，转换已停止。
+请腾出磁盘空间后重新开始转换。</source>
+        <translation>The output folder&apos;s disk is full; the conversion has stopped.
+Free some disk space, then start the conversion again.</translation>
+    </message>
+</context>
+</TS>
