@@ -7,7 +7,7 @@
 #include "engine/mp4_packaging.h"
 #include "engine/output_motion.h"
 #include "engine/output_naming.h"
-#include "engine/picture_turn.h"
+#include "engine/picture_shape.h"
 #include "engine/row_files.h"
 #include "engine/source_length.h"
 #include "engine/timed_source.h"
@@ -83,10 +83,12 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     EncoderStep step{job.toolDir, source.path, output, StartsWithAsfHeader(row.path),
                      row.seconds > 0 ? double(row.seconds) : 0.0};
     step.matroskaReader = source.matroskaReader;
-    // The turn is read afresh from the source, not from the list: the row's probe
-    // may not have ended, and a timed copy carries none. The probe has already
-    // logged a turn that is ignored.
-    step.turn = ReadPictureTurn(job.toolDir, row.path, false);
+    // The turn and the picture's shape are read afresh from the source, not
+    // from the list: the row's probe may not have ended, and a timed copy
+    // carries no turn. The probe has already logged a turn that is ignored.
+    const SourcePicture picture = ReadSourcePicture(job.toolDir, row.path, job.choices.shape != PictureShape::Stretch);
+    step.turn = picture.turn;
+    step.shape = picture.shape;
     step.mp3Avi = AviHasMp3Audio(row.path);
     const QByteArray commandLine = EncoderCommandLine(job.choices.format, step, job.choices);
     ToolWatchdog watchdog(limits);
@@ -197,7 +199,7 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
         return RowResult::failed(FailReason::Unreadable);
     }
 
-    const QString output = MakeOutputFileName(folder, job.choices.format, job.clock());
+    const QString output = job.names.reserve(folder, row.path, job.choices.format, job.choices.naming, job.clock());
     const QString stem = OutputStem(output);
     const QString finalFile = stem + FinalExtension(job.choices.format);
     RowResult result = RunSteps(job, row, output);
@@ -211,6 +213,7 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
     // Nothing half-made stays: a row that did not succeed leaves none of its
     // files, one that did leaves only its final file.
     RemoveRowFiles(stem, result.ok() ? finalFile : QString());
+    job.names.release(output);
     return result;
 }
 

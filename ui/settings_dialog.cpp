@@ -6,10 +6,12 @@
 #include "res/dialog_templates.h"
 #include "settings/home_path.h"
 #include "settings/output_folder.h"
+#include "settings/output_style.h"
 #include "settings/settings_store.h"
 #include "ui/message_box.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -31,6 +33,25 @@ SettingsDialog::FolderChooser &folderChooser()
 {
     static SettingsDialog::FolderChooser chooser;
     return chooser;
+}
+
+// Fills a choice box with its items, each holding its choice as data, and
+// selects `current`.
+template <typename Choice>
+void FillChoices(QComboBox *box, std::initializer_list<std::pair<const char *, Choice>> items, Choice current)
+{
+    if (!box)
+        return;
+    for (const auto &[text, choice] : items) {
+        box->addItem(QString::fromUtf8(text), int(choice));
+        if (choice == current)
+            box->setCurrentIndex(box->count() - 1);
+    }
+}
+
+template <typename Choice> Choice ChosenIn(const QComboBox *box, Choice fallback)
+{
+    return box && box->currentIndex() >= 0 ? Choice(box->currentData().toInt()) : fallback;
 }
 
 QString ChooseWithDesktop(QWidget *parent, const QString &start)
@@ -58,6 +79,14 @@ SettingsDialog::SettingsDialog(QWidget *parent) : TemplateDialog(SettingsDialogT
     m_btnCancel = controlAs<CXPSmartButton>(IdCancel);
     m_pathBox = controlAs<QLineEdit>(IdPath);
     m_freeSpace = controlAs<QLabel>(IdFreeSpace);
+    m_naming = controlAs<QComboBox>(IdNaming);
+    m_shape = controlAs<QComboBox>(IdShape);
+    FillChoices(m_naming, {{"按原文件名", OutputNaming::SourceName}, {"按时间", OutputNaming::TimeOfDay}},
+                OutputStyle::readNaming());
+    FillChoices(
+        m_shape,
+        {{"保持比例（加黑边）", PictureShape::Fit}, {"裁剪填满", PictureShape::Fill}, {"拉伸", PictureShape::Stretch}},
+        OutputStyle::readShape());
 
     // No button is a default button: Enter must not press any of them.
     for (CXPSmartButton *button : {m_btnReselect, m_btnSave, m_btnCancel}) {
@@ -157,6 +186,9 @@ bool SettingsDialog::OnSaveSettings()
                        QStringLiteral("Plemo TBR"));
         return false;
     }
+    if (!OutputStyle::write(ChosenIn(m_naming, OutputStyle::kDefaultNaming),
+                            ChosenIn(m_shape, OutputStyle::kDefaultShape)))
+        qCWarning(lcQ9) << "cannot store the naming and picture shape in" << SettingsStore::filePath();
     CreateDatedOutputFolder(path);
     accept();
     return true;
