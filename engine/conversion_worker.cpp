@@ -7,6 +7,7 @@
 #include "engine/mp4_packaging.h"
 #include "engine/output_motion.h"
 #include "engine/output_naming.h"
+#include "engine/output_report.h"
 #include "engine/picture_shape.h"
 #include "engine/row_files.h"
 #include "engine/source_length.h"
@@ -210,6 +211,20 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
         OutputPictureFroze(job.toolDir, row.path, finalFile,
                            row.seconds > 0 ? std::optional<double>(row.seconds) : std::nullopt, thumbnailLimits))
         result = RowResult::failed(FailReason::StillPicture);
+    // One look at what was written: what the row's tooltip tells, and whether
+    // the handset takes it.
+    if (result.ok() && !job.encoder.stopRequested()) {
+        if (const std::optional<OutputFacts> facts = ReadOutputFacts(job.toolDir, finalFile)) {
+            const OutputReport report{*facts,
+                                      CheckHandsetConstraints(job.choices.format, *facts, job.choices.width.toInt(),
+                                                              job.choices.height.toInt())};
+            if (report.mismatch != OutputMismatch::None) {
+                qCWarning(lcQ9) << "the output" << finalFile << "breaks a handset constraint:" << int(report.mismatch);
+                result = RowResult::failed(FailReason::NotForHandset);
+            }
+            result.output = report;
+        }
+    }
     // Nothing half-made stays: a row that did not succeed leaves none of its
     // files, one that did leaves only its final file.
     RemoveRowFiles(stem, result.ok() ? finalFile : QString());
@@ -252,6 +267,8 @@ void ConvertThread(ConversionJob &job)
             ++summary.failed;
             port.setRowState(row->id, RowState::failed(result.reason));
         }
+        if (result.output)
+            port.setRowOutput(row->id, *result.output);
         // A stop pressed as the row ends keeps its own text.
         port.setProgressAndStatusIf(0, result.ok() ? BatchStatus::RowFinished : BatchStatus::RowFailed, notStopped);
         if (result.reason == FailReason::DiskFull) {

@@ -54,6 +54,8 @@ inline const char *reason(FailReason why)
         return "3GP导出失败";
     case FailReason::StillPicture:
         return "画面静止";
+    case FailReason::NotForHandset:
+        return "输出文件不符合手机要求";
     case FailReason::EncoderFailed:
     case FailReason::None:
         break;
