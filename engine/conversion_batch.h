@@ -2,6 +2,7 @@
 
 #include "engine/dialog_port.h"
 #include "engine/output_presets.h"
+#include "settings/output_style.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,6 +16,10 @@
 struct BatchChoices {
     QString width, height, frameRate, bitrate;
     OutputFormat format = OutputFormat::Mp4;
+    // The start command passes the user's settings; a batch given none names
+    // its outputs after the time and stretches the picture to the size.
+    OutputNaming naming = OutputNaming::TimeOfDay;
+    PictureShape shape = PictureShape::Stretch;
 };
 
 // The conversion batch of the window: at most one worker runs at a time.

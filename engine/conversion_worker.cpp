@@ -7,7 +7,8 @@
 #include "engine/mp4_packaging.h"
 #include "engine/output_motion.h"
 #include "engine/output_naming.h"
-#include "engine/picture_turn.h"
+#include "engine/output_report.h"
+#include "engine/picture_shape.h"
 #include "engine/row_files.h"
 #include "engine/source_length.h"
 #include "engine/timed_source.h"
@@ -83,10 +84,12 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     EncoderStep step{job.toolDir, source.path, output, StartsWithAsfHeader(row.path),
                      row.seconds > 0 ? double(row.seconds) : 0.0};
     step.matroskaReader = source.matroskaReader;
-    // The turn is read afresh from the source, not from the list: the row's probe
-    // may not have ended, and a timed copy carries none. The probe has already
-    // logged a turn that is ignored.
-    step.turn = ReadPictureTurn(job.toolDir, row.path, false);
+    // The turn and the picture's shape are read afresh from the source, not
+    // from the list: the row's probe may not have ended, and a timed copy
+    // carries no turn. The probe has already logged a turn that is ignored.
+    const SourcePicture picture = ReadSourcePicture(job.toolDir, row.path, job.choices.shape != PictureShape::Stretch);
+    step.turn = picture.turn;
+    step.shape = picture.shape;
     step.mp3Avi = AviHasMp3Audio(row.path);
     const QByteArray commandLine = EncoderCommandLine(job.choices.format, step, job.choices);
     ToolWatchdog watchdog(limits);
@@ -197,7 +200,7 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
         return RowResult::failed(FailReason::Unreadable);
     }
 
-    const QString output = MakeOutputFileName(folder, job.choices.format, job.clock());
+    const QString output = job.names.reserve(folder, row.path, job.choices.format, job.choices.naming, job.clock());
     const QString stem = OutputStem(output);
     const QString finalFile = stem + FinalExtension(job.choices.format);
     RowResult result = RunSteps(job, row, output);
@@ -208,9 +211,24 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
         OutputPictureFroze(job.toolDir, row.path, finalFile,
                            row.seconds > 0 ? std::optional<double>(row.seconds) : std::nullopt, thumbnailLimits))
         result = RowResult::failed(FailReason::StillPicture);
+    // One look at what was written: what the row's tooltip tells, and whether
+    // the handset takes it.
+    if (result.ok() && !job.encoder.stopRequested()) {
+        if (const std::optional<OutputFacts> facts = ReadOutputFacts(job.toolDir, finalFile)) {
+            const OutputReport report{*facts,
+                                      CheckHandsetConstraints(job.choices.format, *facts, job.choices.width.toInt(),
+                                                              job.choices.height.toInt())};
+            if (report.mismatch != OutputMismatch::None) {
+                qCWarning(lcQ9) << "the output" << finalFile << "breaks a handset constraint:" << int(report.mismatch);
+                result = RowResult::failed(FailReason::NotForHandset);
+            }
+            result.output = report;
+        }
+    }
     // Nothing half-made stays: a row that did not succeed leaves none of its
     // files, one that did leaves only its final file.
     RemoveRowFiles(stem, result.ok() ? finalFile : QString());
+    job.names.release(output);
     return result;
 }
 
@@ -249,6 +267,8 @@ void ConvertThread(ConversionJob &job)
             ++summary.failed;
             port.setRowState(row->id, RowState::failed(result.reason));
         }
+        if (result.output)
+            port.setRowOutput(row->id, *result.output);
         // A stop pressed as the row ends keeps its own text.
         port.setProgressAndStatusIf(0, result.ok() ? BatchStatus::RowFinished : BatchStatus::RowFailed, notStopped);
         if (result.reason == FailReason::DiskFull) {

@@ -3,6 +3,7 @@
 #include "engine/conversion_batch.h"
 #include "engine/dialog_port.h"
 #include "engine/encoder_control.h"
+#include "engine/output_naming.h"
 #include "engine/row_outcome.h"
 #include "process/tool_watchdog.h"
 
@@ -26,6 +27,7 @@ struct ConversionJob {
     std::function<QTime()> clock;              // local time of day
     std::chrono::milliseconds silence{60000};  // a tool quiet this long is stuck
     EncoderControl encoder;                    // the conversion tool running now
+    OutputNames names;                         // the stems the batch's rows hold
 };
 
 // The next row to convert: the first in list order that the batch has not

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/output_report.h"
 #include "engine/row_state.h"
 
 #include <QList>
@@ -44,6 +45,12 @@ public:
     virtual void setRowFact(RowId row, ProbeFact fact, const QString &value) = 0;
     virtual void setRowLength(RowId row, int seconds) = 0;
     virtual void setRowState(RowId row, const RowState &state) = 0;
+    // What the row's written file holds; after its final state.
+    virtual void setRowOutput(RowId row, const OutputReport &report)
+    {
+        Q_UNUSED(row);
+        Q_UNUSED(report);
+    }
     // The rows in list order.
     virtual QList<RowEntry> rows() = 0;
     // Gives the file list the keyboard focus and marks row 0 selected and focused.

@@ -75,7 +75,8 @@ QByteArray EncoderStart(const EncoderStep &step)
 
 // The picture filters: the turn that stands the source's picture upright (a
 // phone stores it on its side), so that the size is fitted to the picture as
-// it is shown; the size, then "harddup" so that the frames -ofps repeats
+// it is shown; the size in the chosen shape (bars, cut or stretched, with
+// square pixels), then "harddup" so that the frames -ofps repeats
 // are written out whole, then "fixpts" so that the encoder numbers the frames
 // itself. A source that carries timestamps (MKV, MP4, FLV, ASF, MPEG-PS) would
 // otherwise hand the encoder timestamps that run ahead of the repeated frames,
@@ -84,7 +85,8 @@ QByteArray EncoderStart(const EncoderStep &step)
 // sound, and the FLV jerky.
 QByteArray PictureFilters(const EncoderStep &step, const BatchChoices &choices)
 {
-    return PictureTurnFilters(step.turn) + "scale=" + Text(choices.width) + ':' + Text(choices.height) +
+    return PictureTurnFilters(step.turn) +
+           PictureShapeFilters(choices.shape, step.shape, step.turn, choices.width.toInt(), choices.height.toInt()) +
            ",harddup,fixpts";
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/conversion_batch.h"
 #include "engine/output_presets.h"
+#include "engine/picture_shape.h"
 #include "engine/picture_turn.h"
 
 #include <QByteArray>
@@ -18,6 +19,7 @@ struct EncoderStep {
     bool matroskaReader = false;
     PictureTurn turn{};   // how the stored picture is turned upright
     bool mp3Avi = false;  // the source is an AVI with MP3 sound
+    SourceShape shape{};  // the source's stored size and pixel shape; unknown: stretched
 };
 
 // Whether the file starts with the GUID of the ASF header object.

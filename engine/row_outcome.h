@@ -1,5 +1,9 @@
 #pragma once
 
+#include "engine/output_report.h"
+
+#include <optional>
+
 // How the conversion of one row ended.
 enum class RowOutcome {
     Finished,  // every tool exited 0 and the final file holds data
@@ -21,14 +25,16 @@ enum class FailReason {
     PackagingFailed,   // the MP4 could not be put together
     ExportFailed,      // the 3GP export failed
     StillPicture,      // the output shows one still picture where the source moves
+    NotForHandset,     // the written file breaks a constraint of the handset (see OutputMismatch)
 };
 
 struct RowResult {
     RowOutcome outcome = RowOutcome::Finished;
     FailReason reason = FailReason::None;
+    std::optional<OutputReport> output;  // read back from the written file, when there is one
 
     static RowResult finished() { return {}; }
-    static RowResult stopped() { return {RowOutcome::Stopped, FailReason::None}; }
-    static RowResult failed(FailReason why) { return {RowOutcome::Failed, why}; }
+    static RowResult stopped() { return {RowOutcome::Stopped, FailReason::None, std::nullopt}; }
+    static RowResult failed(FailReason why) { return {RowOutcome::Failed, why, std::nullopt}; }
     bool ok() const { return outcome == RowOutcome::Finished; }
 };

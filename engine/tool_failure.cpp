@@ -52,6 +52,8 @@ const char *ReasonName(FailReason why)
         return "export failed";
     case FailReason::StillPicture:
         return "still picture";
+    case FailReason::NotForHandset:
+        return "output not for the handset";
     }
     return "unknown";
 }

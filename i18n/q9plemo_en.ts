@@ -119,6 +119,14 @@
         <source>横幅：Q9Plemo 手机视频转换</source>
         <translation>Banner: Q9Plemo, video converter for phones</translation>
     </message>
+    <message>
+        <source>输出文件命名</source>
+        <translation>Names</translation>
+    </message>
+    <message>
+        <source>画面比例</source>
+        <translation>Shape</translation>
+    </message>
 </context>
 <context>
     <name>FileListView</name>
@@ -231,6 +239,77 @@ Exit anyway?</translation>
     </message>
 </context>
 <context>
+    <name>OutputReport</name>
+    <message>
+        <source>无法读取输出文件</source>
+        <translation>The output file cannot be read</translation>
+    </message>
+    <message>
+        <source>视频编码不是手机支持的编码</source>
+        <translation>The video codec is not one handsets play</translation>
+    </message>
+    <message>
+        <source>视频档次或级别不符合手机要求</source>
+        <translation>The video profile or level is not one handsets play</translation>
+    </message>
+    <message>
+        <source>音频编码不是手机支持的编码</source>
+        <translation>The audio codec is not one handsets play</translation>
+    </message>
+    <message>
+        <source>画面尺寸与所选分辨率不符</source>
+        <translation>The picture size differs from the chosen resolution</translation>
+    </message>
+    <message>
+        <source>索引不在文件开头，无法边下边播</source>
+        <translation>The index is not at the start: no playback while downloading</translation>
+    </message>
+    <message>
+        <source>容器：%1</source>
+        <translation>Container: %1</translation>
+    </message>
+    <message>
+        <source> 级别 %1</source>
+        <translation> level %1</translation>
+    </message>
+    <message>
+        <source>视频：%1，%2x%3，%4 帧/秒</source>
+        <translation>Video: %1, %2x%3, %4 fps</translation>
+    </message>
+    <message>
+        <source>码率：%1 kbit/s</source>
+        <translation>Bitrate: %1 kbit/s</translation>
+    </message>
+    <message>
+        <source>音频：无</source>
+        <translation>Audio: none</translation>
+    </message>
+    <message>
+        <source>音频：%1，%2 Hz，%3 声道</source>
+        <translation>Audio: %1, %2 Hz, %3 channels</translation>
+    </message>
+    <message>
+        <source>时长：%1</source>
+        <translation>Duration: %1</translation>
+    </message>
+    <message>
+        <source>文件大小：%1 KB</source>
+        <translation>File size: %1 KB</translation>
+    </message>
+    <message>
+        <source>索引在前：%1</source>
+        <translation>Index first: %1</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>no</translation>
+    </message>
+</context>
+<context>
     <name>RowStateText</name>
     <message>
         <source>等待转换</source>
@@ -300,6 +379,10 @@ Exit anyway?</translation>
         <source>编码失败</source>
         <translation>encoding failed</translation>
     </message>
+    <message>
+        <source>输出文件不符合手机要求</source>
+        <translation>Not playable on handsets</translation>
+    </message>
 </context>
 <context>
     <name>SettingsDialog</name>
@@ -322,6 +405,26 @@ Exit anyway?</translation>
     <message>
         <source>无法保存设置：%1 无法写入</source>
         <translation>Cannot save the settings: %1 cannot be written.</translation>
+    </message>
+    <message>
+        <source>按原文件名</source>
+        <translation>Source name</translation>
+    </message>
+    <message>
+        <source>按时间</source>
+        <translation>Time of day</translation>
+    </message>
+    <message>
+        <source>保持比例（加黑边）</source>
+        <translation>Keep shape (bars)</translation>
+    </message>
+    <message>
+        <source>裁剪填满</source>
+        <translation>Fill (crop)</translation>
+    </message>
+    <message>
+        <source>拉伸</source>
+        <translation>Stretch</translation>
     </message>
 </context>
 <context>

@@ -42,6 +42,8 @@ enum SettingsControlId : int {
     IdSave = 1014,
     IdReselect = 1015,
     IdFreeSpace = 1027,
+    IdNaming = 1030,  // how outputs are named
+    IdShape = 1031,   // how the picture is fitted into the size
 };
 
 // Template entries without an id (labels, the etched line).

@@ -50,14 +50,18 @@ constexpr ControlTemplate kMainControls[] = {
 };
 
 constexpr ControlTemplate kSettingsControls[] = {
-    {IdCancel, K::PushButton, QT_TRANSLATE_NOOP("DialogTemplate", "取消"), 173, 55, 80, 26, StyleTabStop},
+    {IdCancel, K::PushButton, QT_TRANSLATE_NOOP("DialogTemplate", "取消"), 173, 83, 80, 26, StyleTabStop},
     {kNoControlId, K::Static, QT_TRANSLATE_NOOP("DialogTemplate", "转换后文件的保存路径"), 7, 5, 81, 8, StyleNone},
     {IdPath, K::Edit, "", 7, 19, 258, 12, StyleSunkenEdge | StyleAutoHScroll | StyleTabStop},
-    {IdSave, K::PushButton, QT_TRANSLATE_NOOP("DialogTemplate", "保存设置"), 71, 55, 73, 26, StyleTabStop},
+    {IdSave, K::PushButton, QT_TRANSLATE_NOOP("DialogTemplate", "保存设置"), 71, 83, 73, 26, StyleTabStop},
     {IdReselect, K::PushButton, QT_TRANSLATE_NOOP("DialogTemplate", "重新选择"), 273, 14, 59, 23, StyleTabStop},
     {IdFreeSpace, K::Static, "0", 67, 38, 41, 8, StyleCentred},
     {kNoControlId, K::Static, "MB", 117, 38, 9, 8, StyleNone},
     {kNoControlId, K::Static, QT_TRANSLATE_NOOP("DialogTemplate", "该分区剩余空间"), 7, 38, 57, 8, StyleNone},
+    {kNoControlId, K::Static, QT_TRANSLATE_NOOP("DialogTemplate", "输出文件命名"), 7, 58, 50, 8, StyleNone},
+    {IdNaming, K::ComboBox, "", 60, 56, 100, 40, StyleVScroll | StyleTabStop},
+    {kNoControlId, K::Static, QT_TRANSLATE_NOOP("DialogTemplate", "画面比例"), 173, 58, 33, 8, StyleNone},
+    {IdShape, K::ComboBox, "", 210, 56, 122, 50, StyleVScroll | StyleTabStop},
 };
 // clang-format on
 
@@ -73,7 +77,7 @@ const DialogTemplate &MainDialogTemplate()
 const DialogTemplate &SettingsDialogTemplate()
 {
     static const DialogTemplate tmpl{
-        129, QT_TRANSLATE_NOOP("DialogTemplate", "Q9Plemo设置"), "宋体", 9, 339, 96, false, kSettingsControls};
+        129, QT_TRANSLATE_NOOP("DialogTemplate", "Q9Plemo设置"), "宋体", 9, 339, 116, false, kSettingsControls};
     return tmpl;
 }
 

@@ -5,6 +5,7 @@
 #include "engine/output_presets.h"
 #include "res/control_ids.h"
 #include "settings/output_folder.h"
+#include "settings/output_style.h"
 #include "ui/batch_notification.h"
 #include "ui/message_box.h"
 #include "ui/preset_commands.h"
@@ -53,6 +54,8 @@ void StartConversion(TemplateDialog &dialog, ConversionBatch &batch, const std::
     choices.frameRate = LabelText(dialog.controlAs<QLabel>(IdFrameRateMirror));
     SplitResolution(LabelText(dialog.controlAs<QLabel>(IdResolutionMirror)), &choices.width, &choices.height);
     ChosenFormat(dialog, &choices.format);
+    choices.naming = OutputStyle::readNaming();
+    choices.shape = OutputStyle::readShape();
     batch.start(port, choices);
 }
 

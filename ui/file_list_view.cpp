@@ -153,6 +153,16 @@ bool FileListView::setRowText(RowId id, int column, const QString &text)
     return true;
 }
 
+bool FileListView::addStatusDetails(RowId id, const QString &details)
+{
+    const int row = rowOf(id);
+    if (row < 0 || details.isEmpty())
+        return false;
+    QTableWidgetItem *cell = item(row, ColStatus);
+    cell->setToolTip(cell->text() + QLatin1Char('\n') + details);
+    return true;
+}
+
 bool FileListView::setRowLength(RowId id, int seconds)
 {
     const int row = rowOf(id);

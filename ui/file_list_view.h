@@ -37,6 +37,8 @@ public:
     bool setRowText(RowId id, int column, const QString &text);
     // Shows the row's length and keeps it as a number for entries().
     bool setRowLength(RowId id, int seconds);
+    // Adds lines to the tooltip of the row's state.
+    bool addStatusDetails(RowId id, const QString &details);
     QString rowText(int row, int column) const;
     QList<RowEntry> entries() const;
 

@@ -1,6 +1,7 @@
 #include "ui/main_dialog_port.h"
 
 #include "ui/file_list_view.h"
+#include "ui/output_report_text.h"
 #include "ui/status_texts.h"
 
 #include <QComboBox>
@@ -49,6 +50,12 @@ void MainDialogPort::setRowLength(RowId row, int seconds)
 void MainDialogPort::setRowState(RowId row, const RowState &state)
 {
     m_bridge.run([&] { m_window.fileList->setRowText(row, ColStatus, ShownRowState(state)); });
+}
+
+void MainDialogPort::setRowOutput(RowId row, const OutputReport &report)
+{
+    // The state's tooltip goes on to tell what the written file holds.
+    m_bridge.run([&] { m_window.fileList->addStatusDetails(row, ShownOutputReport(report)); });
 }
 
 QList<RowEntry> MainDialogPort::rows()

@@ -28,6 +28,7 @@ public:
     void setRowFact(RowId row, ProbeFact fact, const QString &value) override;
     void setRowLength(RowId row, int seconds) override;
     void setRowState(RowId row, const RowState &state) override;
+    void setRowOutput(RowId row, const OutputReport &report) override;
     QList<RowEntry> rows() override;
     void focusFirstRow() override;
     void setStatus(BatchStatus status, const BatchSummary &summary) override;

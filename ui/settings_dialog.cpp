@@ -6,10 +6,12 @@
 #include "res/dialog_templates.h"
 #include "settings/home_path.h"
 #include "settings/output_folder.h"
+#include "settings/output_style.h"
 #include "settings/settings_store.h"
 #include "ui/message_box.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -32,6 +34,25 @@ SettingsDialog::FolderChooser &folderChooser()
 {
     static SettingsDialog::FolderChooser chooser;
     return chooser;
+}
+
+// Fills a choice box with its items, each holding its choice as data, and
+// selects `current`.
+template <typename Choice>
+void FillChoices(QComboBox *box, std::initializer_list<std::pair<const char *, Choice>> items, Choice current)
+{
+    if (!box)
+        return;
+    for (const auto &[text, choice] : items) {
+        box->addItem(QCoreApplication::translate("SettingsDialog", text), int(choice));
+        if (choice == current)
+            box->setCurrentIndex(box->count() - 1);
+    }
+}
+
+template <typename Choice> Choice ChosenIn(const QComboBox *box, Choice fallback)
+{
+    return box && box->currentIndex() >= 0 ? Choice(box->currentData().toInt()) : fallback;
 }
 
 QString ChooseWithDesktop(QWidget *parent, const QString &start)
@@ -60,6 +81,17 @@ SettingsDialog::SettingsDialog(QWidget *parent) : TemplateDialog(SettingsDialogT
     m_btnCancel = controlAs<CXPSmartButton>(IdCancel);
     m_pathBox = controlAs<QLineEdit>(IdPath);
     m_freeSpace = controlAs<QLabel>(IdFreeSpace);
+    m_naming = controlAs<QComboBox>(IdNaming);
+    m_shape = controlAs<QComboBox>(IdShape);
+    FillChoices(m_naming,
+                {{QT_TRANSLATE_NOOP("SettingsDialog", "按原文件名"), OutputNaming::SourceName},
+                 {QT_TRANSLATE_NOOP("SettingsDialog", "按时间"), OutputNaming::TimeOfDay}},
+                OutputStyle::readNaming());
+    FillChoices(m_shape,
+                {{QT_TRANSLATE_NOOP("SettingsDialog", "保持比例（加黑边）"), PictureShape::Fit},
+                 {QT_TRANSLATE_NOOP("SettingsDialog", "裁剪填满"), PictureShape::Fill},
+                 {QT_TRANSLATE_NOOP("SettingsDialog", "拉伸"), PictureShape::Stretch}},
+                OutputStyle::readShape());
 
     // No button is a default button: Enter must not press any of them.
     for (CXPSmartButton *button : {m_btnReselect, m_btnSave, m_btnCancel}) {
@@ -160,6 +192,9 @@ bool SettingsDialog::OnSaveSettings()
             QStringLiteral("Plemo TBR"));
         return false;
     }
+    if (!OutputStyle::write(ChosenIn(m_naming, OutputStyle::kDefaultNaming),
+                            ChosenIn(m_shape, OutputStyle::kDefaultShape)))
+        qCWarning(lcQ9) << "cannot store the naming and picture shape in" << SettingsStore::filePath();
     CreateDatedOutputFolder(path);
     accept();
     return true;

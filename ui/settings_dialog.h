@@ -6,6 +6,7 @@
 #include <functional>
 
 class CXPSmartButton;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 
@@ -60,4 +61,6 @@ private:
     CXPSmartButton *m_btnCancel = nullptr;
     QLineEdit *m_pathBox = nullptr;
     QLabel *m_freeSpace = nullptr;
+    QComboBox *m_naming = nullptr;
+    QComboBox *m_shape = nullptr;
 };

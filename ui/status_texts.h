@@ -58,6 +58,8 @@ inline const char *reason(FailReason why)
         return QT_TRANSLATE_NOOP("RowStateText", "3GP导出失败");
     case FailReason::StillPicture:
         return QT_TRANSLATE_NOOP("RowStateText", "画面静止");
+    case FailReason::NotForHandset:
+        return QT_TRANSLATE_NOOP("RowStateText", "输出文件不符合手机要求");
     case FailReason::EncoderFailed:
     case FailReason::None:
         break;

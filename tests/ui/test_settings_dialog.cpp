@@ -2,12 +2,14 @@
 #include "res/control_ids.h"
 #include "res/resources.h"
 #include "settings/output_folder.h"
+#include "settings/output_style.h"
 #include "settings/settings_store.h"
 #include "tests/support/test_support.h"
 #include "tests/support/window_support.h"
 #include "ui/message_box.h"
 #include "ui/settings_dialog.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -242,6 +244,28 @@ TEST_F(SettingsDialogTest, SaveStoresThePathAndCreatesTheDaysFolder)
         EXPECT_EQ(SettingsStore::readPath().value_or(QString()), c.typed);
         EXPECT_TRUE(QFileInfo(c.folder).isDir()) << c.folder.toStdString();
     }
+}
+
+// The naming and shape boxes show the stored choices (the defaults at
+// first) and save what is chosen.
+TEST_F(SettingsDialogTest, NamingAndShapeAreShownAndSaved)
+{
+    {
+        SettingsDialog dialog;
+        auto *naming = dialog.controlAs<QComboBox>(IdNaming);
+        auto *shape = dialog.controlAs<QComboBox>(IdShape);
+        ASSERT_TRUE(naming && shape);
+        EXPECT_EQ(naming->currentText(), QStringLiteral("按原文件名"));
+        EXPECT_EQ(shape->currentText(), QStringLiteral("保持比例（加黑边）"));
+        naming->setCurrentText(QStringLiteral("按时间"));
+        shape->setCurrentText(QStringLiteral("裁剪填满"));
+        setPath(dialog, m_driveA);
+        click(dialog, IdSave);
+    }
+    EXPECT_EQ(OutputStyle::readNaming(), OutputNaming::TimeOfDay);
+    EXPECT_EQ(OutputStyle::readShape(), PictureShape::Fill);
+    SettingsDialog again;
+    EXPECT_EQ(again.controlAs<QComboBox>(IdShape)->currentText(), QStringLiteral("裁剪填满"));
 }
 
 TEST_F(SettingsDialogTest, CancelKeepsAUsableStoredPath)

@@ -37,13 +37,13 @@ QByteArray WithoutThreads(QByteArray line)
 TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
 {
     EXPECT_EQ(WithoutThreads(Mp4EncoderCommandLine(Step(kAvi), {"720", "480", "25", "1024"})),
-              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=720:480,harddup,fixpts "
+              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=720:480,dsize=720:480,harddup,fixpts "
                          "-srate 44100 -oac pcm -ovc lavc -ffourcc DIVX "
                          "-lavcopts vcodec=mpeg4:mbd=2:trell:autoaspect:vbitrate=1024:vhq:o=level=5 -ofps 25 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
 
     EXPECT_EQ(WithoutThreads(FlvEncoderCommandLine(Step(kFlv), {"320", "240", "15", "256"})),
-              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=320:240,harddup,fixpts "
+              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=320:240,dsize=320:240,harddup,fixpts "
                          "-srate 44100 -ofps 15 -oac mp3lame -lameopts abr:br=64 -ovc lavc -of lavf "
                          "-lavfopts format=flv -lavcopts vcodec=flv:vbitrate=256:mbd=2:trell:v4mv:last_pred=3:"
                          "o=mpv_flags=+mv0+cbp_rd "
@@ -51,7 +51,7 @@ TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
 
     // The bitrate plays no part in 3GP.
     EXPECT_EQ(WithoutThreads(ThreeGpEncoderCommandLine(Step(kAvi), {"176", "144", "15", "999"})),
-              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=176:144,harddup,fixpts "
+              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=176:144,dsize=176:144,harddup,fixpts "
                          "-srate 44100 -oac twolame -twolameopts br=128 -ovc lavc -lavcopts vcodec=mpeg4 -ofps 15 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
 
@@ -237,6 +237,42 @@ TEST(OutputNaming, NeverNamesAnExistingFile)
     const QString dir = MakeTempDir() + '/';
     ASSERT_TRUE(QFile::link(dir + QStringLiteral("nowhere/x"), dir + QStringLiteral("12-00-00.flv")));
     EXPECT_EQ(MakeOutputFileName(dir, OutputFormat::Flv, QTime(12, 0, 0)), dir + QStringLiteral("12-00-00-2.flv"));
+}
+
+// Rows are named after their sources; a name another row holds, or that any
+// file of the row would take, gets a counter.
+TEST(OutputNaming, NamedAfterTheSourceNeverTwice)
+{
+    const QString dir = MakeTempDir() + '/';
+    OutputNames names;
+    const QTime noon(12, 0, 0);
+    auto reserve = [&](const char *source, OutputFormat format = OutputFormat::Mp4,
+                       OutputNaming naming = OutputNaming::SourceName) {
+        return names.reserve(dir, QString::fromUtf8(source), format, naming, noon).mid(dir.size());
+    };
+    // Two rows at once from different folders, neither has written anything yet.
+    EXPECT_EQ(reserve("/a/holiday.avi"), "holiday.avi");
+    EXPECT_EQ(reserve("/b/holiday.avi"), "holiday (2).avi");
+    EXPECT_EQ(reserve("/b/holiday.mkv", OutputFormat::Flv), "holiday (3).flv");
+    names.release(dir + "holiday (2).avi");
+    EXPECT_EQ(reserve("/c/holiday.avi"), "holiday (2).avi");
+
+    QFile taken(dir + "wide.mp4");
+    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+    EXPECT_EQ(reserve("/v/wide.mov"), "wide (2).avi");
+    EXPECT_EQ(reserve("/v/my.clip.rmvb"), "my.clip.avi");
+
+    // Names the file system refuses, or a hidden one, still give a usable name.
+    EXPECT_EQ(reserve("/v/\x01\x02.avi"), "__.avi");
+    EXPECT_EQ(reserve("/v/.avi"), "_avi.avi");
+    EXPECT_EQ(SafeFileStem(QString()), "video");
+    const QString longName = QString(300, QChar(0x5f71));  // 3 bytes each in UTF-8
+    const QString cut = SafeFileStem(longName);
+    EXPECT_LE(cut.toUtf8().size(), kMaxStemBytes);
+    EXPECT_TRUE(longName.startsWith(cut) && cut.size() == kMaxStemBytes / 3);
+
+    EXPECT_EQ(reserve("/v/x.avi", OutputFormat::Mp4, OutputNaming::TimeOfDay), "12-00-00.avi");
+    EXPECT_EQ(reserve("/v/y.avi", OutputFormat::Mp4, OutputNaming::TimeOfDay), "12-00-00-2.avi");
 }
 
 } // namespace

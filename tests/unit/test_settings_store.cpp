@@ -1,3 +1,4 @@
+#include "settings/output_style.h"
 #include "settings/settings_store.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/test_support.h"
@@ -180,6 +181,28 @@ TEST_F(SettingsStoreTest, UnwritableStoreReportsFailure)
     EXPECT_TRUE(log.warned(QStringLiteral("cannot write the settings file")))
         << log.warnings().join('\n').toStdString();
     EXPECT_FALSE(SettingsStore::readPath());
+}
+
+// Naming and picture shape: stored, read back, and an unknown stored text
+// falls back to the default with a warning.
+TEST_F(SettingsStoreTest, NamingAndShapeRoundTripAndFallBack)
+{
+    EXPECT_EQ(OutputStyle::readNaming(), OutputNaming::SourceName);
+    EXPECT_EQ(OutputStyle::readShape(), PictureShape::Fit);
+    for (const PictureShape shape : {PictureShape::Fit, PictureShape::Fill, PictureShape::Stretch}) {
+        ASSERT_TRUE(OutputStyle::write(OutputNaming::TimeOfDay, shape));
+        EXPECT_EQ(OutputStyle::readNaming(), OutputNaming::TimeOfDay);
+        EXPECT_EQ(OutputStyle::readShape(), shape);
+    }
+    {
+        QSettings store(SettingsStore::filePath(), QSettings::IniFormat);
+        store.setValue("software/q9tbr/Naming", "by colour");
+        store.setValue("software/q9tbr/Shape", "zoom");
+    }
+    const LogCapture log;
+    EXPECT_EQ(OutputStyle::readNaming(), OutputNaming::SourceName);
+    EXPECT_EQ(OutputStyle::readShape(), PictureShape::Fit);
+    EXPECT_TRUE(log.warned("by colour") && log.warned("zoom")) << log.warnings().join('\n').toStdString();
 }
 
 } // namespace

@@ -1,0 +1,135 @@
+#include "engine/output_report.h"
+
+#include "base/log.h"
+#include "process/command_line.h"
+#include "process/process_runner.h"
+#include "process/tool_watchdog.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+constexpr std::chrono::seconds kReadDeadline{10};
+
+double Rate(const QString &fraction)
+{
+    const QStringList parts = fraction.split(QLatin1Char('/'));
+    const double den = parts.size() == 2 ? parts[1].toDouble() : 1;
+    return den > 0 ? parts[0].toDouble() / den : 0;
+}
+
+// Whether the 'moov' box comes before the 'mdat' box; nothing for a file that
+// is no ISO media.
+std::optional<bool> IndexFirst(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    qint64 offset = 0;
+    while (offset + 8 <= file.size()) {
+        file.seek(offset);
+        const QByteArray header = file.read(16);
+        if (header.size() < 8)
+            break;
+        auto byte = [&](int i) { return quint64(quint8(header[i])); };
+        quint64 size = byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3);
+        const QByteArray type = header.mid(4, 4);
+        if (type == "moov")
+            return true;
+        if (type == "mdat")
+            return false;
+        if (size == 1 && header.size() == 16) {
+            size = 0;
+            for (int i = 8; i < 16; ++i)
+                size = size << 8 | byte(i);
+        }
+        if (size < 8)
+            break;
+        offset += qint64(size);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+OutputFacts ParseOutputFacts(const QByteArray &json)
+{
+    OutputFacts facts;
+    const QJsonObject root = QJsonDocument::fromJson(json).object();
+    const QJsonObject format = root.value(QLatin1String("format")).toObject();
+    if (format.isEmpty())
+        return facts;
+    facts.readable = true;
+    facts.container = format.value(QLatin1String("format_name")).toString();
+    facts.seconds = format.value(QLatin1String("duration")).toString().toDouble();
+    facts.fileBytes = format.value(QLatin1String("size")).toString().toLongLong();
+    facts.bitrate = format.value(QLatin1String("bit_rate")).toString().toLongLong();
+    for (const QJsonValue &value : root.value(QLatin1String("streams")).toArray()) {
+        const QJsonObject stream = value.toObject();
+        const QString type = stream.value(QLatin1String("codec_type")).toString();
+        if (type == QLatin1String("video") && facts.videoCodec.isEmpty()) {
+            facts.videoCodec = stream.value(QLatin1String("codec_name")).toString();
+            facts.videoProfile = stream.value(QLatin1String("profile")).toString();
+            facts.videoLevel = stream.value(QLatin1String("level")).toInt(-1);
+            facts.width = stream.value(QLatin1String("width")).toInt();
+            facts.height = stream.value(QLatin1String("height")).toInt();
+            facts.frameRate = Rate(stream.value(QLatin1String("avg_frame_rate")).toString());
+        } else if (type == QLatin1String("audio") && facts.audioCodec.isEmpty()) {
+            facts.audioCodec = stream.value(QLatin1String("codec_name")).toString();
+            facts.sampleRate = stream.value(QLatin1String("sample_rate")).toString().toInt();
+            facts.channels = stream.value(QLatin1String("channels")).toInt();
+        }
+    }
+    return facts;
+}
+
+std::optional<OutputFacts> ReadOutputFacts(const QByteArray &toolDir, const QString &path)
+{
+    ToolWatchdog::Limits limits;
+    limits.deadline = kReadDeadline;
+    ToolWatchdog watchdog(limits);
+    const QByteArray parameters = "-v error -show_entries format=format_name,duration,size,bit_rate:stream=codec_type,"
+                                  "codec_name,profile,level,width,height,avg_frame_rate,sample_rate,channels "
+                                  "-of json " +
+                                  QuotePath(path);
+    const RunOutcome run = RunAndWait(toolDir + "ffprobe", parameters, {}, &watchdog);
+    if (!run.started || run.stuck) {
+        qCWarning(lcQ9) << "ffprobe" << (run.stuck ? "was stuck on" : "could not be started for") << path
+                        << "- what it holds is not checked";
+        return std::nullopt;
+    }
+    OutputFacts facts = ParseOutputFacts(run.tail);
+    if (facts.readable && !path.endsWith(QLatin1String(".flv"), Qt::CaseInsensitive))
+        facts.indexFirst = IndexFirst(path);
+    return facts;
+}
+
+OutputMismatch CheckHandsetConstraints(OutputFormat format, const OutputFacts &facts, int width, int height)
+{
+    if (!facts.readable || facts.videoCodec.isEmpty())
+        return OutputMismatch::Unreadable;
+    const char *video = "flv1";
+    const char *audio = "mp3";
+    if (format == OutputFormat::Mp4) {
+        video = "mpeg4";
+        audio = "aac";
+    } else if (format == OutputFormat::ThreeGp) {
+        video = "h263";
+        audio = "amr_nb";
+    }
+    if (facts.videoCodec != QLatin1String(video))
+        return OutputMismatch::VideoCodec;
+    if (format == OutputFormat::Mp4 && (facts.videoProfile != QLatin1String("Simple Profile") || facts.videoLevel < 0))
+        return OutputMismatch::Profile;
+    if (!facts.audioCodec.isEmpty() && facts.audioCodec != QLatin1String(audio))
+        return OutputMismatch::AudioCodec;
+    if (facts.width != width || facts.height != height)
+        return OutputMismatch::Size;
+    if (format != OutputFormat::Flv && facts.indexFirst != true)
+        return OutputMismatch::IndexLast;
+    return OutputMismatch::None;
+}

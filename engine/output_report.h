@@ -1,0 +1,52 @@
+#pragma once
+
+#include "engine/output_presets.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// What a written output holds, read back from the file.
+struct OutputFacts {
+    bool readable = false;  // ffprobe could read the file
+    QString container;      // ffprobe's format name: "mov,mp4,m4a,3gp,3g2,mj2", "flv"
+    QString videoCodec;     // "mpeg4", "h263", "flv1"
+    QString videoProfile;   // "Simple Profile"; empty when none is named
+    int videoLevel = -1;    // as the stream header says; -1 when it says nothing
+    int width = 0, height = 0;
+    double frameRate = 0;
+    qint64 bitrate = 0;  // bits per second, the whole file
+    QString audioCodec;  // empty when the file has no sound
+    int sampleRate = 0, channels = 0;
+    double seconds = 0;
+    qint64 fileBytes = 0;
+    std::optional<bool> indexFirst;  // MP4 and 3GP: the index before the media data
+};
+
+// Why a written file is no file the handset plays.
+enum class OutputMismatch {
+    None,
+    Unreadable,  // nothing could be read back
+    VideoCodec,  // not the format's video codec
+    Profile,     // MPEG-4 video of another profile, or with no level
+    AudioCodec,  // sound, but not the format's audio codec
+    Size,        // not the chosen picture size
+    IndexLast,   // the index after the media data: no playing while loading
+};
+
+// What the row's written file holds and whether the handset takes it.
+struct OutputReport {
+    OutputFacts facts;
+    OutputMismatch mismatch = OutputMismatch::None;
+};
+
+// Reads ffprobe's JSON answer about a file's format and streams.
+OutputFacts ParseOutputFacts(const QByteArray &json);
+
+// One ffprobe run from `toolDir` on the written file, and a look at its
+// top-level boxes for where its index is. Nothing when ffprobe cannot be
+// started or gets stuck: then nothing is known either way.
+std::optional<OutputFacts> ReadOutputFacts(const QByteArray &toolDir, const QString &path);
+
+// The first handset constraint of `format` the file breaks, for the chosen size.
+OutputMismatch CheckHandsetConstraints(OutputFormat format, const OutputFacts &facts, int width, int height);
