@@ -4,7 +4,6 @@
 #include "engine/avi_streams.h"
 #include "engine/convert_progress.h"
 #include "engine/encoder_command_lines.h"
-#include "engine/mp4_packaging.h"
 #include "engine/output_motion.h"
 #include "engine/output_naming.h"
 #include "engine/picture_turn.h"
@@ -88,7 +87,7 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     // logged a turn that is ignored.
     step.turn = ReadPictureTurn(job.toolDir, row.path, false);
     step.mp3Avi = AviHasMp3Audio(row.path);
-    const QByteArray commandLine = EncoderCommandLine(job.choices.format, step, job.choices);
+    const QByteArray commandLine = StepsFor(job.choices.format).encoderLine(step, job.choices);
     ToolWatchdog watchdog(limits);
     watchdog.setPaused([&job] { return job.encoder.suspended(); });
     // Writing its index at the end, the encoder reports no position.
@@ -118,48 +117,18 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     return RowResult::failed(reason);
 }
 
-// ffmpeg turns the encoder's AVI into the 3GP file, at the batch's size and rate.
-RowResult Export3gp(ConversionJob &job, const QString &avi, const ToolWatchdog::Limits &limits)
-{
-    const BatchChoices &choices = job.choices;
-    const QByteArray parameters =
-        Export3gpParameters(avi, choices.width + QLatin1Char('x') + choices.height, choices.frameRate);
-    const QString stem = OutputStem(avi);
-    const StepResult step =
-        RunRowTool(job.toolDir + "ffmpeg", parameters, limits, job.encoder, stem, FailReason::ExportFailed);
-    if (step.end)
-        return *step.end;
-    if (!FileHasContent(stem + QStringLiteral(".3gp")))
-        return RowResult::failed(FailReason::ExportFailed);
-    return RowResult::finished();
-}
-
-QString FinalExtension(OutputFormat format)
-{
-    switch (format) {
-    case OutputFormat::Mp4:
-        return QStringLiteral(".mp4");
-    case OutputFormat::ThreeGp:
-        return QStringLiteral(".3gp");
-    case OutputFormat::Flv:
-        break;
-    }
-    return QStringLiteral(".flv");
-}
-
 // Every step of one row, into files named after `output`'s stem.
 RowResult RunSteps(ConversionJob &job, const RowEntry &row, const QString &output)
 {
     const ToolWatchdog::Limits limits = ConversionLimits(job, row);
     const RowResult encoded = Encode(job, row, output, limits);
-    if (!encoded.ok() || job.choices.format == OutputFormat::Flv)
+    const FormatSteps &steps = StepsFor(job.choices.format);
+    if (!encoded.ok() || !steps.afterStep)
         return encoded;
 
     job.port->setStatus(BatchStatus::Exporting);
     job.port->setRowState(row.id, {RowPhase::Packaging});
-    if (job.choices.format == OutputFormat::ThreeGp)
-        return Export3gp(job, output, limits);
-    return PackageMp4(output, PackagingRun{job.toolDir, job.choices.frameRate, limits, &job.encoder});
+    return steps.afterStep(job, row, output);
 }
 
 }  // namespace
@@ -199,7 +168,7 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
 
     const QString output = MakeOutputFileName(folder, job.choices.format, job.clock());
     const QString stem = OutputStem(output);
-    const QString finalFile = stem + FinalExtension(job.choices.format);
+    const QString finalFile = stem + QLatin1String(StepsFor(job.choices.format).finalExtension);
     RowResult result = RunSteps(job, row, output);
     // Size, rate, length and sound can all be right around one repeated
     // picture: a row is done only when its picture moves where the source's does.

@@ -156,15 +156,7 @@ QByteArray FlvEncoderCommandLine(const EncoderStep &step, const BatchChoices &ch
 
 QByteArray EncoderCommandLine(OutputFormat format, const EncoderStep &step, const BatchChoices &choices)
 {
-    switch (format) {
-    case OutputFormat::ThreeGp:
-        return ThreeGpEncoderCommandLine(step, choices);
-    case OutputFormat::Mp4:
-        return Mp4EncoderCommandLine(step, choices);
-    case OutputFormat::Flv:
-        break;
-    }
-    return FlvEncoderCommandLine(step, choices);
+    return StepsFor(format).encoderLine(step, choices);
 }
 
 QByteArray Export3gpParameters(const QString &avi, const QString &resolution, const QString &frameRate)
