@@ -15,8 +15,8 @@ RowResult PackageMp4Step(ConversionJob &job, const RowEntry &row, const QString 
 RowResult Export3gpStep(ConversionJob &job, const RowEntry &row, const QString &encoderOutput)
 {
     const BatchChoices &choices = job.choices;
-    const QByteArray parameters =
-        Export3gpParameters(encoderOutput, choices.width + QLatin1Char('x') + choices.height, choices.frameRate);
+    const QByteArray parameters = Export3gpParameters(encoderOutput, choices.width + QLatin1Char('x') + choices.height,
+                                                      choices.frameRate, choices.bitrate);
     const QString stem = OutputStem(encoderOutput);
     const StepResult step = RunRowTool(job.toolDir + "ffmpeg", parameters, ConversionLimits(job, row), job.encoder,
                                        stem, FailReason::ExportFailed);
