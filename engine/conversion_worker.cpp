@@ -16,8 +16,17 @@
 #include "process/globals.h"
 #include "process/process_runner.h"
 
+#include "base/thread_tracker.h"
+#include "process/cpu_cores.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -56,8 +65,10 @@ RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLi
             return;
         int percent = 0;
         const bool moved = ParseConvertOutput(chunk, &percent);
-        port.setProgressAndStatusIf(moved ? std::optional<int>(percent) : std::nullopt, BatchStatus::Converting,
-                                    running);
+        if (moved)
+            job.progress.setRowPercent(row, percent);
+        port.setProgressAndStatusIf(moved ? std::optional<int>(job.progress.percent()) : std::nullopt,
+                                    BatchStatus::Converting, running);
         if (moved && percent != shownPercent) {
             shownPercent = percent;
             port.setRowState(row, RowState::converting(percent));
@@ -117,6 +128,19 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     return RowResult::failed(reason);
 }
 
+// The name of the row's encoder output, chosen and taken under the batch's
+// lock: the empty file is made at once, so that no other row running at the
+// same time (nor a later batch) picks the same stem. Empty when it cannot be made.
+QString ReserveOutputName(ConversionJob &job, const QString &folder)
+{
+    std::lock_guard lock(job.names);
+    const QString output = MakeOutputFileName(folder, job.choices.format, job.clock());
+    QFile file(output);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return {};
+    return output;
+}
+
 // Every step of one row, into files named after `output`'s stem.
 RowResult RunSteps(ConversionJob &job, const RowEntry &row, const QString &output)
 {
@@ -166,7 +190,12 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
         return RowResult::failed(FailReason::Unreadable);
     }
 
-    const QString output = MakeOutputFileName(folder, job.choices.format, job.clock());
+    const QString output = ReserveOutputName(job, folder);
+    if (output.isEmpty()) {
+        const FailReason reason = VolumeFull(folder) ? FailReason::DiskFull : FailReason::FolderUnwritable;
+        qCWarning(lcQ9) << "cannot create a file in the output folder" << folder;
+        return RowResult::failed(reason);
+    }
     const QString stem = OutputStem(output);
     const QString finalFile = stem + QLatin1String(StepsFor(job.choices.format).finalExtension);
     RowResult result = RunSteps(job, row, output);
@@ -177,59 +206,126 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
         OutputPictureFroze(job.toolDir, row.path, finalFile,
                            row.seconds > 0 ? std::optional<double>(row.seconds) : std::nullopt, thumbnailLimits))
         result = RowResult::failed(FailReason::StillPicture);
+    // A row that ran out of room says so before its files are removed: a row
+    // running beside it whose writes failed then knows why, though its own
+    // look at the volume may come after the room was freed.
+    if (result.reason == FailReason::DiskFull)
+        job.volumeFull.store(true);
+    else if (result.reason == FailReason::FolderUnwritable && job.volumeFull.load())
+        result = RowResult::failed(FailReason::DiskFull);
     // Nothing half-made stays: a row that did not succeed leaves none of its
     // files, one that did leaves only its final file.
     RemoveRowFiles(stem, result.ok() ? finalFile : QString());
     return result;
 }
 
+namespace {
+
+// What the rows running at once share: which rows have been taken, which wait,
+// how the batch went so far, and whether it must take no more rows.
+struct BatchRows {
+    std::mutex mutex;
+    QSet<RowId> taken;
+    QSet<RowId> waiting;
+    BatchSummary summary;
+    bool ending = false;  // a full volume: every later row would fail the same way
+};
+
+// The next row for one of the rows at once, taken under the shared lock; the
+// rows added since the last look are shown waiting.
+std::optional<RowEntry> TakeNextRow(ConversionJob &job, BatchRows &batch)
+{
+    DialogPort &port = *job.port;
+    std::lock_guard lock(batch.mutex);
+    if (batch.ending || job.encoder.stopRequested())
+        return std::nullopt;
+    const QList<RowEntry> rows = port.rows();
+    QList<RowEntry> notTaken;
+    for (const RowEntry &row : rows) {
+        if (row.id == kNoRow || batch.taken.contains(row.id))
+            continue;
+        notTaken.append(row);
+        if (!batch.waiting.contains(row.id)) {
+            batch.waiting.insert(row.id);
+            port.setRowState(row.id, {RowPhase::Waiting});
+        }
+    }
+    const std::optional<RowEntry> row = NextRow(rows, batch.taken);
+    if (row) {
+        batch.taken.insert(row->id);
+        batch.waiting.remove(row->id);
+        notTaken.removeFirst();
+        job.progress.started(*row);
+        port.setRowState(row->id, RowState::converting(0));
+    }
+    job.progress.setWaiting(notTaken);
+    return row;
+}
+
+// One of the rows at once: converts rows one after another until none is
+// left, the batch is stopped or the volume is full.
+void ConvertRows(ConversionJob &job, BatchRows &batch)
+{
+    DialogPort &port = *job.port;
+    const std::function<bool()> notStopped = [&job] { return !job.encoder.stopRequested(); };
+    while (const std::optional<RowEntry> row = TakeNextRow(job, batch)) {
+        const RowResult result = ConvertRow(job, *row);
+        job.progress.ended(row->id);
+        std::lock_guard lock(batch.mutex);
+        if (result.outcome == RowOutcome::Stopped || job.encoder.stopRequested()) {
+            port.setRowState(row->id, {RowPhase::Stopped});
+            return;
+        }
+        if (result.ok()) {
+            ++batch.summary.succeeded;
+            port.setRowState(row->id, {RowPhase::Done});
+        } else {
+            ++batch.summary.failed;
+            port.setRowState(row->id, RowState::failed(result.reason));
+        }
+        // A stop pressed as the row ends keeps its own text.
+        port.setProgressAndStatusIf(job.progress.percent(),
+                                    result.ok() ? BatchStatus::RowFinished : BatchStatus::RowFailed, notStopped);
+        if (result.reason == FailReason::DiskFull) {
+            batch.summary.diskFull = true;
+            batch.ending = true;
+        }
+    }
+}
+
+}  // namespace
+
+int RowsAtOnce()
+{
+    return std::clamp(OnlineCores(), 1, kMaxRowsAtOnce);
+}
+
 void ConvertThread(ConversionJob &job)
 {
     DialogPort &port = *job.port;
     const std::function<bool()> notStopped = [&job] { return !job.encoder.stopRequested(); };
-    QSet<RowId> taken;
-    QSet<RowId> waiting;
-    BatchSummary summary;
+    BatchRows batch;
 
-    while (!job.encoder.stopRequested()) {
-        const QList<RowEntry> rows = port.rows();
-        for (const RowEntry &row : rows) {
-            if (!taken.contains(row.id) && !waiting.contains(row.id)) {
-                waiting.insert(row.id);
-                port.setRowState(row.id, {RowPhase::Waiting});
-            }
-        }
-        const std::optional<RowEntry> row = NextRow(rows, taken);
-        if (!row)
-            break;
-        taken.insert(row->id);
-        waiting.remove(row->id);
-
-        port.setRowState(row->id, RowState::converting(0));
-        const RowResult result = ConvertRow(job, *row);
-        if (result.outcome == RowOutcome::Stopped || job.encoder.stopRequested()) {
-            port.setRowState(row->id, {RowPhase::Stopped});
-            break;
-        }
-        if (result.ok()) {
-            ++summary.succeeded;
-            port.setRowState(row->id, {RowPhase::Done});
-        } else {
-            ++summary.failed;
-            port.setRowState(row->id, RowState::failed(result.reason));
-        }
-        // A stop pressed as the row ends keeps its own text.
-        port.setProgressAndStatusIf(0, result.ok() ? BatchStatus::RowFinished : BatchStatus::RowFailed, notStopped);
-        if (result.reason == FailReason::DiskFull) {
-            // Every later row would fail the same way.
-            summary.diskFull = true;
-            break;
+    // The other rows at once run on threads of their own, this one on this thread.
+    std::vector<std::thread> others;
+    for (int i = 1; i < job.rowsAtOnce; ++i) {
+        try {
+            others.emplace_back([&job, &batch] {
+                ThreadTracker::Scope tracked;
+                ConvertRows(job, batch);
+            });
+        } catch (const std::system_error &) {
+            break;  // fewer rows at once
         }
     }
+    ConvertRows(job, batch);
+    for (std::thread &thread : others)
+        thread.join();
 
     // Rows the batch did not get to are no longer waiting.
-    for (const RowId row : std::as_const(waiting))
+    for (const RowId row : std::as_const(batch.waiting))
         port.setRowState(row, {});
+    BatchSummary summary = batch.summary;
     summary.stopped = job.encoder.stopRequested();
     if (!summary.stopped)
         port.setProgressAndStatusIf(std::nullopt, BatchStatus::Ended, notStopped, summary);
