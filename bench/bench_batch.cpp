@@ -138,7 +138,11 @@ double FfmpegSeconds(const BatchChoices &choices, const QStringList &clips, cons
     const auto run = [&] {
         for (int i = next++; i < clips.size(); i = next++) {
             const QString file = out + QStringLiteral("ff-%1").arg(i) + Extension(choices.format);
-            if (RunProgram("ffmpeg", FfmpegArguments(choices, clips.at(i), file, atOnce > 1), nullptr, 600000) != 0)
+            // At idle priority, as the worker runs its encoder, so other load weighs the same on both.
+            if (RunProgram("chrt",
+                           QStringList{"--idle", "0", "ffmpeg"} +
+                               FfmpegArguments(choices, clips.at(i), file, atOnce > 1),
+                           nullptr, 600000) != 0)
                 ++failed;
         }
     };
