@@ -113,7 +113,8 @@ double ByHandSeconds(const BenchRow &row, const QByteArray &tools, const QString
     bool ok = RunLine(EncoderCommandLine(row.format, {tools, clip, encoded, false, 60}, row.choices), true);
     if (row.format == OutputFormat::ThreeGp) {
         ok = ok && RunLine(ToolPathArg(tools + "ffmpeg") + ' ' +
-                               Export3gpParameters(encoded, Resolution(row.choices), row.choices.frameRate),
+                               Export3gpParameters(encoded, Resolution(row.choices), row.choices.frameRate,
+                                                   row.choices.bitrate),
                            false);
     } else if (row.format == OutputFormat::Mp4) {
         const QByteArray encoder = ToolPathArg(tools + "mencoder") + ' ';

@@ -5,6 +5,7 @@
 #include "install/tool_dir.h"
 #include "settings/output_folder.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
@@ -24,6 +25,7 @@ struct ConversionBatch::State {
     std::function<QString()> outputFolder;
     std::function<QTime()> clock;
     std::optional<std::chrono::milliseconds> silence;
+    std::optional<int> rowsAtOnce;
 };
 
 ConversionBatch::ConversionBatch() : m_state(std::make_shared<State>()) {}
@@ -45,6 +47,7 @@ bool ConversionBatch::start(std::shared_ptr<DialogPort> port, const BatchChoices
     job->outputFolder = m_state->outputFolder ? m_state->outputFolder : std::function<QString()>(GetOutputFolder);
     if (m_state->silence)
         job->silence = *m_state->silence;
+    job->rowsAtOnce = std::max(1, m_state->rowsAtOnce.value_or(RowsAtOnce()));
     job->clock = m_state->clock ? m_state->clock : std::function<QTime()>([] { return QTime::currentTime(); });
 
     std::shared_ptr<State> state = m_state;
@@ -128,6 +131,12 @@ void ConversionBatch::setSilenceLimit(std::chrono::milliseconds limit)
 {
     std::lock_guard lock(m_state->mutex);
     m_state->silence = limit;
+}
+
+void ConversionBatch::setRowsAtOnce(int rows)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->rowsAtOnce = rows;
 }
 
 pid_t ConversionBatch::encoderPid() const

@@ -22,8 +22,9 @@ struct BatchChoices {
     PictureShape shape = PictureShape::Stretch;
 };
 
-// The conversion batch of the window: at most one worker runs at a time.
-// Pause, resume and stop act on that batch's encoder only.
+// The conversion batch of the window: at most one batch runs at a time, with
+// up to a few rows at once. Pause, resume and stop act on that batch's running
+// tools only, on every running row at once.
 class ConversionBatch {
 public:
     ConversionBatch();
@@ -35,14 +36,14 @@ public:
     // A batch runs and has not been stopped.
     bool isRunning() const;
 
-    // SIGSTOP / SIGCONT to the running encoder; nothing when none runs.
+    // SIGSTOP / SIGCONT to every running row's tool; nothing when none runs.
     void pause();
     void resume();
     // The pause button's toggle: a press pauses, the next resumes, whether or
     // not a batch runs. True when this press paused.
     bool pauseOrResume();
     bool pauseToggled() const { return m_paused; }
-    // Asks the worker to start nothing more and kills the running encoder.
+    // Asks the worker to start nothing more and kills every running row's tool.
     void stop();
 
     // Where batches started from now on find their tools (default: g_szToolDir
@@ -53,8 +54,10 @@ public:
     void setClock(std::function<QTime()> clock);
     // How long a tool of later batches may show no sign of life (default 60 s).
     void setSilenceLimit(std::chrono::milliseconds limit);
+    // How many rows later batches convert at once (default: one per online core, up to 8).
+    void setRowsAtOnce(int rows);
 
-    // The running encoder's process id, 0 when none runs.
+    // A running row tool's process id, 0 when none runs.
     pid_t encoderPid() const;
     // Waits until every worker this batch object started has ended; true when
     // none runs any more.

@@ -4,7 +4,6 @@
 #include "engine/avi_streams.h"
 #include "engine/convert_progress.h"
 #include "engine/encoder_command_lines.h"
-#include "engine/mp4_packaging.h"
 #include "engine/output_motion.h"
 #include "engine/output_naming.h"
 #include "engine/output_report.h"
@@ -18,8 +17,17 @@
 #include "process/globals.h"
 #include "process/process_runner.h"
 
+#include "base/thread_tracker.h"
+#include "process/cpu_cores.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -58,8 +66,10 @@ RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLi
             return;
         int percent = 0;
         const bool moved = ParseConvertOutput(chunk, &percent);
-        port.setProgressAndStatusIf(moved ? std::optional<int>(percent) : std::nullopt, BatchStatus::Converting,
-                                    running);
+        if (moved)
+            job.progress.setRowPercent(row, percent);
+        port.setProgressAndStatusIf(moved ? std::optional<int>(job.progress.percent()) : std::nullopt,
+                                    BatchStatus::Converting, running);
         if (moved && percent != shownPercent) {
             shownPercent = percent;
             port.setRowState(row, RowState::converting(percent));
@@ -91,7 +101,7 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     step.turn = picture.turn;
     step.shape = picture.shape;
     step.mp3Avi = AviHasMp3Audio(row.path);
-    const QByteArray commandLine = EncoderCommandLine(job.choices.format, step, job.choices);
+    const QByteArray commandLine = StepsFor(job.choices.format).encoderLine(step, job.choices);
     ToolWatchdog watchdog(limits);
     watchdog.setPaused([&job] { return job.encoder.suspended(); });
     // Writing its index at the end, the encoder reports no position.
@@ -121,33 +131,18 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     return RowResult::failed(reason);
 }
 
-// ffmpeg turns the encoder's AVI into the 3GP file, at the batch's size and rate.
-RowResult Export3gp(ConversionJob &job, const QString &avi, const ToolWatchdog::Limits &limits)
+// The name of the row's encoder output, picked and reserved among the batch's
+// rows; the empty file is made at once, so that no later batch (nor another
+// program) picks the same stem. Empty when it cannot be made.
+QString ReserveOutputName(ConversionJob &job, const RowEntry &row, const QString &folder)
 {
-    const BatchChoices &choices = job.choices;
-    const QByteArray parameters =
-        Export3gpParameters(avi, choices.width + QLatin1Char('x') + choices.height, choices.frameRate);
-    const QString stem = OutputStem(avi);
-    const StepResult step =
-        RunRowTool(job.toolDir + "ffmpeg", parameters, limits, job.encoder, stem, FailReason::ExportFailed);
-    if (step.end)
-        return *step.end;
-    if (!FileHasContent(stem + QStringLiteral(".3gp")))
-        return RowResult::failed(FailReason::ExportFailed);
-    return RowResult::finished();
-}
-
-QString FinalExtension(OutputFormat format)
-{
-    switch (format) {
-    case OutputFormat::Mp4:
-        return QStringLiteral(".mp4");
-    case OutputFormat::ThreeGp:
-        return QStringLiteral(".3gp");
-    case OutputFormat::Flv:
-        break;
+    const QString output = job.names.reserve(folder, row.path, job.choices.format, job.choices.naming, job.clock());
+    QFile file(output);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        job.names.release(output);
+        return {};
     }
-    return QStringLiteral(".flv");
+    return output;
 }
 
 // Every step of one row, into files named after `output`'s stem.
@@ -155,14 +150,13 @@ RowResult RunSteps(ConversionJob &job, const RowEntry &row, const QString &outpu
 {
     const ToolWatchdog::Limits limits = ConversionLimits(job, row);
     const RowResult encoded = Encode(job, row, output, limits);
-    if (!encoded.ok() || job.choices.format == OutputFormat::Flv)
+    const FormatSteps &steps = StepsFor(job.choices.format);
+    if (!encoded.ok() || !steps.afterStep)
         return encoded;
 
     job.port->setStatus(BatchStatus::Exporting);
     job.port->setRowState(row.id, {RowPhase::Packaging});
-    if (job.choices.format == OutputFormat::ThreeGp)
-        return Export3gp(job, output, limits);
-    return PackageMp4(output, PackagingRun{job.toolDir, job.choices.frameRate, limits, &job.encoder});
+    return steps.afterStep(job, row, output);
 }
 
 }  // namespace
@@ -200,9 +194,14 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
         return RowResult::failed(FailReason::Unreadable);
     }
 
-    const QString output = job.names.reserve(folder, row.path, job.choices.format, job.choices.naming, job.clock());
+    const QString output = ReserveOutputName(job, row, folder);
+    if (output.isEmpty()) {
+        const FailReason reason = VolumeFull(folder) ? FailReason::DiskFull : FailReason::FolderUnwritable;
+        qCWarning(lcQ9) << "cannot create a file in the output folder" << folder;
+        return RowResult::failed(reason);
+    }
     const QString stem = OutputStem(output);
-    const QString finalFile = stem + FinalExtension(job.choices.format);
+    const QString finalFile = stem + QLatin1String(StepsFor(job.choices.format).finalExtension);
     RowResult result = RunSteps(job, row, output);
     // Size, rate, length and sound can all be right around one repeated
     // picture: a row is done only when its picture moves where the source's does.
@@ -211,6 +210,13 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
         OutputPictureFroze(job.toolDir, row.path, finalFile,
                            row.seconds > 0 ? std::optional<double>(row.seconds) : std::nullopt, thumbnailLimits))
         result = RowResult::failed(FailReason::StillPicture);
+    // A row that ran out of room says so before its files are removed: a row
+    // running beside it whose writes failed then knows why, though its own
+    // look at the volume may come after the room was freed.
+    if (result.reason == FailReason::DiskFull)
+        job.volumeFull.store(true);
+    else if (result.reason == FailReason::FolderUnwritable && job.volumeFull.load())
+        result = RowResult::failed(FailReason::DiskFull);
     // One look at what was written: what the row's tooltip tells, and whether
     // the handset takes it.
     if (result.ok() && !job.encoder.stopRequested()) {
@@ -232,55 +238,115 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
     return result;
 }
 
-void ConvertThread(ConversionJob &job)
-{
-    DialogPort &port = *job.port;
-    const std::function<bool()> notStopped = [&job] { return !job.encoder.stopRequested(); };
+namespace {
+
+// What the rows running at once share: which rows have been taken, which wait,
+// how the batch went so far, and whether it must take no more rows.
+struct BatchRows {
+    std::mutex mutex;
     QSet<RowId> taken;
     QSet<RowId> waiting;
     BatchSummary summary;
+    bool ending = false;  // a full volume: every later row would fail the same way
+};
 
-    while (!job.encoder.stopRequested()) {
-        const QList<RowEntry> rows = port.rows();
-        for (const RowEntry &row : rows) {
-            if (!taken.contains(row.id) && !waiting.contains(row.id)) {
-                waiting.insert(row.id);
-                port.setRowState(row.id, {RowPhase::Waiting});
-            }
+// The next row for one of the rows at once, taken under the shared lock; the
+// rows added since the last look are shown waiting.
+std::optional<RowEntry> TakeNextRow(ConversionJob &job, BatchRows &batch)
+{
+    DialogPort &port = *job.port;
+    std::lock_guard lock(batch.mutex);
+    if (batch.ending || job.encoder.stopRequested())
+        return std::nullopt;
+    const QList<RowEntry> rows = port.rows();
+    QList<RowEntry> notTaken;
+    for (const RowEntry &row : rows) {
+        if (row.id == kNoRow || batch.taken.contains(row.id))
+            continue;
+        notTaken.append(row);
+        if (!batch.waiting.contains(row.id)) {
+            batch.waiting.insert(row.id);
+            port.setRowState(row.id, {RowPhase::Waiting});
         }
-        const std::optional<RowEntry> row = NextRow(rows, taken);
-        if (!row)
-            break;
-        taken.insert(row->id);
-        waiting.remove(row->id);
-
+    }
+    const std::optional<RowEntry> row = NextRow(rows, batch.taken);
+    if (row) {
+        batch.taken.insert(row->id);
+        batch.waiting.remove(row->id);
+        notTaken.removeFirst();
+        job.progress.started(*row);
         port.setRowState(row->id, RowState::converting(0));
+    }
+    job.progress.setWaiting(notTaken);
+    return row;
+}
+
+// One of the rows at once: converts rows one after another until none is
+// left, the batch is stopped or the volume is full.
+void ConvertRows(ConversionJob &job, BatchRows &batch)
+{
+    DialogPort &port = *job.port;
+    const std::function<bool()> notStopped = [&job] { return !job.encoder.stopRequested(); };
+    while (const std::optional<RowEntry> row = TakeNextRow(job, batch)) {
         const RowResult result = ConvertRow(job, *row);
+        job.progress.ended(row->id);
+        std::lock_guard lock(batch.mutex);
         if (result.outcome == RowOutcome::Stopped || job.encoder.stopRequested()) {
             port.setRowState(row->id, {RowPhase::Stopped});
-            break;
+            return;
         }
         if (result.ok()) {
-            ++summary.succeeded;
+            ++batch.summary.succeeded;
             port.setRowState(row->id, {RowPhase::Done});
         } else {
-            ++summary.failed;
+            ++batch.summary.failed;
             port.setRowState(row->id, RowState::failed(result.reason));
         }
         if (result.output)
             port.setRowOutput(row->id, *result.output);
         // A stop pressed as the row ends keeps its own text.
-        port.setProgressAndStatusIf(0, result.ok() ? BatchStatus::RowFinished : BatchStatus::RowFailed, notStopped);
+        port.setProgressAndStatusIf(job.progress.percent(),
+                                    result.ok() ? BatchStatus::RowFinished : BatchStatus::RowFailed, notStopped);
         if (result.reason == FailReason::DiskFull) {
-            // Every later row would fail the same way.
-            summary.diskFull = true;
-            break;
+            batch.summary.diskFull = true;
+            batch.ending = true;
         }
     }
+}
+
+}  // namespace
+
+int RowsAtOnce()
+{
+    return std::clamp(OnlineCores(), 1, kMaxRowsAtOnce);
+}
+
+void ConvertThread(ConversionJob &job)
+{
+    DialogPort &port = *job.port;
+    const std::function<bool()> notStopped = [&job] { return !job.encoder.stopRequested(); };
+    BatchRows batch;
+
+    // The other rows at once run on threads of their own, this one on this thread.
+    std::vector<std::thread> others;
+    for (int i = 1; i < job.rowsAtOnce; ++i) {
+        try {
+            others.emplace_back([&job, &batch] {
+                ThreadTracker::Scope tracked;
+                ConvertRows(job, batch);
+            });
+        } catch (const std::system_error &) {
+            break;  // fewer rows at once
+        }
+    }
+    ConvertRows(job, batch);
+    for (std::thread &thread : others)
+        thread.join();
 
     // Rows the batch did not get to are no longer waiting.
-    for (const RowId row : std::as_const(waiting))
+    for (const RowId row : std::as_const(batch.waiting))
         port.setRowState(row, {});
+    BatchSummary summary = batch.summary;
     summary.stopped = job.encoder.stopRequested();
     if (!summary.stopped)
         port.setProgressAndStatusIf(std::nullopt, BatchStatus::Ended, notStopped, summary);

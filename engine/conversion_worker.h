@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/batch_progress.h"
 #include "engine/conversion_batch.h"
 #include "engine/dialog_port.h"
 #include "engine/encoder_control.h"
@@ -12,9 +13,11 @@
 #include <QSet>
 #include <QString>
 #include <QTime>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 // Everything one batch works with. The worker thread and the commands that
@@ -26,9 +29,17 @@ struct ConversionJob {
     std::function<QString()> outputFolder;     // asked again for every row
     std::function<QTime()> clock;              // local time of day
     std::chrono::milliseconds silence{60000};  // a tool quiet this long is stuck
-    EncoderControl encoder;                    // the conversion tool running now
+    int rowsAtOnce = 1;                        // rows converted at the same time
+    EncoderControl encoder;                    // the conversion tools running now, one per running row
+    BatchProgress progress;                    // the whole batch's progress
     OutputNames names;                         // the stems the batch's rows hold
+    std::atomic<bool> volumeFull{false};       // a row found the output volume full
 };
+
+// The most rows a batch converts at once.
+inline constexpr int kMaxRowsAtOnce = 8;
+// How many rows a batch converts at once on this machine: one per online core.
+int RowsAtOnce();
 
 // The next row to convert: the first in list order that the batch has not
 // taken yet. Rows are followed by id, so deleting or adding rows during the
@@ -44,7 +55,9 @@ ToolWatchdog::Limits ConversionLimits(const ConversionJob &job, const RowEntry &
 // succeeded; then only the final file stays.
 RowResult ConvertRow(ConversionJob &job, const RowEntry &row);
 
-// The batch: converts every row once, in list order, showing each row's state
-// in the list and its end in the status line, until no row is left, a stop is
-// requested or the output volume is full; then tells how the batch went.
+// The batch: converts every row once, taking them in list order, up to
+// `rowsAtOnce` of them at the same time, showing each row's state in the list,
+// the whole batch's progress on the bar and each row's end in the status line,
+// until no row is left, a stop is requested or the output volume is full;
+// then tells how the batch went.
 void ConvertThread(ConversionJob &job);

@@ -158,18 +158,11 @@ QByteArray FlvEncoderCommandLine(const EncoderStep &step, const BatchChoices &ch
 
 QByteArray EncoderCommandLine(OutputFormat format, const EncoderStep &step, const BatchChoices &choices)
 {
-    switch (format) {
-    case OutputFormat::ThreeGp:
-        return ThreeGpEncoderCommandLine(step, choices);
-    case OutputFormat::Mp4:
-        return Mp4EncoderCommandLine(step, choices);
-    case OutputFormat::Flv:
-        break;
-    }
-    return FlvEncoderCommandLine(step, choices);
+    return StepsFor(format).encoderLine(step, choices);
 }
 
-QByteArray Export3gpParameters(const QString &avi, const QString &resolution, const QString &frameRate)
+QByteArray Export3gpParameters(const QString &avi, const QString &resolution, const QString &frameRate,
+                               const QString &bitrate)
 {
     // "-threads N" before the input: the intermediate AVI is decoded in one
     // thread per core (up to 8), like the encoder step's source. 20 s to 176x144
@@ -179,7 +172,8 @@ QByteArray Export3gpParameters(const QString &avi, const QString &resolution, co
     QByteArray parameters = "-y -threads " + QByteArray::number(CodecThreads()) + " -i " + QuotePath(avi);
     // The AMR-NB encoder is libopencore_amrnb here, and a bare "-b" is ambiguous.
     parameters += " -vcodec h263 -acodec libopencore_amrnb -s " + Text(resolution);
-    parameters += " -b:v 64k -r " + Text(frameRate);
+    // The picture gets the bitrate chosen in the box, the only compression it goes through at that rate.
+    parameters += " -b:v " + Text(bitrate) + "k -r " + Text(frameRate);
     parameters += " -ac 1 -ar 8000 -b:a 12.2k";
     // The index before the media data, so that a player can start on a partial file.
     parameters += " -movflags +faststart " + QuotePath(OutputStem(avi) + QStringLiteral(".3gp"));

@@ -32,5 +32,6 @@ QByteArray FlvEncoderCommandLine(const EncoderStep &step, const BatchChoices &ch
 QByteArray EncoderCommandLine(OutputFormat format, const EncoderStep &step, const BatchChoices &choices);
 
 // Parameter text of the 3GP export of `avi` into the sibling ".3gp", with the
-// resolution and frame-rate box texts of the moment.
-QByteArray Export3gpParameters(const QString &avi, const QString &resolution, const QString &frameRate);
+// resolution, frame-rate and bitrate (kbit/s) box texts of the batch.
+QByteArray Export3gpParameters(const QString &avi, const QString &resolution, const QString &frameRate,
+                               const QString &bitrate);

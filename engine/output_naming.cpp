@@ -46,7 +46,7 @@ const QStringList &RowFileExtensions()
 
 QString EncoderOutputExtension(OutputFormat format)
 {
-    return format == OutputFormat::Flv ? QStringLiteral(".flv") : QStringLiteral(".avi");
+    return QLatin1String(StepsFor(format).encoderExtension);
 }
 
 QString OutputStem(const QString &path)

@@ -1,5 +1,8 @@
 #include "engine/output_presets.h"
 
+#include "engine/encoder_command_lines.h"
+#include "engine/format_after_steps.h"
+
 #include <algorithm>
 
 namespace {
@@ -35,15 +38,16 @@ const FormatPresets kFlv = {
     "384",
 };
 
-// The formats in the order the format box gets them: name and choices.
+// The formats in the order the format box gets them: name, choices and steps.
 const struct {
     OutputFormat format;
     const char *name;
     const FormatPresets *presets;
+    FormatSteps steps;
 } kFormats[] = {
-    {OutputFormat::Mp4,     "MP4", &kMp4},
-    {OutputFormat::ThreeGp, "3GP", &k3gp},
-    {OutputFormat::Flv,     "FLV", &kFlv},
+    {OutputFormat::Mp4,     "MP4", &kMp4, {".avi", ".mp4", Mp4EncoderCommandLine,     PackageMp4Step}},
+    {OutputFormat::ThreeGp, "3GP", &k3gp, {".avi", ".3gp", ThreeGpEncoderCommandLine, Export3gpStep}},
+    {OutputFormat::Flv,     "FLV", &kFlv, {".flv", ".flv", FlvEncoderCommandLine,     nullptr}},
 };
 // clang-format on
 
@@ -56,6 +60,15 @@ const FormatPresets &PresetsFor(OutputFormat format)
             return *row.presets;
     }
     return kMp4;
+}
+
+const FormatSteps &StepsFor(OutputFormat format)
+{
+    for (const auto &row : kFormats) {
+        if (row.format == format)
+            return row.steps;
+    }
+    return kFormats[0].steps;
 }
 
 QString FormatName(OutputFormat format)

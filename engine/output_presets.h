@@ -1,10 +1,17 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 enum class OutputFormat { Mp4, ThreeGp, Flv };
+
+struct BatchChoices;
+struct ConversionJob;
+struct EncoderStep;
+struct RowEntry;
+struct RowResult;
 
 // One format's choices: items in the order they are added to each box, and the
 // preselected item's text.
@@ -18,6 +25,18 @@ struct FormatPresets {
 };
 
 const FormatPresets &PresetsFor(OutputFormat format);
+
+// How one format's rows are made: the encoder writes `encoderExtension` next
+// to the row's stem; the after-step (none for a format the encoder writes
+// whole) turns that into `finalExtension`.
+struct FormatSteps {
+    const char *encoderExtension;
+    const char *finalExtension;
+    QByteArray (*encoderLine)(const EncoderStep &step, const BatchChoices &choices);
+    RowResult (*afterStep)(ConversionJob &job, const RowEntry &row, const QString &encoderOutput);
+};
+
+const FormatSteps &StepsFor(OutputFormat format);
 
 // The formats in the order they are added to the format box, and each one's
 // name there. The box holds each format as its item's data.

@@ -157,6 +157,7 @@ TEST_F(ConversionCommandsTest, PauseAndResumeTextsCaptionAndIcon)
 
 TEST_F(ConversionCommandsTest, PauseResumeAndStopReachTheRunningEncoder)
 {
+    m_dialog->batch().setRowsAtOnce(1);  // the second row waits for the first
     m_dialog->port()->appendRow(sourceFile("a.avi"));
     m_dialog->port()->appendRow(sourceFile("b.avi"));
     click(IdStart);

@@ -36,6 +36,7 @@ case " $* " in
   *" -of rawvideo "*) printf video > "$out"; exit 0;;
 esac
 printf '%s\n' "$src" >> "$(dirname "$0")/encoder.log"
+echo $$ >> "$(dirname "$0")/encoder.pids"
 case "$src" in
   *bad*) echo "Cannot open demuxer."; exit 1;;
   *stuck*) printf partial > "$out"; i=0
@@ -132,6 +133,7 @@ protected:
 TEST_F(ConversionWorker, FollowsRowsByIdWhateverIsDeletedOrAdded)
 {
     const QString a = source("a"), b = source("b", true), c = source("c"), d = source("d"), e = source("e");
+    m_batch.setRowsAtOnce(1);
     const RowId rowA = m_port->addRow(a);
     m_port->addRow(b);
     const RowId rowC = m_port->addRow(c);
@@ -155,12 +157,14 @@ TEST_F(ConversionWorker, FollowsRowsByIdWhateverIsDeletedOrAdded)
 
 TEST_F(ConversionWorker, AFailedRowIsReportedAndTheNextOneStillConverted)
 {
+    m_batch.setRowsAtOnce(1);
     m_port->addRow(source("bad"));
     m_port->addRow(source("good"));
     runToEnd();
     EXPECT_EQ(m_port->only({kFinished, kFailed}), (QList<BatchStatus>{kFailed, kFinished}));
-    EXPECT_EQ(m_port->progress().last(), 0);
-    EXPECT_TRUE(m_port->progress().contains(50));
+    // The bar shows the whole batch: half of it when the first row failed,
+    // three quarters with the second half done, all of it at the end.
+    EXPECT_EQ(m_port->progress(), (QList<int>{50, 75, 100}));
     EXPECT_EQ(outputFiles(), QStringList{"12-00-00.flv"});  // the failed row left no empty file
 }
 
@@ -215,6 +219,7 @@ TEST_F(ConversionWorker, ThreeGpExportDeletesTheAviOnlyAfterA3gpWasMade)
 TEST_F(ConversionWorker, Mp4PackagingSkipsTheAudioTrackOfAVideoOnlyAvi)
 {
     const BatchChoices mp4{"320", "240", "15", "384", OutputFormat::Mp4};
+    m_batch.setRowsAtOnce(1);
     m_port->addRow(source("with-sound"));
     m_port->addRow(source("mute"));
     runToEnd(mp4);
@@ -235,6 +240,7 @@ TEST_F(ConversionWorker, Mp4PackagingSkipsTheAudioTrackOfAVideoOnlyAvi)
 
 TEST_F(ConversionWorker, StopKillsTheEncoderAndStartsNothingMore)
 {
+    m_batch.setRowsAtOnce(1);
     const QString a = source("a", true);
     m_port->addRow(a);
     m_port->addRow(source("b"));
@@ -294,6 +300,7 @@ TEST_F(ConversionWorker, AFullVolumeFailsTheRowAndEndsTheBatch)
     if (::geteuid() != 0 || RunProgram("mount", {"-t", "tmpfs", "-o", "size=2m", "tmpfs", volume}) != 0)
         GTEST_SKIP() << "needs root to mount a small volume";
     m_out = volume + QStringLiteral("/out/");
+    m_batch.setRowsAtOnce(1);
     const RowId fill = m_port->addRow(source("fill"));
     const RowId later = m_port->addRow(source("later"));
     runToEnd();
@@ -307,4 +314,95 @@ TEST_F(ConversionWorker, AFullVolumeFailsTheRowAndEndsTheBatch)
     EXPECT_EQ(RunProgram("umount", {volume}), 0);
 }
 
-} // namespace
+// Two rows at once: each has its own name and files, pause and resume reach
+// both encoders, and every row ends in its own state.
+TEST_F(ConversionWorker, RowsAtOnceKeepTheirFilesApartAndPauseTogether)
+{
+    m_batch.setRowsAtOnce(2);
+    const QString a = source("a", true), b = source("b", true), c = source("c"), gone = source("gone");
+    const RowId rowA = m_port->addRow(a), rowB = m_port->addRow(b), rowC = m_port->addRow(c);
+    const RowId rowGone = m_port->addRow(gone);
+    ASSERT_TRUE(m_batch.start(m_port, {"320", "240", "25", "384", OutputFormat::Flv}));
+    ASSERT_TRUE(WaitUntil([&] { return ReadLines(m_tools + "encoder.pids").size() == 2; }, 5000));
+    QFile::remove(gone);  // a waiting row's source goes mid-batch
+
+    m_batch.pause();
+    const QStringList encoders = ReadLines(m_tools + "encoder.pids");
+    ASSERT_EQ(encoders.size(), 2);
+    for (const QString &pid : encoders)
+        EXPECT_TRUE(WaitUntil([&] { return ProcessState(pid.toInt()) == 'T'; }, 2000)) << "both rows pause";
+    m_batch.resume();
+    for (const QString &pid : encoders)
+        EXPECT_TRUE(WaitUntil([&] { return ProcessState(pid.toInt()) != 'T'; }, 2000)) << "both rows resume";
+    release(a);
+    release(b);
+    ASSERT_TRUE(m_batch.waitIdle(10000));
+
+    EXPECT_EQ(m_port->rowState(rowA), RowState{RowPhase::Done});
+    EXPECT_EQ(m_port->rowState(rowB), RowState{RowPhase::Done});
+    EXPECT_EQ(m_port->rowState(rowC), RowState{RowPhase::Done});
+    EXPECT_EQ(m_port->rowState(rowGone), RowState::failed(FailReason::Unreadable)) << "that row only";
+    EXPECT_EQ(m_port->endedWith(), std::make_pair(3, 1));
+    EXPECT_EQ(m_port->progress().last(), 100);
+    // Three files, each holding its own source's conversion.
+    QStringList contents;
+    for (const QString &file : outputFiles())
+        contents += ReadLines(m_out + file);
+    contents.sort();
+    EXPECT_EQ(contents, (QStringList{"converted " + a, "converted " + b, "converted " + c}));
+}
+
+// A stop reaches every running row, paused or not; a garbage source the
+// watchdog ends does not disturb the row running beside it.
+TEST_F(ConversionWorker, StopAndTheWatchdogReachEachRunningRow)
+{
+    m_batch.setRowsAtOnce(2);
+    const QString held = source("held", true);
+    const RowId stuck = m_port->addRow(source("stuck"), 10);
+    const RowId good = m_port->addRow(held);
+    ASSERT_TRUE(m_batch.start(m_port, {"320", "240", "25", "384", OutputFormat::Flv}));
+    ASSERT_TRUE(WaitUntil([&] { return m_port->rowState(stuck) == RowState::failed(FailReason::Stuck); }, 10000));
+    EXPECT_EQ(m_port->rowState(good).phase, RowPhase::Converting) << "the other row runs on";
+    release(held);
+    ASSERT_TRUE(m_batch.waitIdle(10000));
+    EXPECT_EQ(m_port->rowState(good), RowState{RowPhase::Done});
+    EXPECT_EQ(outputFiles().size(), 1);
+
+    // Two held rows, then a stop: both encoders end, nothing is left.
+    m_port->removeRow(stuck);
+    m_port->removeRow(good);
+    const QString x = source("x", true), y = source("y", true);
+    const RowId rowX = m_port->addRow(x), rowY = m_port->addRow(y);
+    QFile::remove(m_tools + "encoder.log");
+    ASSERT_TRUE(m_batch.start(m_port, {"320", "240", "25", "384", OutputFormat::Flv}));
+    ASSERT_TRUE(WaitUntil([&] { return encoded().size() == 2; }, 5000));
+    m_batch.pause();
+    m_batch.stop();
+    ASSERT_TRUE(m_batch.waitIdle(5000));
+    EXPECT_EQ(m_port->rowState(rowX), RowState{RowPhase::Stopped});
+    EXPECT_EQ(m_port->rowState(rowY), RowState{RowPhase::Stopped});
+    EXPECT_EQ(outputFiles().size(), 1);
+}
+
+// A full volume during two rows fails both cleanly and stops the batch.
+TEST_F(ConversionWorker, AFullVolumeFailsEveryRunningRow)
+{
+    const QString volume = MakeTempDir();
+    if (::geteuid() != 0 || RunProgram("mount", {"-t", "tmpfs", "-o", "size=2m", "tmpfs", volume}) != 0)
+        GTEST_SKIP() << "needs root to mount a small volume";
+    m_out = volume + QStringLiteral("/out/");
+    m_batch.setRowsAtOnce(2);
+    const RowId one = m_port->addRow(source("fill-1"));
+    const RowId two = m_port->addRow(source("fill-2"));
+    const RowId later = m_port->addRow(source("later"));
+    runToEnd();
+    EXPECT_EQ(m_port->rowState(one), RowState::failed(FailReason::DiskFull));
+    EXPECT_EQ(m_port->rowState(two), RowState::failed(FailReason::DiskFull));
+    EXPECT_EQ(m_port->rowState(later), RowState{});
+    EXPECT_TRUE(m_port->summaries().first().diskFull);
+    EXPECT_EQ(outputFiles(), QStringList());
+    EXPECT_FALSE(encoded().contains(m_sources + "later"));
+    EXPECT_EQ(RunProgram("umount", {volume}), 0);
+}
+
+}  // namespace

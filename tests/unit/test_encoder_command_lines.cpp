@@ -55,9 +55,10 @@ TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
                          "-srate 44100 -oac twolame -twolameopts br=128 -ovc lavc -lavcopts vcodec=mpeg4 -ofps 15 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
 
-    EXPECT_EQ(Export3gpParameters(kAvi, QStringLiteral("176x144"), QStringLiteral("15")),
+    // The export's picture gets the bitrate chosen in the box.
+    EXPECT_EQ(Export3gpParameters(kAvi, QStringLiteral("176x144"), QStringLiteral("15"), QStringLiteral("256")),
               QByteArray("-y -threads " + kThreads + " -i \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\" -vcodec h263 "
-                         "-acodec libopencore_amrnb -s 176x144 -b:v 64k -r 15 -ac 1 -ar 8000 -b:a 12.2k "
+                         "-acodec libopencore_amrnb -s 176x144 -b:v 256k -r 15 -ac 1 -ar 8000 -b:a 12.2k "
                          "-movflags +faststart \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.3gp\""));
 }
 
@@ -140,7 +141,7 @@ TEST(EncoderCommandLines, EveryByteOfAPathReachesTheTool)
     EXPECT_EQ(args.at(args.size() - 2), QByteArray("-o"));
     EXPECT_EQ(args.last(), QFile::encodeName(out));
 
-    const QList<QByteArray> exportArgs = SplitCommandLine(Export3gpParameters(out, "176x144", "15"));
+    const QList<QByteArray> exportArgs = SplitCommandLine(Export3gpParameters(out, "176x144", "15", "64"));
     EXPECT_EQ(exportArgs.at(exportArgs.indexOf("-i") + 1), QFile::encodeName(out));
     EXPECT_EQ(exportArgs.last(), QFile::encodeName(QStringLiteral("/tmp/输出 目录/12-00-00.3gp")));
 }

@@ -1,0 +1,28 @@
+#include "engine/format_after_steps.h"
+
+#include "engine/conversion_worker.h"
+#include "engine/encoder_command_lines.h"
+#include "engine/mp4_packaging.h"
+#include "engine/output_naming.h"
+#include "engine/tool_step.h"
+
+RowResult PackageMp4Step(ConversionJob &job, const RowEntry &row, const QString &encoderOutput)
+{
+    return PackageMp4(encoderOutput,
+                      PackagingRun{job.toolDir, job.choices.frameRate, ConversionLimits(job, row), &job.encoder});
+}
+
+RowResult Export3gpStep(ConversionJob &job, const RowEntry &row, const QString &encoderOutput)
+{
+    const BatchChoices &choices = job.choices;
+    const QByteArray parameters = Export3gpParameters(encoderOutput, choices.width + QLatin1Char('x') + choices.height,
+                                                      choices.frameRate, choices.bitrate);
+    const QString stem = OutputStem(encoderOutput);
+    const StepResult step = RunRowTool(job.toolDir + "ffmpeg", parameters, ConversionLimits(job, row), job.encoder,
+                                       stem, FailReason::ExportFailed);
+    if (step.end)
+        return *step.end;
+    if (!FileHasContent(stem + QStringLiteral(".3gp")))
+        return RowResult::failed(FailReason::ExportFailed);
+    return RowResult::finished();
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "engine/output_presets.h"
+
+#include <QString>
+
+// What follows the encoder step, for the formats whose encoder output is an
+// intermediate. Each turns the row's `encoderOutput` into the final file beside it.
+
+// mp4creator packs the encoder's AVI into the MP4.
+RowResult PackageMp4Step(ConversionJob &job, const RowEntry &row, const QString &encoderOutput);
+// ffmpeg turns the encoder's AVI into the 3GP file, at the batch's size, rate and bitrate.
+RowResult Export3gpStep(ConversionJob &job, const RowEntry &row, const QString &encoderOutput);
