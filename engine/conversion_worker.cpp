@@ -199,6 +199,7 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
 
     const QString output = MakeOutputFileName(folder, job.choices.format, job.clock());
     const QString stem = OutputStem(output);
+    job.port->rowFilesReserved(row.id, stem);
     const QString finalFile = stem + FinalExtension(job.choices.format);
     RowResult result = RunSteps(job, row, output);
     // Size, rate, length and sound can all be right around one repeated

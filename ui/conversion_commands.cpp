@@ -7,6 +7,7 @@
 #include "settings/output_folder.h"
 #include "ui/batch_notification.h"
 #include "ui/message_box.h"
+#include "ui/pending_rows_port.h"
 #include "ui/preset_commands.h"
 #include "ui/status_texts.h"
 #include "ui/template_dialog.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -30,16 +32,32 @@ QString LabelText(const QLabel *label)
 
 }  // namespace
 
+BatchChoices CurrentChoices(const TemplateDialog &dialog)
+{
+    BatchChoices choices;
+    choices.bitrate = LabelText(dialog.controlAs<QLabel>(IdBitrateMirror));
+    choices.frameRate = LabelText(dialog.controlAs<QLabel>(IdFrameRateMirror));
+    SplitResolution(LabelText(dialog.controlAs<QLabel>(IdResolutionMirror)), &choices.width, &choices.height);
+    ChosenFormat(dialog, &choices.format);
+    return choices;
+}
+
 void StartConversion(TemplateDialog &dialog, ConversionBatch &batch, const std::shared_ptr<DialogPort> &port)
 {
     QLabel *status = dialog.controlAs<QLabel>(IdStatusLine);
-    if (port->rows().isEmpty()) {
+    const QList<RowEntry> rows = port->rows();
+    if (rows.isEmpty()) {
         SetLabel(status, StatusText::kAddFilesFirst);
         return;
     }
     // One batch at a time: a second press leaves the running one untouched.
     if (batch.isRunning())
         return;
+    // Done rows stay done; the batch takes the others.
+    if (std::all_of(rows.begin(), rows.end(), [](const RowEntry &row) { return row.phase == RowPhase::Done; })) {
+        SetLabel(status, StatusText::kNothingToConvert);
+        return;
+    }
 
     if (QLabel *savePath = dialog.controlAs<QLabel>(IdSavePath))
         savePath->setText(GetOutputFolder());
@@ -47,12 +65,7 @@ void StartConversion(TemplateDialog &dialog, ConversionBatch &batch, const std::
 
     // Every step of every row of the batch uses these choices, whatever the
     // boxes show later.
-    BatchChoices choices;
-    choices.bitrate = LabelText(dialog.controlAs<QLabel>(IdBitrateMirror));
-    choices.frameRate = LabelText(dialog.controlAs<QLabel>(IdFrameRateMirror));
-    SplitResolution(LabelText(dialog.controlAs<QLabel>(IdResolutionMirror)), &choices.width, &choices.height);
-    ChosenFormat(dialog, &choices.format);
-    batch.start(port, choices);
+    batch.start(std::make_shared<PendingRowsPort>(port), CurrentChoices(dialog));
 }
 
 void ReportBatchEnd(QWidget *window, const BatchSummary &summary)

@@ -12,6 +12,8 @@ namespace {
 
 constexpr int kIdRole = Qt::UserRole + 1;
 constexpr int kSecondsRole = Qt::UserRole + 2;
+constexpr int kPhaseRole = Qt::UserRole + 3;
+constexpr int kStemRole = Qt::UserRole + 4;
 // The file name column never gets narrower than this.
 constexpr int kMinPathWidth = 60;
 
@@ -66,6 +68,40 @@ FileListView::FileListView(QWidget *parent) : QTableWidget(parent)
     horizontalHeader()->setMinimumSectionSize(8);
     setSortingEnabled(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // A column the user widens or narrows takes its room from the file name.
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (column != ColPath)
+            fitColumns();
+    });
+}
+
+QList<int> FileListView::userColumnWidths() const
+{
+    QList<int> widths;
+    for (int c = 0; c < columnCount(); ++c)
+        widths << columnWidth(c);
+    return widths;
+}
+
+void FileListView::setUserColumnWidths(const QList<int> &widths)
+{
+    if (widths.size() != columnCount())
+        return;
+    for (int c = 0; c < columnCount(); ++c) {
+        if (c != ColPath && widths[c] > 0)
+            setColumnWidth(c, widths[c]);
+    }
+    fitColumns();
+}
+
+void FileListView::fitStatusText(const QString &text)
+{
+    // A failed row's whole reason stays readable: the state column grows to it
+    // and the file name, shown from its end, gives up the room.
+    const int needed =
+        fontMetrics().horizontalAdvance(text) + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+    if (needed > columnWidth(ColStatus))
+        setColumnWidth(ColStatus, needed);
 }
 
 void FileListView::setupColumns()
@@ -84,6 +120,9 @@ void FileListView::setupColumns()
 
 void FileListView::fitColumns()
 {
+    if (m_fitting)
+        return;
+    m_fitting = true;
     // Every column stays in sight at the window's fixed size: the file name
     // gives up what the others need, room for a vertical scroll bar included.
     int others = 0;
@@ -93,6 +132,7 @@ void FileListView::fitColumns()
     }
     const int room = width() - 2 * frameWidth() - style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     setColumnWidth(ColPath, qMax(kMinPathWidth, room - others));
+    m_fitting = false;
 }
 
 void FileListView::resizeEvent(QResizeEvent *event)
@@ -116,6 +156,7 @@ RowId FileListView::appendRow(const QString &path)
     item(row, ColNumber)->setData(kIdRole, QVariant::fromValue<quint64>(id));
     item(row, ColPath)->setText(path);
     item(row, ColPath)->setToolTip(path);
+    emit listChanged();
     return id;
 }
 
@@ -148,6 +189,45 @@ bool FileListView::setRowText(RowId id, int column, const QString &text)
     return true;
 }
 
+bool FileListView::setRowState(RowId id, const RowState &state)
+{
+    const QString text = ShownRowState(state);
+    if (!setRowText(id, ColStatus, text))
+        return false;
+    if (state.phase == RowPhase::Failed || state.phase == RowPhase::Unreadable)
+        fitStatusText(text);
+    const int row = rowOf(id);
+    if (rowPhase(row) == state.phase)
+        return true;
+    item(row, ColStatus)->setData(kPhaseRole, int(state.phase));
+    if (state.phase != RowPhase::Converting && state.phase != RowPhase::Packaging)
+        item(row, ColPath)->setData(kStemRole, QVariant());
+    emit listChanged();
+    return true;
+}
+
+bool FileListView::setRowReservedStem(RowId id, const QString &stem)
+{
+    const int row = rowOf(id);
+    if (row < 0)
+        return false;
+    item(row, ColPath)->setData(kStemRole, stem);
+    emit listChanged();
+    return true;
+}
+
+QString FileListView::rowReservedStem(int row) const
+{
+    const QTableWidgetItem *cell = item(row, ColPath);
+    return cell ? cell->data(kStemRole).toString() : QString();
+}
+
+RowPhase FileListView::rowPhase(int row) const
+{
+    const QTableWidgetItem *cell = item(row, ColStatus);
+    return cell ? RowPhase(cell->data(kPhaseRole).toInt()) : RowPhase::Idle;
+}
+
 bool FileListView::setRowLength(RowId id, int seconds)
 {
     const int row = rowOf(id);
@@ -170,7 +250,7 @@ QList<RowEntry> FileListView::entries() const
     result.reserve(rowCount());
     for (int r = 0; r < rowCount(); ++r) {
         const QTableWidgetItem *length = item(r, ColDuration);
-        result.append({idAt(r), rowText(r, ColPath), length ? length->data(kSecondsRole).toInt() : 0});
+        result.append({idAt(r), rowText(r, ColPath), length ? length->data(kSecondsRole).toInt() : 0, rowPhase(r)});
     }
     return result;
 }
@@ -184,6 +264,7 @@ void FileListView::deleteRow(int row)
         m_selectionMark = -1;
     else if (m_selectionMark > row)
         --m_selectionMark;
+    emit listChanged();
 }
 
 void FileListView::followCurrent(Qt::KeyboardModifiers modifiers)

@@ -5,6 +5,7 @@
 #include "controls/xp_smart_button.h"
 #include "engine/conversion_batch.h"
 #include "engine/output_presets.h"
+#include "engine/saved_queue.h"
 #include "install/tool_dir.h"
 #include "install/tool_installer.h"
 #include "process/child_registry.h"
@@ -13,6 +14,7 @@
 #include "res/resources.h"
 #include "settings/output_folder.h"
 #include "settings/settings_store.h"
+#include "settings/window_state.h"
 #include "ui/aux_commands.h"
 #include "ui/conversion_commands.h"
 #include "ui/file_list_commands.h"
@@ -22,16 +24,20 @@
 #include "ui/main_dialog_port.h"
 #include "ui/preset_commands.h"
 #include "ui/question_box.h"
+#include "ui/queue_keeper.h"
+#include "ui/status_texts.h"
 
 #include <QAbstractButton>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QResizeEvent>
 #include <QTimerEvent>
 #include <algorithm>
 
@@ -52,7 +58,7 @@ constexpr struct {
 MainDialog::MainDialog(QWidget *parent)
     : TemplateDialog(MainDialogTemplate(), parent,
                      Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+                         Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
       m_bridge(std::make_unique<GuiBridge>(this)),
       m_batch(std::make_unique<ConversionBatch>())
 {
@@ -83,6 +89,27 @@ MainDialog::MainDialog(QWidget *parent)
                                [this](const BatchSummary &summary) { OnBatchEnded(summary); }},
         *m_bridge);
     connectCommands();
+    setupStretch();
+}
+
+void MainDialog::setupStretch()
+{
+    // The template's size is the smallest the window gets; above it the list
+    // takes the room (see WindowStretch).
+    QWidget *columnLine = nullptr;
+    for (QFrame *frame : findChildren<QFrame *>(Qt::FindDirectChildrenOnly)) {
+        if (frame->frameShape() == QFrame::VLine)
+            columnLine = frame;
+    }
+    m_stretch.capture(this, m_fileList, columnLine, {m_progress, control(IdSavePath), control(IdStatusLine)});
+    setMinimumSize(m_stretch.baseSize());
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
+void MainDialog::resizeEvent(QResizeEvent *event)
+{
+    TemplateDialog::resizeEvent(event);
+    m_stretch.apply(event->size());
 }
 
 MainDialog::~MainDialog()
@@ -161,6 +188,16 @@ bool MainDialog::OnInitDialog()
     m_formatBox->setCurrentIndex(m_formatBox->findData(int(OutputFormat::Mp4)));
     // 17. The banner swaps every 3.5 s.
     m_bannerTimer = startTimer(kBannerPeriodMs);
+    // The size and column widths the user left the window with.
+    const WindowState state = ReadWindowState();
+    m_fileList->setUserColumnWidths(state.columns);
+    if (state.size.isValid())
+        resize(state.size.expandedTo(minimumSize()));
+    // The list a run that never closed its window left behind comes back.
+    m_queue = new QueueKeeper(
+        m_fileList, [this] { return CurrentChoices(*this); }, QueueFilePath(), this);
+    if (const int restored = m_queue->restore([this](const QStringList &paths) { addFiles(paths); }))
+        controlAs<QLabel>(IdStatusLine)->setText(QString::fromUtf8(StatusText::kRestored).arg(restored));
     return true;
 }
 
@@ -252,6 +289,9 @@ void MainDialog::shutDown()
     // keeps running invisibly.
     m_bridge->close();
     m_batch->stop();
+    WriteWindowState({size(), m_fileList->userColumnWidths()});
+    if (m_queue)
+        m_queue->forget();
     ChildRegistry::killAll();
 }
 

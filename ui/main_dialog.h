@@ -2,6 +2,7 @@
 
 #include "engine/dialog_port.h"
 #include "ui/template_dialog.h"
+#include "ui/window_stretch.h"
 
 #include <QIcon>
 #include <QStringList>
@@ -15,6 +16,7 @@ class GuiBridge;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
+class QueueKeeper;
 
 // The program's main window, laid out from dialog template 102.
 class MainDialog : public TemplateDialog {
@@ -80,10 +82,12 @@ protected:
     void dropEvent(QDropEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
     void done(int result) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void connectCommands();
     void setupFileList();
+    void setupStretch();
     void shutDown();
 
     // Members in the order the controls are bound.
@@ -114,4 +118,6 @@ private:
     std::unique_ptr<GuiBridge> m_bridge;  // shared with the port
     std::shared_ptr<DialogPort> m_port;
     std::unique_ptr<ConversionBatch> m_batch;
+    QueueKeeper *m_queue = nullptr;  // a child of the window
+    WindowStretch m_stretch;
 };

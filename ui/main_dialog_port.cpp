@@ -48,7 +48,7 @@ void MainDialogPort::setRowLength(RowId row, int seconds)
 
 void MainDialogPort::setRowState(RowId row, const RowState &state)
 {
-    m_bridge.run([&] { m_window.fileList->setRowText(row, ColStatus, ShownRowState(state)); });
+    m_bridge.run([&] { m_window.fileList->setRowState(row, state); });
 }
 
 QList<RowEntry> MainDialogPort::rows()
@@ -102,4 +102,9 @@ void MainDialogPort::setProgressAndStatusIf(std::optional<int> percent, BatchSta
 void MainDialogPort::batchEnded(const BatchSummary &summary)
 {
     m_bridge.run([&] { m_window.batchEnded(summary); });
+}
+
+void MainDialogPort::rowFilesReserved(RowId row, const QString &stem)
+{
+    m_bridge.run([&] { m_window.fileList->setRowReservedStem(row, stem); });
 }

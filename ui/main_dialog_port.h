@@ -35,6 +35,7 @@ public:
     void setProgressAndStatusIf(std::optional<int> percent, BatchStatus status,
                                 const std::function<bool()> &stillWanted, const BatchSummary &summary) override;
     void batchEnded(const BatchSummary &summary) override;
+    void rowFilesReserved(RowId row, const QString &stem) override;
 
 private:
     Window m_window;

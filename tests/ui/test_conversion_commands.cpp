@@ -130,6 +130,31 @@ TEST_F(ConversionCommandsTest, StartTakesTheMirroredChoicesAndRunsOneBatchOnly)
     EXPECT_TRUE(withoutThreads.contains("vbitrate=1024:vhq:o=level=5 -ofps 25 ")) << runs.first().toStdString();
 }
 
+TEST_F(ConversionCommandsTest, StartConvertsWhatIsNotDoneAndWithNothingLeftStartsNoTool)
+{
+    const QString done = sourceFile("done.avi");
+    const RowId doneRow = m_dialog->port()->appendRow(done);
+    const RowId failedRow = m_dialog->port()->appendRow(sourceFile("failed.avi"));
+    m_dialog->port()->appendRow(sourceFile("new.avi"));
+    m_dialog->port()->setRowState(doneRow, {RowPhase::Done});
+    m_dialog->port()->setRowState(failedRow, RowState::failed(FailReason::EncoderFailed));
+    QFile::remove(g_tools + "hold");
+    click(IdStart);
+    ASSERT_TRUE(WaitUntil([this] { return m_dialog->batch().waitIdle(0); }, 20000));
+    const QString runs = EncoderRuns().join('\n');
+    EXPECT_TRUE(runs.contains("failed.avi"));
+    EXPECT_TRUE(runs.contains("new.avi"));
+    EXPECT_FALSE(runs.contains(done));
+
+    for (const RowEntry &row : m_dialog->port()->rows())
+        m_dialog->port()->setRowState(row.id, {RowPhase::Done});
+    QFile::remove(g_tools + "encoder.log");
+    click(IdStart);
+    EXPECT_EQ(status(), QStringLiteral("列表中的文件都已转换完成，没有需要转换的文件。"));
+    EXPECT_FALSE(m_dialog->batch().isRunning());
+    EXPECT_TRUE(EncoderRuns().isEmpty());
+}
+
 // Without a batch only the button and the status line change; the icon goes
 // 131 (paused) / 132 (running) with the caption.
 TEST_F(ConversionCommandsTest, PauseAndResumeTextsCaptionAndIcon)
