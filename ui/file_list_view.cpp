@@ -189,9 +189,15 @@ bool FileListView::setRowText(RowId id, int column, const QString &text)
     return true;
 }
 
-bool FileListView::setRowState(RowId id, const RowState &state)
+int FileListView::rowSeconds(int row) const
 {
-    const QString text = ShownRowState(state);
+    const QTableWidgetItem *cell = item(row, ColDuration);
+    return cell ? cell->data(kSecondsRole).toInt() : 0;
+}
+
+bool FileListView::setRowState(RowId id, const RowState &state, std::optional<double> speed)
+{
+    const QString text = ShownRowState(state, speed);
     if (!setRowText(id, ColStatus, text))
         return false;
     if (state.phase == RowPhase::Failed || state.phase == RowPhase::Unreadable)
@@ -249,8 +255,7 @@ QList<RowEntry> FileListView::entries() const
     QList<RowEntry> result;
     result.reserve(rowCount());
     for (int r = 0; r < rowCount(); ++r) {
-        const QTableWidgetItem *length = item(r, ColDuration);
-        result.append({idAt(r), rowText(r, ColPath), length ? length->data(kSecondsRole).toInt() : 0, rowPhase(r)});
+        result.append({idAt(r), rowText(r, ColPath), rowSeconds(r), rowPhase(r)});
     }
     return result;
 }

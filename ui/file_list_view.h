@@ -3,6 +3,7 @@
 #include "engine/dialog_port.h"
 
 #include <QTableWidget>
+#include <optional>
 
 // Columns of the file list.
 enum FileListColumn {
@@ -40,7 +41,8 @@ public:
     // Writes a cell of the row with that id; false when the row is gone.
     bool setRowText(RowId id, int column, const QString &text);
     // Shows the row's state in its state column and keeps its phase for entries().
-    bool setRowState(RowId id, const RowState &state);
+    bool setRowState(RowId id, const RowState &state, std::optional<double> speed = std::nullopt);
+    int rowSeconds(int row) const;
     RowPhase rowPhase(int row) const;
     // The output stem the row's running conversion took; empty once the row is
     // no longer converting (its files are then final or gone).

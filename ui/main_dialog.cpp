@@ -86,7 +86,7 @@ MainDialog::MainDialog(QWidget *parent)
     controlAs<QLabel>(IdStatusLine)->setText(CreditLine());
     m_port = std::make_shared<MainDialogPort>(
         MainDialogPort::Window{this, m_fileList, m_progress, controlAs<QLabel>(IdStatusLine),
-                               [this](const BatchSummary &summary) { OnBatchEnded(summary); }},
+                               [this](const BatchSummary &summary) { OnBatchEnded(summary); }, &m_batchProgress},
         *m_bridge);
     connectCommands();
     setupStretch();

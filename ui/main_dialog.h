@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/dialog_port.h"
+#include "ui/batch_progress.h"
 #include "ui/template_dialog.h"
 #include "ui/window_stretch.h"
 
@@ -120,4 +121,5 @@ private:
     std::unique_ptr<ConversionBatch> m_batch;
     QueueKeeper *m_queue = nullptr;  // a child of the window
     WindowStretch m_stretch;
+    BatchProgress m_batchProgress;
 };

@@ -1,5 +1,6 @@
 #include "ui/main_dialog_port.h"
 
+#include "ui/batch_progress.h"
 #include "ui/file_list_view.h"
 #include "ui/status_texts.h"
 
@@ -48,7 +49,18 @@ void MainDialogPort::setRowLength(RowId row, int seconds)
 
 void MainDialogPort::setRowState(RowId row, const RowState &state)
 {
-    m_bridge.run([&] { m_window.fileList->setRowState(row, state); });
+    m_bridge.run([&] {
+        FileListView *list = m_window.fileList;
+        const int index = list->rowOf(row);
+        if (index < 0)
+            return;
+        std::optional<double> speed;
+        if (m_window.batch) {
+            m_window.batch->rowState(row, state, list->rowSeconds(index));
+            speed = m_window.batch->rowSpeed(row);
+        }
+        list->setRowState(row, state, speed);
+    });
 }
 
 QList<RowEntry> MainDialogPort::rows()
@@ -77,12 +89,12 @@ void MainDialogPort::focusFirstRow()
 
 void MainDialogPort::setStatus(BatchStatus status, const BatchSummary &summary)
 {
-    m_bridge.run([&] { m_window.status->setText(ShownStatus(status, summary)); });
+    m_bridge.run([&] { m_window.status->setText(statusText(status, summary)); });
 }
 
 void MainDialogPort::setProgress(int percent)
 {
-    m_bridge.run([&] { m_window.progress->setValue(percent); });
+    m_bridge.run([&] { m_window.progress->setValue(barValue(percent)); });
 }
 
 void MainDialogPort::setProgressAndStatusIf(std::optional<int> percent, BatchStatus status,
@@ -94,14 +106,34 @@ void MainDialogPort::setProgressAndStatusIf(std::optional<int> percent, BatchSta
         if (stillWanted && !stillWanted())
             return;
         if (percent)
-            m_window.progress->setValue(*percent);
-        m_window.status->setText(ShownStatus(status, summary));
+            m_window.progress->setValue(barValue(*percent));
+        m_window.status->setText(statusText(status, summary));
     });
+}
+
+QString MainDialogPort::statusText(BatchStatus status, const BatchSummary &summary) const
+{
+    // While the encoder runs, the line tells the batch's place and time left.
+    const BatchProgress *batch = m_window.batch;
+    if (status == BatchStatus::Converting && batch && batch->running())
+        return ShownBatchPlace(batch->place(), batch->total(), batch->secondsLeft());
+    return ShownStatus(status, summary);
+}
+
+int MainDialogPort::barValue(int rowPercent) const
+{
+    // The bar shows the whole batch.
+    const BatchProgress *batch = m_window.batch;
+    return batch && batch->running() ? batch->percent() : rowPercent;
 }
 
 void MainDialogPort::batchEnded(const BatchSummary &summary)
 {
-    m_bridge.run([&] { m_window.batchEnded(summary); });
+    m_bridge.run([&] {
+        if (m_window.batch)
+            m_window.batch->end();
+        m_window.batchEnded(summary);
+    });
 }
 
 void MainDialogPort::rowFilesReserved(RowId row, const QString &stem)

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class BatchProgress;
 class FileListView;
 class QLabel;
 class QProgressBar;
@@ -21,6 +22,7 @@ public:
         QProgressBar *progress;
         QLabel *status;
         std::function<void(const BatchSummary &)> batchEnded;
+        BatchProgress *batch = nullptr;  // the running batch's measure, owned by the window
     };
     MainDialogPort(Window window, GuiBridge bridge) : m_window(std::move(window)), m_bridge(bridge) {}
 
@@ -38,6 +40,10 @@ public:
     void rowFilesReserved(RowId row, const QString &stem) override;
 
 private:
+    // Runs on the GUI thread: the status line's text and the bar's value.
+    QString statusText(BatchStatus status, const BatchSummary &summary) const;
+    int barValue(int rowPercent) const;
+
     Window m_window;
     GuiBridge m_bridge;
 };

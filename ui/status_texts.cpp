@@ -9,8 +9,10 @@ QString Text(const char *utf8)
 
 }  // namespace
 
-QString ShownRowState(const RowState &state)
+QString ShownRowState(const RowState &state, std::optional<double> speed)
 {
+    if (state.phase == RowPhase::Converting && speed)
+        return Text(RowStateText::kConverting).arg(state.percent) + Text(RowStateText::kSpeed).arg(*speed, 0, 'f', 1);
     switch (state.phase) {
     case RowPhase::Idle:
         break;
@@ -49,6 +51,22 @@ QString ShownStatus(BatchStatus status, const BatchSummary &summary)
         return Text(StatusText::kBatchSummary).arg(summary.succeeded).arg(summary.failed);
     }
     return QString();
+}
+
+QString ShownBatchPlace(int place, int total, std::optional<int> secondsLeft)
+{
+    QString text = Text(StatusText::kBatchPlace).arg(place).arg(total);
+    if (!secondsLeft)
+        return text;
+    const int left = qMax(1, *secondsLeft);
+    QString time;
+    if (left >= 3600)
+        time = Text(StatusText::kHoursMinutes).arg(left / 3600).arg(left / 60 % 60);
+    else if (left >= 60)
+        time = Text(StatusText::kMinutesSeconds).arg(left / 60).arg(left % 60);
+    else
+        time = Text(StatusText::kSeconds).arg(left);
+    return text + Text(StatusText::kTimeLeft).arg(time);
 }
 
 QString ShownLength(int seconds)

@@ -3,6 +3,7 @@
 #include "engine/dialog_port.h"
 
 #include <QString>
+#include <optional>
 
 // What the conversion and its commands write into the status line (UTF-8).
 namespace StatusText {
@@ -17,6 +18,13 @@ inline constexpr char kFailed[] = "转换失败";
 inline constexpr char kPaused[] = "已经暂停";
 inline constexpr char kResuming[] = "正在继续转换...";
 inline constexpr char kStopped[] = "已经停止";
+// The running batch: the place of the row being converted and the batch's size.
+inline constexpr char kBatchPlace[] = "正在转换 %1/%2";
+// … followed by the time left.
+inline constexpr char kTimeLeft[] = "，剩余约 %1";
+inline constexpr char kHoursMinutes[] = "%1 小时 %2 分";
+inline constexpr char kMinutesSeconds[] = "%1 分 %2 秒";
+inline constexpr char kSeconds[] = "%1 秒";
 // A batch in which not every row succeeded: "%1" rows made, "%2" failed.
 inline constexpr char kBatchSummary[] = "转换结束：成功 %1 个，失败 %2 个";
 inline constexpr char kDiskFullMessage[] = "输出目录所在的磁盘已满，转换已停止。\n请腾出磁盘空间后重新开始转换。";
@@ -26,6 +34,8 @@ inline constexpr char kDiskFullMessage[] = "输出目录所在的磁盘已满，
 namespace RowStateText {
 inline constexpr char kWaiting[] = "等待转换";
 inline constexpr char kConverting[] = "转换中 %1%";
+// … followed by the speed, in seconds of the source per second.
+inline constexpr char kSpeed[] = " · %1×";
 inline constexpr char kPackaging[] = "导出中";
 inline constexpr char kDone[] = "完成";
 inline constexpr char kStopped[] = "已停止";
@@ -64,8 +74,10 @@ inline const char *reason(FailReason why)
 }
 }  // namespace RowStateText
 
-// The state column's text for a row state.
-QString ShownRowState(const RowState &state);
+// The state column's text for a row state, with a converting row's speed.
+QString ShownRowState(const RowState &state, std::optional<double> speed = std::nullopt);
+// The status line's text for the running batch.
+QString ShownBatchPlace(int place, int total, std::optional<int> secondsLeft);
 // The status line's text for what the batch reports.
 QString ShownStatus(BatchStatus status, const BatchSummary &summary);
 // Whole seconds as "%02d:%02d:%02d"; hours are not limited to two digits.
