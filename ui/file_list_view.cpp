@@ -96,8 +96,9 @@ void FileListView::setUserColumnWidths(const QList<int> &widths)
 
 void FileListView::fitStatusText(const QString &text)
 {
-    // A failed row's whole reason stays readable: the state column grows to it
-    // and the file name, shown from its end, gives up the room.
+    // A state stays readable whole (a failed row's reason, a running row's
+    // speed): the state column grows to it and the file name, shown from its
+    // end, gives up the room.
     const int needed =
         fontMetrics().horizontalAdvance(text) + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
     if (needed > columnWidth(ColStatus))
@@ -200,8 +201,7 @@ bool FileListView::setRowState(RowId id, const RowState &state, std::optional<do
     const QString text = ShownRowState(state, speed);
     if (!setRowText(id, ColStatus, text))
         return false;
-    if (state.phase == RowPhase::Failed || state.phase == RowPhase::Unreadable)
-        fitStatusText(text);
+    fitStatusText(text);
     const int row = rowOf(id);
     if (rowPhase(row) == state.phase)
         return true;
