@@ -238,6 +238,7 @@ void ConvertThread(ConversionJob &job)
         waiting.remove(row->id);
 
         port.setRowState(row->id, RowState::converting(0));
+        TakeLastFailure();
         const RowResult result = ConvertRow(job, *row);
         if (result.outcome == RowOutcome::Stopped || job.encoder.stopRequested()) {
             port.setRowState(row->id, {RowPhase::Stopped});
@@ -248,6 +249,8 @@ void ConvertThread(ConversionJob &job)
             port.setRowState(row->id, {RowPhase::Done});
         } else {
             ++summary.failed;
+            if (const std::optional<FailureDetails> details = TakeLastFailure())
+                port.setRowFailureDetails(row->id, *details);
             port.setRowState(row->id, RowState::failed(result.reason));
         }
         // A stop pressed as the row ends keeps its own text.

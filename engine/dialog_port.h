@@ -79,4 +79,10 @@ public:
         Q_UNUSED(row);
         Q_UNUSED(stem);
     }
+    // What the tool that failed the row left to look at.
+    virtual void setRowFailureDetails(RowId row, const FailureDetails &details)
+    {
+        Q_UNUSED(row);
+        Q_UNUSED(details);
+    }
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 // How the conversion of one row ended.
 enum class RowOutcome {
     Finished,  // every tool exited 0 and the final file holds data
@@ -31,4 +33,15 @@ struct RowResult {
     static RowResult stopped() { return {RowOutcome::Stopped, FailReason::None}; }
     static RowResult failed(FailReason why) { return {RowOutcome::Failed, why}; }
     bool ok() const { return outcome == RowOutcome::Finished; }
+};
+
+// What a failed tool run leaves for the user to look at: its command line,
+// how it ended and its last lines of output.
+struct FailureDetails {
+    QString commandLine;
+    bool started = false;
+    bool stuck = false;
+    bool exitedNormally = false;
+    int exitCode = 0;
+    QString lastLines;
 };

@@ -14,8 +14,10 @@ constexpr int kIdRole = Qt::UserRole + 1;
 constexpr int kSecondsRole = Qt::UserRole + 2;
 constexpr int kPhaseRole = Qt::UserRole + 3;
 constexpr int kStemRole = Qt::UserRole + 4;
-// The file name column never gets narrower than this.
-constexpr int kMinPathWidth = 60;
+constexpr int kDetailsRole = Qt::UserRole + 5;
+// The file name column never gets narrower than this (a state's whole text
+// comes first).
+constexpr int kMinPathWidth = 24;
 
 struct ColumnSpec {
     const char *header;
@@ -206,8 +208,11 @@ bool FileListView::setRowState(RowId id, const RowState &state, std::optional<do
     if (rowPhase(row) == state.phase)
         return true;
     item(row, ColStatus)->setData(kPhaseRole, int(state.phase));
-    if (state.phase != RowPhase::Converting && state.phase != RowPhase::Packaging)
+    // A done row keeps its stem: its folder is where its file is.
+    if (state.phase != RowPhase::Converting && state.phase != RowPhase::Packaging && state.phase != RowPhase::Done)
         item(row, ColPath)->setData(kStemRole, QVariant());
+    if (state.phase != RowPhase::Failed)
+        item(row, ColStatus)->setData(kDetailsRole, QVariant());
     emit listChanged();
     return true;
 }
@@ -220,6 +225,21 @@ bool FileListView::setRowReservedStem(RowId id, const QString &stem)
     item(row, ColPath)->setData(kStemRole, stem);
     emit listChanged();
     return true;
+}
+
+bool FileListView::setRowDetails(RowId id, const QString &details)
+{
+    const int row = rowOf(id);
+    if (row < 0)
+        return false;
+    item(row, ColStatus)->setData(kDetailsRole, details);
+    return true;
+}
+
+QString FileListView::rowDetails(int row) const
+{
+    const QTableWidgetItem *cell = item(row, ColStatus);
+    return cell ? cell->data(kDetailsRole).toString() : QString();
 }
 
 QString FileListView::rowReservedStem(int row) const

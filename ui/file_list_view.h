@@ -48,6 +48,9 @@ public:
     // no longer converting (its files are then final or gone).
     bool setRowReservedStem(RowId id, const QString &stem);
     QString rowReservedStem(int row) const;
+    // What a failed row's tool left to look at (empty when nothing).
+    bool setRowDetails(RowId id, const QString &details);
+    QString rowDetails(int row) const;
     // Shows the row's length and keeps it as a number for entries().
     bool setRowLength(RowId id, int seconds);
     QString rowText(int row, int column) const;

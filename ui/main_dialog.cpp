@@ -25,6 +25,7 @@
 #include "ui/preset_commands.h"
 #include "ui/question_box.h"
 #include "ui/queue_keeper.h"
+#include "ui/row_menu.h"
 #include "ui/status_texts.h"
 
 #include <QAbstractButton>
@@ -140,6 +141,8 @@ void MainDialog::connectCommands()
     connect(m_frameRateBox, &CCJFlatComboBox::completedToItem, this, &MainDialog::OnFrameRateChanged);
     onClick(m_btnSearch, &MainDialog::OnSearch);
     onClick(m_btnOpenFolder, &MainDialog::OnOpenOutputFolder);
+    m_fileList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_fileList, &QWidget::customContextMenuRequested, this, &MainDialog::OnRowMenu);
 }
 
 bool MainDialog::OnInitDialog()
@@ -351,6 +354,11 @@ void MainDialog::OnStop()
 void MainDialog::OnBatchEnded(const BatchSummary &summary)
 {
     ReportBatchEnd(this, summary);
+}
+
+void MainDialog::OnRowMenu(const QPoint &pos)
+{
+    ShowRowMenu(*m_fileList, pos);
 }
 
 void MainDialog::OnAddFile()

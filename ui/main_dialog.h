@@ -60,6 +60,7 @@ public:
     void OnResolutionChanged();
     void OnFrameRateChanged();
     void OnBitrateChanged();
+    void OnRowMenu(const QPoint &pos);
 
     // The worker's batch has ended: tells the user what needs telling.
     void OnBatchEnded(const BatchSummary &summary);

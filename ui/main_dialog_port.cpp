@@ -140,3 +140,8 @@ void MainDialogPort::rowFilesReserved(RowId row, const QString &stem)
 {
     m_bridge.run([&] { m_window.fileList->setRowReservedStem(row, stem); });
 }
+
+void MainDialogPort::setRowFailureDetails(RowId row, const FailureDetails &details)
+{
+    m_bridge.run([&] { m_window.fileList->setRowDetails(row, ShownFailureDetails(details)); });
+}

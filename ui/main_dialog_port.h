@@ -38,6 +38,7 @@ public:
                                 const std::function<bool()> &stillWanted, const BatchSummary &summary) override;
     void batchEnded(const BatchSummary &summary) override;
     void rowFilesReserved(RowId row, const QString &stem) override;
+    void setRowFailureDetails(RowId row, const FailureDetails &details) override;
 
 private:
     // Runs on the GUI thread: the status line's text and the bar's value.

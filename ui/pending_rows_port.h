@@ -34,6 +34,10 @@ public:
     }
     void batchEnded(const BatchSummary &summary) override { m_window->batchEnded(summary); }
     void rowFilesReserved(RowId row, const QString &stem) override { m_window->rowFilesReserved(row, stem); }
+    void setRowFailureDetails(RowId row, const FailureDetails &details) override
+    {
+        m_window->setRowFailureDetails(row, details);
+    }
 
 private:
     std::shared_ptr<DialogPort> m_window;

@@ -73,3 +73,18 @@ QString ShownLength(int seconds)
 {
     return QString::asprintf("%02d:%02d:%02d", seconds / 3600, (seconds / 60) % 60, seconds % 60);
 }
+
+QString ShownFailureDetails(const FailureDetails &details)
+{
+    QString ending;
+    if (!details.started)
+        ending = QStringLiteral("无法启动");
+    else if (details.stuck)
+        ending = QStringLiteral("停滞，已被终止");
+    else if (details.exitedNormally)
+        ending = QStringLiteral("退出码 %1").arg(details.exitCode);
+    else
+        ending = QStringLiteral("被信号终止");
+    return QStringLiteral("命令行：\n%1\n\n退出状态：%2\n\n最后的输出：\n%3")
+        .arg(details.commandLine, ending, details.lastLines);
+}

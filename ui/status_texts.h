@@ -76,6 +76,8 @@ inline const char *reason(FailReason why)
 
 // The state column's text for a row state, with a converting row's speed.
 QString ShownRowState(const RowState &state, std::optional<double> speed = std::nullopt);
+// A failed row's details: the command line, how the tool ended, its last lines.
+QString ShownFailureDetails(const FailureDetails &details);
 // The status line's text for the running batch.
 QString ShownBatchPlace(int place, int total, std::optional<int> secondsLeft);
 // The status line's text for what the batch reports.
