@@ -368,7 +368,7 @@ void MainDialog::OnAddFile()
 
 void MainDialog::OnDropFiles(const QStringList &paths)
 {
-    addFiles(FilesToAdd(paths));
+    AddDroppedFiles(*this, m_port, paths);
 }
 
 void MainDialog::OnDeleteFile()
