@@ -171,13 +171,27 @@ bool MainDialog::OnInitDialog()
     CreateOutputFolder();
     // 13-14. The tools.
     g_szToolDir = DefaultToolDir();
+    bool written = true;
     for (int selector = 2; selector <= 5; ++selector) {
         // A tool that cannot be written is left as it was; the window opens anyway.
-        if (!ExtractTool(selector))
+        if (!ExtractTool(selector)) {
+            written = false;
             qCWarning(lcQ9, "tool %d was not written into %s", selector, g_szToolDir.constData());
+        }
     }
     for (int selector = 1; selector <= 6; ++selector)
         ExtractCodec(selector);  // writes no library by design: nothing to check
+    // A tools folder that cannot be written (a read-only home) and holds no
+    // earlier copies: the installed tools on the PATH do, and the user hears of it.
+    QString startNote;
+    if (!written && !ToolDirComplete(g_szToolDir)) {
+        if (const QByteArray installed = InstalledToolDir(); !installed.isEmpty()) {
+            qCWarning(lcQ9, "the tools folder %s cannot be written; using the tools in %s", g_szToolDir.constData(),
+                      installed.constData());
+            g_szToolDir = installed;
+            startNote = QString::fromUtf8(StatusText::kInstalledTools);
+        }
+    }
     // 15. The MP4 choices and their mirrors.
     ApplyMp4Presets();
     // 16. The format box lists its items sorted and starts on MP4.
@@ -199,8 +213,12 @@ bool MainDialog::OnInitDialog()
     // The list a run that never closed its window left behind comes back.
     m_queue = new QueueKeeper(
         m_fileList, [this] { return CurrentChoices(*this); }, QueueFilePath(), this);
-    if (const int restored = m_queue->restore([this](const QStringList &paths) { addFiles(paths); }))
-        controlAs<QLabel>(IdStatusLine)->setText(QString::fromUtf8(StatusText::kRestored).arg(restored));
+    if (const int restored = m_queue->restore([this](const QStringList &paths) { addFiles(paths); })) {
+        const QString note = QString::fromUtf8(StatusText::kRestored).arg(restored);
+        startNote = startNote.isEmpty() ? note : startNote + QStringLiteral("；") + note;
+    }
+    if (!startNote.isEmpty())
+        controlAs<QLabel>(IdStatusLine)->setText(startNote);
     return true;
 }
 

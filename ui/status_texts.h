@@ -9,6 +9,7 @@
 namespace StatusText {
 inline constexpr char kAddFilesFirst[] = "请先添加需要转换的文件。";
 inline constexpr char kStarting[] = "开始转换";
+inline constexpr char kInstalledTools[] = "工具目录无法写入，正在使用系统中已安装的转换工具";
 inline constexpr char kRestored[] = "已恢复上次未完成的 %1 个文件";
 inline constexpr char kNothingToConvert[] = "列表中的文件都已转换完成，没有需要转换的文件。";
 inline constexpr char kConverting[] = "转换中...";
