@@ -201,6 +201,7 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
         return RowResult::failed(reason);
     }
     const QString stem = OutputStem(output);
+    job.port->rowFilesReserved(row.id, stem);
     const QString finalFile = stem + QLatin1String(StepsFor(job.choices.format).finalExtension);
     RowResult result = RunSteps(job, row, output);
     // Size, rate, length and sound can all be right around one repeated
@@ -288,6 +289,7 @@ void ConvertRows(ConversionJob &job, BatchRows &batch)
     DialogPort &port = *job.port;
     const std::function<bool()> notStopped = [&job] { return !job.encoder.stopRequested(); };
     while (const std::optional<RowEntry> row = TakeNextRow(job, batch)) {
+        TakeLastFailure();
         const RowResult result = ConvertRow(job, *row);
         job.progress.ended(row->id);
         std::lock_guard lock(batch.mutex);
@@ -300,6 +302,9 @@ void ConvertRows(ConversionJob &job, BatchRows &batch)
             port.setRowState(row->id, {RowPhase::Done});
         } else {
             ++batch.summary.failed;
+            // Each row runs on a thread of its own: the failure kept is this row's.
+            if (const std::optional<FailureDetails> details = TakeLastFailure())
+                port.setRowFailureDetails(row->id, *details);
             port.setRowState(row->id, RowState::failed(result.reason));
         }
         if (result.output)

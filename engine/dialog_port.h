@@ -17,7 +17,8 @@ inline constexpr RowId kNoRow = 0;
 struct RowEntry {
     RowId id = kNoRow;
     QString path;
-    int seconds = 0;  // the probed length in whole seconds; 0 when unknown
+    int seconds = 0;                  // the probed length in whole seconds; 0 when unknown
+    RowPhase phase = RowPhase::Idle;  // what the list shows of the row now
 };
 
 // How a batch ended, for the window to tell the user.
@@ -76,4 +77,19 @@ public:
 
     // The batch has ended (its last status text is already shown).
     virtual void batchEnded(const BatchSummary &summary) { Q_UNUSED(summary); }
+
+    // The row's output files will all be named after `stem` (the output path
+    // without its extension); told before the first tool of the row starts, so
+    // that a crash in the middle leaves a record of what to clear away.
+    virtual void rowFilesReserved(RowId row, const QString &stem)
+    {
+        Q_UNUSED(row);
+        Q_UNUSED(stem);
+    }
+    // What the tool that failed the row left to look at.
+    virtual void setRowFailureDetails(RowId row, const FailureDetails &details)
+    {
+        Q_UNUSED(row);
+        Q_UNUSED(details);
+    }
 };

@@ -2,6 +2,7 @@
 
 #include "engine/output_report.h"
 
+#include <QString>
 #include <optional>
 
 // How the conversion of one row ended.
@@ -37,4 +38,15 @@ struct RowResult {
     static RowResult stopped() { return {RowOutcome::Stopped, FailReason::None, std::nullopt}; }
     static RowResult failed(FailReason why) { return {RowOutcome::Failed, why, std::nullopt}; }
     bool ok() const { return outcome == RowOutcome::Finished; }
+};
+
+// What a failed tool run leaves for the user to look at: its command line,
+// how it ended and its last lines of output.
+struct FailureDetails {
+    QString commandLine;
+    bool started = false;
+    bool stuck = false;
+    bool exitedNormally = false;
+    int exitCode = 0;
+    QString lastLines;
 };

@@ -1,5 +1,7 @@
 #include "engine/tool_failure.h"
 
+#include <utility>
+
 #include "base/log.h"
 #include "engine/row_files.h"
 
@@ -82,8 +84,20 @@ FailReason ClassifyToolFailure(const RunOutcome &run, const QString &folder, Fai
     return otherwise;
 }
 
+namespace {
+thread_local std::optional<FailureDetails> t_lastFailure;
+}  // namespace
+
+std::optional<FailureDetails> TakeLastFailure()
+{
+    return std::exchange(t_lastFailure, std::nullopt);
+}
+
 void LogToolFailure(const QByteArray &commandLine, const RunOutcome &run, FailReason reason)
 {
+    t_lastFailure = FailureDetails{
+        QString::fromLocal8Bit(commandLine),        run.started, run.stuck, run.exitedNormally, run.exitCode,
+        QString::fromLocal8Bit(LastLines(run.tail))};
     QByteArray ending;
     if (!run.started)
         ending = "could not start";

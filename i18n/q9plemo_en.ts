@@ -129,6 +129,41 @@
     </message>
 </context>
 <context>
+    <name>FailureDetails</name>
+    <message>
+        <source>无法启动</source>
+        <translation>could not start</translation>
+    </message>
+    <message>
+        <source>停滞，已被终止</source>
+        <translation>stalled, killed</translation>
+    </message>
+    <message>
+        <source>退出码 %1</source>
+        <translation>exit code %1</translation>
+    </message>
+    <message>
+        <source>被信号终止</source>
+        <translation>killed by a signal</translation>
+    </message>
+    <message>
+        <source>命令行：
+%1
+
+退出状态：%2
+
+最后的输出：
+%3</source>
+        <translation>Command line:
+%1
+
+Exit status: %2
+
+Last output:
+%3</translation>
+    </message>
+</context>
+<context>
     <name>FileListView</name>
     <message>
         <source>文件名</source>
@@ -207,6 +242,10 @@
         <translation>Files are being converted. Exiting stops the conversion and deletes the unfinished file.
 Exit anyway?</translation>
     </message>
+    <message>
+        <source>一次最多添加 %1 个文件，其余的文件没有添加。</source>
+        <translation>At most %1 files are added at once; the rest were not added.</translation>
+    </message>
 </context>
 <context>
     <name>MessageBox</name>
@@ -236,6 +275,10 @@ Exit anyway?</translation>
     <message>
         <source>Q9Plemo：转换完成</source>
         <translation>Q9Plemo: conversion finished</translation>
+    </message>
+    <message>
+        <source>Q9Plemo：转换结束</source>
+        <translation>Q9Plemo: conversion ended</translation>
     </message>
 </context>
 <context>
@@ -307,6 +350,29 @@ Exit anyway?</translation>
     <message>
         <source>否</source>
         <translation>no</translation>
+    </message>
+</context>
+<context>
+    <name>RowMenu</name>
+    <message>
+        <source>打开所在文件夹</source>
+        <translation>Open containing folder</translation>
+    </message>
+    <message>
+        <source>重新转换</source>
+        <translation>Convert again</translation>
+    </message>
+    <message>
+        <source>移除</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>查看详情</source>
+        <translation>Show details</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>
@@ -382,6 +448,10 @@ Exit anyway?</translation>
     <message>
         <source>输出文件不符合手机要求</source>
         <translation>Not playable on handsets</translation>
+    </message>
+    <message>
+        <source> · %1×</source>
+        <translation> · %1×</translation>
     </message>
 </context>
 <context>
@@ -474,6 +544,38 @@ Exit anyway?</translation>
 请腾出磁盘空间后重新开始转换。</source>
         <translation>The output folder&apos;s disk is full; the conversion has stopped.
 Free some disk space, then start the conversion again.</translation>
+    </message>
+    <message>
+        <source>工具目录无法写入，正在使用系统中已安装的转换工具</source>
+        <translation>The tools folder cannot be written: using the installed tools</translation>
+    </message>
+    <message>
+        <source>已恢复上次未完成的 %1 个文件</source>
+        <translation>Restored %1 unfinished file(s) from last time</translation>
+    </message>
+    <message>
+        <source>列表中的文件都已转换完成，没有需要转换的文件。</source>
+        <translation>Every file in the list is converted already: nothing to convert.</translation>
+    </message>
+    <message>
+        <source>正在转换 %1/%2</source>
+        <translation>Converting %1/%2</translation>
+    </message>
+    <message>
+        <source>，剩余约 %1</source>
+        <translation>, about %1 left</translation>
+    </message>
+    <message>
+        <source>%1 小时 %2 分</source>
+        <translation>%1 h %2 min</translation>
+    </message>
+    <message>
+        <source>%1 分 %2 秒</source>
+        <translation>%1 min %2 s</translation>
+    </message>
+    <message>
+        <source>%1 秒</source>
+        <translation>%1 s</translation>
     </message>
 </context>
 </TS>

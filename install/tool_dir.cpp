@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 QByteArray g_szToolDir;
 
@@ -18,4 +20,22 @@ QByteArray DefaultToolDir()
     if (!base.endsWith('/'))
         base += '/';
     return base + "Q9TBR/";
+}
+
+bool ToolDirComplete(const QByteArray &toolDir)
+{
+    for (const char *name : kToolNames) {
+        const QFileInfo tool(QFile::decodeName(toolDir + name));
+        if (!tool.isFile() || !tool.isExecutable())
+            return false;
+    }
+    return true;
+}
+
+QByteArray InstalledToolDir()
+{
+    const QString encoder = QStandardPaths::findExecutable(QStringLiteral("mencoder"));
+    if (encoder.isEmpty())
+        return {};
+    return QFile::encodeName(QFileInfo(encoder).absolutePath()) + '/';
 }

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <sched.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -60,8 +61,14 @@ bool PrepareFds(ChildFds &fds, int outputFd)
 
 // Runs in the forked child: async-signal-safe calls only, nothing allocated.
 [[noreturn]] void ExecChild(char *const argv[], const ChildFds &fds, Priority priority, const sigset_t &noSignals,
-                            int openMax)
+                            int openMax, pid_t parent)
 {
+    // A tool dies with the program: one killed or crashed must not leave an
+    // encoder writing on into a file the next start clears away. (The thread
+    // that starts a tool also waits for it, so it outlives the tool.)
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent)
+        _exit(127);
     // The caller's thread may block signals and the program may ignore
     // SIGPIPE; the tool starts with neither.
     sigprocmask(SIG_SETMASK, &noSignals, nullptr);
@@ -125,9 +132,10 @@ pid_t SpawnTool(const QList<QByteArray> &arguments, Priority priority, int outpu
     if (!PrepareFds(fds, outputFd))
         return -1;
 
+    const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid == 0)
-        ExecChild(argv.data(), fds, priority, noSignals, openMax);
+        ExecChild(argv.data(), fds, priority, noSignals, openMax, parent);
     if (pid < 0)
         return -1;
 

@@ -49,14 +49,15 @@ bool NotifyBatchEnd(QWidget *mainWindow, int succeeded, int failed)
 
     QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
                                                        QString::fromLatin1(kInterface), QStringLiteral("Notify"));
-    call << QStringLiteral("Q9Plemo")                                         // app_name
-         << quint32(0)                                                        // replaces_id
-         << QStringLiteral("q9plemo")                                         // app_icon (the installed theme icon)
-         << QCoreApplication::translate("Notification", "Q9Plemo：转换完成")  // summary
-         << body                                                              // body
-         << QStringList()                                                     // actions
-         << hints                                                             // hints
-         << qint32(kShowMs);                                                  // expire_timeout
+    call << QStringLiteral("Q9Plemo")  // app_name
+         << quint32(0)                 // replaces_id
+         << QStringLiteral("q9plemo")  // app_icon (the installed theme icon)
+         << (failed > 0 ? QCoreApplication::translate("Notification", "Q9Plemo：转换结束")
+                        : QCoreApplication::translate("Notification", "Q9Plemo：转换完成"))  // summary
+         << body                                                                             // body
+         << QStringList()                                                                    // actions
+         << hints                                                                            // hints
+         << qint32(kShowMs);                                                                 // expire_timeout
     // The answer (the notification's id) is of no use: do not wait for it.
     call.setAutoStartService(false);
     return bus.send(call);

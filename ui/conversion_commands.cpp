@@ -8,6 +8,7 @@
 #include "settings/output_style.h"
 #include "ui/batch_notification.h"
 #include "ui/message_box.h"
+#include "ui/pending_rows_port.h"
 #include "ui/preset_commands.h"
 #include "ui/status_texts.h"
 #include "ui/template_dialog.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -32,23 +34,8 @@ QString LabelText(const QLabel *label)
 
 }  // namespace
 
-void StartConversion(TemplateDialog &dialog, ConversionBatch &batch, const std::shared_ptr<DialogPort> &port)
+BatchChoices CurrentChoices(const TemplateDialog &dialog)
 {
-    QLabel *status = dialog.controlAs<QLabel>(IdStatusLine);
-    if (port->rows().isEmpty()) {
-        SetLabel(status, StatusText::kAddFilesFirst);
-        return;
-    }
-    // One batch at a time: a second press leaves the running one untouched.
-    if (batch.isRunning())
-        return;
-
-    if (QLabel *savePath = dialog.controlAs<QLabel>(IdSavePath))
-        savePath->setText(GetOutputFolder());
-    SetLabel(status, StatusText::kStarting);
-
-    // Every step of every row of the batch uses these choices, whatever the
-    // boxes show later.
     BatchChoices choices;
     choices.bitrate = LabelText(dialog.controlAs<QLabel>(IdBitrateMirror));
     choices.frameRate = LabelText(dialog.controlAs<QLabel>(IdFrameRateMirror));
@@ -56,7 +43,33 @@ void StartConversion(TemplateDialog &dialog, ConversionBatch &batch, const std::
     ChosenFormat(dialog, &choices.format);
     choices.naming = OutputStyle::readNaming();
     choices.shape = OutputStyle::readShape();
-    batch.start(port, choices);
+    return choices;
+}
+
+void StartConversion(TemplateDialog &dialog, ConversionBatch &batch, const std::shared_ptr<DialogPort> &port)
+{
+    QLabel *status = dialog.controlAs<QLabel>(IdStatusLine);
+    const QList<RowEntry> rows = port->rows();
+    if (rows.isEmpty()) {
+        SetLabel(status, StatusText::kAddFilesFirst);
+        return;
+    }
+    // One batch at a time: a second press leaves the running one untouched.
+    if (batch.isRunning())
+        return;
+    // Done rows stay done; the batch takes the others.
+    if (std::all_of(rows.begin(), rows.end(), [](const RowEntry &row) { return row.phase == RowPhase::Done; })) {
+        SetLabel(status, StatusText::kNothingToConvert);
+        return;
+    }
+
+    if (QLabel *savePath = dialog.controlAs<QLabel>(IdSavePath))
+        savePath->setText(GetOutputFolder());
+    SetLabel(status, StatusText::kStarting);
+
+    // Every step of every row of the batch uses these choices, whatever the
+    // boxes show later.
+    batch.start(std::make_shared<PendingRowsPort>(port), CurrentChoices(dialog));
 }
 
 void ReportBatchEnd(QWidget *window, const BatchSummary &summary)

@@ -9,7 +9,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QRegularExpression>
+#include <QSet>
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -29,21 +32,80 @@ QStringList ChooseWithDialog(QWidget *parent)
     return dialog.selectedFiles();
 }
 
-// The video files directly in a folder, sorted by name.
-QStringList VideoFilesIn(const QString &folder)
+// Natural order: runs of digits compare as numbers ("clip2" before
+// "clip10"), the rest without regard to case. (The collator's numeric mode
+// depends on the locale the program runs in; this does not.)
+bool NaturallyBefore(const QString &a, const QString &b)
 {
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            qsizetype iEnd = i, jEnd = j;
+            while (iEnd < a.size() && a[iEnd].isDigit())
+                ++iEnd;
+            while (jEnd < b.size() && b[jEnd].isDigit())
+                ++jEnd;
+            const QStringView x = QStringView(a).mid(i, iEnd - i), y = QStringView(b).mid(j, jEnd - j);
+            // Compare by value: fewer significant digits is smaller.
+            qsizetype xi = 0, yi = 0;
+            while (xi + 1 < x.size() && x[xi] == u'0')
+                ++xi;
+            while (yi + 1 < y.size() && y[yi] == u'0')
+                ++yi;
+            const QStringView xv = x.mid(xi), yv = y.mid(yi);
+            if (xv.size() != yv.size())
+                return xv.size() < yv.size();
+            if (const int c = xv.compare(yv); c != 0)
+                return c < 0;
+            i = iEnd;
+            j = jEnd;
+            continue;
+        }
+        const QChar x = a[i].toCaseFolded(), y = b[j].toCaseFolded();
+        if (x != y)
+            return x < y;
+        ++i;
+        ++j;
+    }
+    if (a.size() - i != b.size() - j)
+        return a.size() - i < b.size() - j;
+    return a < b;
+}
+
+void SortNaturally(QStringList &names)
+{
+    std::stable_sort(names.begin(), names.end(), NaturallyBefore);
+}
+
+// Gathers a folder's video files, then those of its sub-folders, each level in
+// natural order, up to `limit` files. A folder reached again (a link that loops
+// back) is not walked twice. True when the limit cut the list.
+bool GatherVideoFiles(const QString &folder, int limit, QSet<QString> &visited, QStringList &files)
+{
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    if (canonical.isEmpty() || visited.contains(canonical))
+        return false;
+    visited.insert(canonical);
+
     QStringList patterns;
     for (const QString &extension : VideoExtensions())
         patterns << QStringLiteral("*.") + extension;
     QDir dir(folder);
-    dir.setNameFilters(patterns);
-    dir.setFilter(QDir::Files | QDir::Hidden);
-    dir.setSorting(QDir::Name);
-    QStringList files;
     // QDir matches name filters without regard to case.
-    for (const QString &name : dir.entryList())
+    QStringList names = dir.entryList(patterns, QDir::Files | QDir::Hidden);
+    SortNaturally(names);
+    for (const QString &name : std::as_const(names)) {
+        if (files.size() >= limit)
+            return true;
         files << dir.filePath(name);
-    return files;
+    }
+    QStringList folders = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    SortNaturally(folders);
+    for (const QString &name : std::as_const(folders)) {
+        if (GatherVideoFiles(dir.filePath(name), limit, visited, files))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -79,18 +141,39 @@ QStringList VideoExtensions()
     return extensions;
 }
 
-QStringList FilesToAdd(const QStringList &names, const QString &baseDir)
+QStringList FilesToAdd(const QStringList &names, const QString &baseDir, bool *cut)
 {
     const QDir base(baseDir.isEmpty() ? QDir::currentPath() : baseDir);
     QStringList files;
+    QSet<QString> visited;
+    bool wasCut = false;
     for (const QString &name : names) {
         const QFileInfo info(base, name);
-        if (info.isDir())
-            files << VideoFilesIn(info.absoluteFilePath());
-        else if (info.exists())
+        if (!info.exists())
+            continue;
+        if (files.size() >= kMaxFilesPerAdd) {
+            wasCut = true;
+            break;
+        }
+        if (!info.isDir())
             files << info.absoluteFilePath();
+        else if (GatherVideoFiles(info.absoluteFilePath(), kMaxFilesPerAdd, visited, files))
+            wasCut = true;
     }
+    if (cut)
+        *cut = wasCut;
     return files;
+}
+
+void AddDroppedFiles(TemplateDialog &dialog, const std::shared_ptr<DialogPort> &port, const QStringList &names)
+{
+    bool cut = false;
+    AddFiles(port, FilesToAdd(names, QString(), &cut));
+    if (cut) {
+        if (auto *status = dialog.controlAs<QLabel>(IdStatusLine))
+            status->setText(QCoreApplication::translate("MainDialog", "一次最多添加 %1 个文件，其余的文件没有添加。")
+                                .arg(kMaxFilesPerAdd));
+    }
 }
 
 void SetFileChooser(FileChooser chooser)

@@ -36,10 +36,16 @@ QStringList AddFileFilters();
 QStringList VideoExtensions();
 
 // What a drop or a command line adds, in the given order: each existing file
-// as it is, each folder's video files (VideoExtensions, any case; not its
-// sub-folders) sorted by name; missing names are left out. Relative names are
-// taken from `baseDir`.
-QStringList FilesToAdd(const QStringList &names, const QString &baseDir = QString());
+// as it is, each folder's video files (VideoExtensions, any case) and those of
+// its sub-folders, in natural order, links that loop back not followed;
+// missing names are left out. Relative names are taken from `baseDir`. At most
+// kMaxFilesPerAdd files; `cut` tells whether there were more.
+inline constexpr int kMaxFilesPerAdd = 2000;
+QStringList FilesToAdd(const QStringList &names, const QString &baseDir = QString(), bool *cut = nullptr);
+
+// A drop: adds what FilesToAdd finds and says so in the status line when the
+// limit cut it short.
+void AddDroppedFiles(TemplateDialog &dialog, const std::shared_ptr<DialogPort> &port, const QStringList &names);
 
 // Asks for the files to add; an empty list when the user cancels.
 using FileChooser = std::function<QStringList(QWidget *parent)>;

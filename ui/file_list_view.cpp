@@ -13,8 +13,12 @@ namespace {
 
 constexpr int kIdRole = Qt::UserRole + 1;
 constexpr int kSecondsRole = Qt::UserRole + 2;
-// The file name column never gets narrower than this.
-constexpr int kMinPathWidth = 60;
+constexpr int kPhaseRole = Qt::UserRole + 3;
+constexpr int kStemRole = Qt::UserRole + 4;
+constexpr int kDetailsRole = Qt::UserRole + 5;
+// The file name column never gets narrower than this (a state's whole text
+// comes first).
+constexpr int kMinPathWidth = 24;
 
 struct ColumnSpec {
     const char *header;
@@ -67,6 +71,41 @@ FileListView::FileListView(QWidget *parent) : QTableWidget(parent)
     horizontalHeader()->setMinimumSectionSize(8);
     setSortingEnabled(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // A column the user widens or narrows takes its room from the file name.
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (column != ColPath)
+            fitColumns();
+    });
+}
+
+QList<int> FileListView::userColumnWidths() const
+{
+    QList<int> widths;
+    for (int c = 0; c < columnCount(); ++c)
+        widths << columnWidth(c);
+    return widths;
+}
+
+void FileListView::setUserColumnWidths(const QList<int> &widths)
+{
+    if (widths.size() != columnCount())
+        return;
+    for (int c = 0; c < columnCount(); ++c) {
+        if (c != ColPath && widths[c] > 0)
+            setColumnWidth(c, widths[c]);
+    }
+    fitColumns();
+}
+
+void FileListView::fitStatusText(const QString &text)
+{
+    // A state stays readable whole (a failed row's reason, a running row's
+    // speed): the state column grows to it and the file name, shown from its
+    // end, gives up the room.
+    const int needed =
+        fontMetrics().horizontalAdvance(text) + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+    if (needed > columnWidth(ColStatus))
+        setColumnWidth(ColStatus, needed);
 }
 
 void FileListView::setupColumns()
@@ -89,6 +128,9 @@ void FileListView::setupColumns()
 
 void FileListView::fitColumns()
 {
+    if (m_fitting)
+        return;
+    m_fitting = true;
     // Every column stays in sight at the window's fixed size: the file name
     // gives up what the others need, room for a vertical scroll bar included.
     int others = 0;
@@ -98,6 +140,7 @@ void FileListView::fitColumns()
     }
     const int room = width() - 2 * frameWidth() - style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     setColumnWidth(ColPath, qMax(kMinPathWidth, room - others));
+    m_fitting = false;
 }
 
 void FileListView::resizeEvent(QResizeEvent *event)
@@ -121,6 +164,7 @@ RowId FileListView::appendRow(const QString &path)
     item(row, ColNumber)->setData(kIdRole, QVariant::fromValue<quint64>(id));
     item(row, ColPath)->setText(path);
     item(row, ColPath)->setToolTip(path);
+    emit listChanged();
     return id;
 }
 
@@ -163,6 +207,68 @@ bool FileListView::addStatusDetails(RowId id, const QString &details)
     return true;
 }
 
+int FileListView::rowSeconds(int row) const
+{
+    const QTableWidgetItem *cell = item(row, ColDuration);
+    return cell ? cell->data(kSecondsRole).toInt() : 0;
+}
+
+bool FileListView::setRowState(RowId id, const RowState &state, std::optional<double> speed)
+{
+    const QString text = ShownRowState(state, speed);
+    if (!setRowText(id, ColStatus, text))
+        return false;
+    fitStatusText(text);
+    const int row = rowOf(id);
+    if (rowPhase(row) == state.phase)
+        return true;
+    item(row, ColStatus)->setData(kPhaseRole, int(state.phase));
+    // A done row keeps its stem: its folder is where its file is.
+    if (state.phase != RowPhase::Converting && state.phase != RowPhase::Packaging && state.phase != RowPhase::Done)
+        item(row, ColPath)->setData(kStemRole, QVariant());
+    if (state.phase != RowPhase::Failed)
+        item(row, ColStatus)->setData(kDetailsRole, QVariant());
+    emit listChanged();
+    return true;
+}
+
+bool FileListView::setRowReservedStem(RowId id, const QString &stem)
+{
+    const int row = rowOf(id);
+    if (row < 0)
+        return false;
+    item(row, ColPath)->setData(kStemRole, stem);
+    emit listChanged();
+    return true;
+}
+
+bool FileListView::setRowDetails(RowId id, const QString &details)
+{
+    const int row = rowOf(id);
+    if (row < 0)
+        return false;
+    item(row, ColStatus)->setData(kDetailsRole, details);
+    return true;
+}
+
+QString FileListView::rowDetails(int row) const
+{
+    const QTableWidgetItem *cell = item(row, ColStatus);
+    return cell ? cell->data(kDetailsRole).toString() : QString();
+}
+
+QString FileListView::rowReservedStem(int row) const
+{
+    const QTableWidgetItem *cell = item(row, ColPath);
+    return cell ? cell->data(kStemRole).toString() : QString();
+}
+
+RowPhase FileListView::rowPhase(int row) const
+{
+    const QTableWidgetItem *cell = item(row, ColStatus);
+    return cell ? RowPhase(cell->data(kPhaseRole).toInt()) : RowPhase::Idle;
+}
+
 bool FileListView::setRowLength(RowId id, int seconds)
 {
     const int row = rowOf(id);
@@ -184,8 +290,7 @@ QList<RowEntry> FileListView::entries() const
     QList<RowEntry> result;
     result.reserve(rowCount());
     for (int r = 0; r < rowCount(); ++r) {
-        const QTableWidgetItem *length = item(r, ColDuration);
-        result.append({idAt(r), rowText(r, ColPath), length ? length->data(kSecondsRole).toInt() : 0});
+        result.append({idAt(r), rowText(r, ColPath), rowSeconds(r), rowPhase(r)});
     }
     return result;
 }
@@ -199,6 +304,7 @@ void FileListView::deleteRow(int row)
         m_selectionMark = -1;
     else if (m_selectionMark > row)
         --m_selectionMark;
+    emit listChanged();
 }
 
 void FileListView::followCurrent(Qt::KeyboardModifiers modifiers)

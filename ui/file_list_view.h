@@ -3,6 +3,7 @@
 #include "engine/dialog_port.h"
 
 #include <QTableWidget>
+#include <optional>
 
 // Columns of the file list.
 enum FileListColumn {
@@ -26,6 +27,10 @@ public:
 
     // Creates the seven columns with their headers, widths and alignments.
     void setupColumns();
+    // The columns' widths as the user left them, and setting them back (the
+    // file name column always takes the room the others leave).
+    QList<int> userColumnWidths() const;
+    void setUserColumnWidths(const QList<int> &widths);
 
     // Appends a row: its number (the row count before it) with the list
     // icon, and the path. Returns the new row's id.
@@ -35,6 +40,17 @@ public:
     RowId idAt(int row) const;
     // Writes a cell of the row with that id; false when the row is gone.
     bool setRowText(RowId id, int column, const QString &text);
+    // Shows the row's state in its state column and keeps its phase for entries().
+    bool setRowState(RowId id, const RowState &state, std::optional<double> speed = std::nullopt);
+    int rowSeconds(int row) const;
+    RowPhase rowPhase(int row) const;
+    // The output stem the row's running conversion took; empty once the row is
+    // no longer converting (its files are then final or gone).
+    bool setRowReservedStem(RowId id, const QString &stem);
+    QString rowReservedStem(int row) const;
+    // What a failed row's tool left to look at (empty when nothing).
+    bool setRowDetails(RowId id, const QString &details);
+    QString rowDetails(int row) const;
     // Shows the row's length and keeps it as a number for entries().
     bool setRowLength(RowId id, int seconds);
     // Adds lines to the tooltip of the row's state.
@@ -50,16 +66,22 @@ public:
 
     void setRowIcon(const QIcon &icon) { m_rowIcon = icon; }
 
+signals:
+    // A row came or went, changed its phase or reserved its output names.
+    void listChanged();
+
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void fitColumns();
+    void fitStatusText(const QString &text);
     void resizeEvent(QResizeEvent *event) override;
     void followCurrent(Qt::KeyboardModifiers modifiers);
 
     RowId m_nextId = 1;
     int m_selectionMark = -1;
     QIcon m_rowIcon;
+    bool m_fitting = false;
 };

@@ -5,6 +5,7 @@
 #include "controls/xp_smart_button.h"
 #include "engine/conversion_batch.h"
 #include "engine/output_presets.h"
+#include "engine/saved_queue.h"
 #include "install/tool_dir.h"
 #include "install/tool_installer.h"
 #include "process/child_registry.h"
@@ -13,6 +14,7 @@
 #include "res/resources.h"
 #include "settings/output_folder.h"
 #include "settings/settings_store.h"
+#include "settings/window_state.h"
 #include "ui/aux_commands.h"
 #include "ui/conversion_commands.h"
 #include "ui/file_list_commands.h"
@@ -22,17 +24,22 @@
 #include "ui/main_dialog_port.h"
 #include "ui/preset_commands.h"
 #include "ui/question_box.h"
+#include "ui/queue_keeper.h"
+#include "ui/row_menu.h"
+#include "ui/status_texts.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QResizeEvent>
 #include <QTimerEvent>
 #include <algorithm>
 
@@ -53,7 +60,7 @@ constexpr struct {
 MainDialog::MainDialog(QWidget *parent)
     : TemplateDialog(MainDialogTemplate(), parent,
                      Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+                         Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
       m_bridge(std::make_unique<GuiBridge>(this)),
       m_batch(std::make_unique<ConversionBatch>())
 {
@@ -81,9 +88,30 @@ MainDialog::MainDialog(QWidget *parent)
     controlAs<QLabel>(IdStatusLine)->setText(CreditLine());
     m_port = std::make_shared<MainDialogPort>(
         MainDialogPort::Window{this, m_fileList, m_progress, controlAs<QLabel>(IdStatusLine),
-                               [this](const BatchSummary &summary) { OnBatchEnded(summary); }},
+                               [this](const BatchSummary &summary) { OnBatchEnded(summary); }, &m_batchProgress},
         *m_bridge);
     connectCommands();
+    setupStretch();
+}
+
+void MainDialog::setupStretch()
+{
+    // The template's size is the smallest the window gets; above it the list
+    // takes the room (see WindowStretch).
+    QWidget *columnLine = nullptr;
+    for (QFrame *frame : findChildren<QFrame *>(Qt::FindDirectChildrenOnly)) {
+        if (frame->frameShape() == QFrame::VLine)
+            columnLine = frame;
+    }
+    m_stretch.capture(this, m_fileList, columnLine, {m_progress, control(IdSavePath), control(IdStatusLine)});
+    setMinimumSize(m_stretch.baseSize());
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
+void MainDialog::resizeEvent(QResizeEvent *event)
+{
+    TemplateDialog::resizeEvent(event);
+    m_stretch.apply(event->size());
 }
 
 MainDialog::~MainDialog()
@@ -114,6 +142,8 @@ void MainDialog::connectCommands()
     connect(m_frameRateBox, &CCJFlatComboBox::completedToItem, this, &MainDialog::OnFrameRateChanged);
     onClick(m_btnSearch, &MainDialog::OnSearch);
     onClick(m_btnOpenFolder, &MainDialog::OnOpenOutputFolder);
+    m_fileList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_fileList, &QWidget::customContextMenuRequested, this, &MainDialog::OnRowMenu);
 }
 
 bool MainDialog::OnInitDialog()
@@ -142,13 +172,27 @@ bool MainDialog::OnInitDialog()
     CreateOutputFolder();
     // 13-14. The tools.
     g_szToolDir = DefaultToolDir();
+    bool written = true;
     for (int selector = 2; selector <= 5; ++selector) {
         // A tool that cannot be written is left as it was; the window opens anyway.
-        if (!ExtractTool(selector))
+        if (!ExtractTool(selector)) {
+            written = false;
             qCWarning(lcQ9, "tool %d was not written into %s", selector, g_szToolDir.constData());
+        }
     }
     for (int selector = 1; selector <= 6; ++selector)
         ExtractCodec(selector);  // writes no library by design: nothing to check
+    // A tools folder that cannot be written (a read-only home) and holds no
+    // earlier copies: the installed tools on the PATH do, and the user hears of it.
+    QString startNote;
+    if (!written && !ToolDirComplete(g_szToolDir)) {
+        if (const QByteArray installed = InstalledToolDir(); !installed.isEmpty()) {
+            qCWarning(lcQ9, "the tools folder %s cannot be written; using the tools in %s", g_szToolDir.constData(),
+                      installed.constData());
+            g_szToolDir = installed;
+            startNote = StatusLineText(StatusText::kInstalledTools);
+        }
+    }
     // 15. The MP4 choices and their mirrors.
     ApplyMp4Presets();
     // 16. The format box lists its items sorted and starts on MP4.
@@ -162,6 +206,20 @@ bool MainDialog::OnInitDialog()
     m_formatBox->setCurrentIndex(m_formatBox->findData(int(OutputFormat::Mp4)));
     // 17. The banner swaps every 3.5 s.
     m_bannerTimer = startTimer(kBannerPeriodMs);
+    // The size and column widths the user left the window with.
+    const WindowState state = ReadWindowState();
+    m_fileList->setUserColumnWidths(state.columns);
+    if (state.size.isValid())
+        resize(state.size.expandedTo(minimumSize()));
+    // The list a run that never closed its window left behind comes back.
+    m_queue = new QueueKeeper(
+        m_fileList, [this] { return CurrentChoices(*this); }, QueueFilePath(), this);
+    if (const int restored = m_queue->restore([this](const QStringList &paths) { addFiles(paths); })) {
+        const QString note = StatusLineText(StatusText::kRestored).arg(restored);
+        startNote = startNote.isEmpty() ? note : startNote + QStringLiteral("；") + note;
+    }
+    if (!startNote.isEmpty())
+        controlAs<QLabel>(IdStatusLine)->setText(startNote);
     return true;
 }
 
@@ -253,6 +311,9 @@ void MainDialog::shutDown()
     // keeps running invisibly.
     m_bridge->close();
     m_batch->stop();
+    WriteWindowState({size(), m_fileList->userColumnWidths()});
+    if (m_queue)
+        m_queue->forget();
     ChildRegistry::killAll();
 }
 
@@ -315,6 +376,11 @@ void MainDialog::OnBatchEnded(const BatchSummary &summary)
     ReportBatchEnd(this, summary);
 }
 
+void MainDialog::OnRowMenu(const QPoint &pos)
+{
+    ShowRowMenu(*m_fileList, pos);
+}
+
 void MainDialog::OnAddFile()
 {
     addFiles(ChooseFilesToAdd(this));
@@ -322,7 +388,7 @@ void MainDialog::OnAddFile()
 
 void MainDialog::OnDropFiles(const QStringList &paths)
 {
-    addFiles(FilesToAdd(paths));
+    AddDroppedFiles(*this, m_port, paths);
 }
 
 void MainDialog::OnDeleteFile()

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "engine/dialog_port.h"
+#include "ui/batch_estimate.h"
 #include "ui/template_dialog.h"
+#include "ui/window_stretch.h"
 
 #include <QIcon>
 #include <QStringList>
@@ -15,6 +17,7 @@ class GuiBridge;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
+class QueueKeeper;
 
 // The program's main window, laid out from dialog template 102.
 class MainDialog : public TemplateDialog {
@@ -57,6 +60,7 @@ public:
     void OnResolutionChanged();
     void OnFrameRateChanged();
     void OnBitrateChanged();
+    void OnRowMenu(const QPoint &pos);
 
     // The worker's batch has ended: tells the user what needs telling.
     void OnBatchEnded(const BatchSummary &summary);
@@ -80,10 +84,12 @@ protected:
     void dropEvent(QDropEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
     void done(int result) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void connectCommands();
     void setupFileList();
+    void setupStretch();
     void shutDown();
 
     // Members in the order the controls are bound.
@@ -114,4 +120,7 @@ private:
     std::unique_ptr<GuiBridge> m_bridge;  // shared with the port
     std::shared_ptr<DialogPort> m_port;
     std::unique_ptr<ConversionBatch> m_batch;
+    QueueKeeper *m_queue = nullptr;  // a child of the window
+    WindowStretch m_stretch;
+    BatchEstimate m_batchProgress;
 };

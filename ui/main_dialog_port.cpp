@@ -1,5 +1,6 @@
 #include "ui/main_dialog_port.h"
 
+#include "ui/batch_estimate.h"
 #include "ui/file_list_view.h"
 #include "ui/output_report_text.h"
 #include "ui/status_texts.h"
@@ -49,7 +50,18 @@ void MainDialogPort::setRowLength(RowId row, int seconds)
 
 void MainDialogPort::setRowState(RowId row, const RowState &state)
 {
-    m_bridge.run([&] { m_window.fileList->setRowText(row, ColStatus, ShownRowState(state)); });
+    m_bridge.run([&] {
+        FileListView *list = m_window.fileList;
+        const int index = list->rowOf(row);
+        if (index < 0)
+            return;
+        std::optional<double> speed;
+        if (m_window.batch) {
+            m_window.batch->rowState(row, state, list->rowSeconds(index));
+            speed = m_window.batch->rowSpeed(row);
+        }
+        list->setRowState(row, state, speed);
+    });
 }
 
 void MainDialogPort::setRowOutput(RowId row, const OutputReport &report)
@@ -84,12 +96,12 @@ void MainDialogPort::focusFirstRow()
 
 void MainDialogPort::setStatus(BatchStatus status, const BatchSummary &summary)
 {
-    m_bridge.run([&] { m_window.status->setText(ShownStatus(status, summary)); });
+    m_bridge.run([&] { m_window.status->setText(statusText(status, summary)); });
 }
 
 void MainDialogPort::setProgress(int percent)
 {
-    m_bridge.run([&] { m_window.progress->setValue(percent); });
+    m_bridge.run([&] { m_window.progress->setValue(barValue(percent)); });
 }
 
 void MainDialogPort::setProgressAndStatusIf(std::optional<int> percent, BatchStatus status,
@@ -101,12 +113,42 @@ void MainDialogPort::setProgressAndStatusIf(std::optional<int> percent, BatchSta
         if (stillWanted && !stillWanted())
             return;
         if (percent)
-            m_window.progress->setValue(*percent);
-        m_window.status->setText(ShownStatus(status, summary));
+            m_window.progress->setValue(barValue(*percent));
+        m_window.status->setText(statusText(status, summary));
     });
+}
+
+QString MainDialogPort::statusText(BatchStatus status, const BatchSummary &summary) const
+{
+    // While the encoder runs, the line tells the batch's place and time left.
+    const BatchEstimate *batch = m_window.batch;
+    if (status == BatchStatus::Converting && batch && batch->running())
+        return ShownBatchPlace(batch->place(), batch->total(), batch->secondsLeft());
+    return ShownStatus(status, summary);
+}
+
+int MainDialogPort::barValue(int rowPercent) const
+{
+    // The bar shows the whole batch.
+    const BatchEstimate *batch = m_window.batch;
+    return batch && batch->running() ? batch->percent() : rowPercent;
 }
 
 void MainDialogPort::batchEnded(const BatchSummary &summary)
 {
-    m_bridge.run([&] { m_window.batchEnded(summary); });
+    m_bridge.run([&] {
+        if (m_window.batch)
+            m_window.batch->end();
+        m_window.batchEnded(summary);
+    });
+}
+
+void MainDialogPort::rowFilesReserved(RowId row, const QString &stem)
+{
+    m_bridge.run([&] { m_window.fileList->setRowReservedStem(row, stem); });
+}
+
+void MainDialogPort::setRowFailureDetails(RowId row, const FailureDetails &details)
+{
+    m_bridge.run([&] { m_window.fileList->setRowDetails(row, ShownFailureDetails(details)); });
 }

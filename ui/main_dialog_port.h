@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class BatchEstimate;
 class FileListView;
 class QLabel;
 class QProgressBar;
@@ -21,6 +22,7 @@ public:
         QProgressBar *progress;
         QLabel *status;
         std::function<void(const BatchSummary &)> batchEnded;
+        BatchEstimate *batch = nullptr;  // the running batch's measure, owned by the window
     };
     MainDialogPort(Window window, GuiBridge bridge) : m_window(std::move(window)), m_bridge(bridge) {}
 
@@ -36,8 +38,14 @@ public:
     void setProgressAndStatusIf(std::optional<int> percent, BatchStatus status,
                                 const std::function<bool()> &stillWanted, const BatchSummary &summary) override;
     void batchEnded(const BatchSummary &summary) override;
+    void rowFilesReserved(RowId row, const QString &stem) override;
+    void setRowFailureDetails(RowId row, const FailureDetails &details) override;
 
 private:
+    // Runs on the GUI thread: the status line's text and the bar's value.
+    QString statusText(BatchStatus status, const BatchSummary &summary) const;
+    int barValue(int rowPercent) const;
+
     Window m_window;
     GuiBridge m_bridge;
 };

@@ -9,8 +9,10 @@ QString Text(const char *source)
 
 }  // namespace
 
-QString ShownRowState(const RowState &state)
+QString ShownRowState(const RowState &state, std::optional<double> speed)
 {
+    if (state.phase == RowPhase::Converting && speed)
+        return Text(RowStateText::kConverting).arg(state.percent) + Text(RowStateText::kSpeed).arg(*speed, 0, 'f', 1);
     switch (state.phase) {
     case RowPhase::Idle:
         break;
@@ -56,7 +58,38 @@ QString ShownStatus(BatchStatus status, const BatchSummary &summary)
     return QString();
 }
 
+QString ShownBatchPlace(int place, int total, std::optional<int> secondsLeft)
+{
+    QString text = StatusLineText(StatusText::kBatchPlace).arg(place).arg(total);
+    if (!secondsLeft)
+        return text;
+    const int left = qMax(1, *secondsLeft);
+    QString time;
+    if (left >= 3600)
+        time = StatusLineText(StatusText::kHoursMinutes).arg(left / 3600).arg(left / 60 % 60);
+    else if (left >= 60)
+        time = StatusLineText(StatusText::kMinutesSeconds).arg(left / 60).arg(left % 60);
+    else
+        time = StatusLineText(StatusText::kSeconds).arg(left);
+    return text + StatusLineText(StatusText::kTimeLeft).arg(time);
+}
+
 QString ShownLength(int seconds)
 {
     return QString::asprintf("%02d:%02d:%02d", seconds / 3600, (seconds / 60) % 60, seconds % 60);
+}
+
+QString ShownFailureDetails(const FailureDetails &details)
+{
+    QString ending;
+    if (!details.started)
+        ending = QCoreApplication::translate("FailureDetails", "无法启动");
+    else if (details.stuck)
+        ending = QCoreApplication::translate("FailureDetails", "停滞，已被终止");
+    else if (details.exitedNormally)
+        ending = QCoreApplication::translate("FailureDetails", "退出码 %1").arg(details.exitCode);
+    else
+        ending = QCoreApplication::translate("FailureDetails", "被信号终止");
+    return QCoreApplication::translate("FailureDetails", "命令行：\n%1\n\n退出状态：%2\n\n最后的输出：\n%3")
+        .arg(details.commandLine, ending, details.lastLines);
 }

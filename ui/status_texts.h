@@ -4,12 +4,18 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <optional>
 
 // What the conversion and its commands write into the status line: source
 // texts of the "StatusText" context, shown through StatusLineText().
 namespace StatusText {
 inline constexpr char kAddFilesFirst[] = QT_TRANSLATE_NOOP("StatusText", "请先添加需要转换的文件。");
 inline constexpr char kStarting[] = QT_TRANSLATE_NOOP("StatusText", "开始转换");
+inline constexpr char kInstalledTools[] =
+    QT_TRANSLATE_NOOP("StatusText", "工具目录无法写入，正在使用系统中已安装的转换工具");
+inline constexpr char kRestored[] = QT_TRANSLATE_NOOP("StatusText", "已恢复上次未完成的 %1 个文件");
+inline constexpr char kNothingToConvert[] =
+    QT_TRANSLATE_NOOP("StatusText", "列表中的文件都已转换完成，没有需要转换的文件。");
 inline constexpr char kConverting[] = QT_TRANSLATE_NOOP("StatusText", "转换中...");
 inline constexpr char kExporting[] = QT_TRANSLATE_NOOP("StatusText", "导出视频流");
 inline constexpr char kFinished[] = QT_TRANSLATE_NOOP("StatusText", "转换完成");
@@ -17,6 +23,13 @@ inline constexpr char kFailed[] = QT_TRANSLATE_NOOP("StatusText", "转换失败"
 inline constexpr char kPaused[] = QT_TRANSLATE_NOOP("StatusText", "已经暂停");
 inline constexpr char kResuming[] = QT_TRANSLATE_NOOP("StatusText", "正在继续转换...");
 inline constexpr char kStopped[] = QT_TRANSLATE_NOOP("StatusText", "已经停止");
+// The running batch: the place of the row being converted and the batch's size.
+inline constexpr char kBatchPlace[] = QT_TRANSLATE_NOOP("StatusText", "正在转换 %1/%2");
+// … followed by the time left.
+inline constexpr char kTimeLeft[] = QT_TRANSLATE_NOOP("StatusText", "，剩余约 %1");
+inline constexpr char kHoursMinutes[] = QT_TRANSLATE_NOOP("StatusText", "%1 小时 %2 分");
+inline constexpr char kMinutesSeconds[] = QT_TRANSLATE_NOOP("StatusText", "%1 分 %2 秒");
+inline constexpr char kSeconds[] = QT_TRANSLATE_NOOP("StatusText", "%1 秒");
 // A batch in which not every row succeeded: "%1" rows made, "%2" failed.
 inline constexpr char kBatchSummary[] = QT_TRANSLATE_NOOP("StatusText", "转换结束：成功 %1 个，失败 %2 个");
 inline constexpr char kDiskFullMessage[] =
@@ -28,6 +41,8 @@ inline constexpr char kDiskFullMessage[] =
 namespace RowStateText {
 inline constexpr char kWaiting[] = QT_TRANSLATE_NOOP("RowStateText", "等待转换");
 inline constexpr char kConverting[] = QT_TRANSLATE_NOOP("RowStateText", "转换中 %1%");
+// … followed by the speed, in seconds of the source per second.
+inline constexpr char kSpeed[] = QT_TRANSLATE_NOOP("RowStateText", " · %1×");
 inline constexpr char kPackaging[] = QT_TRANSLATE_NOOP("RowStateText", "导出中");
 inline constexpr char kDone[] = QT_TRANSLATE_NOOP("RowStateText", "完成");
 inline constexpr char kStopped[] = QT_TRANSLATE_NOOP("RowStateText", "已停止");
@@ -70,8 +85,12 @@ inline const char *reason(FailReason why)
 
 // A StatusText source text in the user's language.
 QString StatusLineText(const char *source);
-// The state column's text for a row state.
-QString ShownRowState(const RowState &state);
+// The state column's text for a row state, with a converting row's speed.
+QString ShownRowState(const RowState &state, std::optional<double> speed = std::nullopt);
+// A failed row's details: the command line, how the tool ended, its last lines.
+QString ShownFailureDetails(const FailureDetails &details);
+// The status line's text for the running batch.
+QString ShownBatchPlace(int place, int total, std::optional<int> secondsLeft);
 // The status line's text for what the batch reports.
 QString ShownStatus(BatchStatus status, const BatchSummary &summary);
 // Whole seconds as "%02d:%02d:%02d"; hours are not limited to two digits.

@@ -11,6 +11,7 @@
 #include "tests/support/media_probe.h"
 #include "tests/support/main_dialog_fixture.h"
 #include "ui/file_list_view.h"
+#include "ui/row_menu.h"
 
 #include <QDir>
 #include <QFile>
@@ -181,6 +182,9 @@ TEST_F(WindowConversion, EveryFormatThroughTheBoxes)
         choose(IdFormatBox, c.format);
         choose(IdResolutionBox, c.resolution);
         choose(IdFrameRateBox, c.frameRate);
+        // Done rows stay done until the user asks for them again.
+        for (int row = 0; row < m_list->rowCount(); ++row)
+            RunRowAction(*m_list, row, QStringLiteral("重新转换"));
         const QStringList made = convert();
         EXPECT_EQ(status(), QStringLiteral("转换结束：成功 4 个，失败 1 个")) << "the cut file fails";
         for (int row = 0; row < m_list->rowCount(); ++row)

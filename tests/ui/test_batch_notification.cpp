@@ -98,11 +98,13 @@ TEST_F(BatchNotificationTest, SentWithTheCountsWhileTheWindowIsInTheBackground)
     EXPECT_EQ(sent.app, "Q9Plemo");
     EXPECT_EQ(sent.icon, "q9plemo");
     EXPECT_EQ(sent.body, QStringLiteral("3 个文件已转换，1 个失败"));
+    EXPECT_EQ(sent.summary, QStringLiteral("Q9Plemo：转换结束"));
     EXPECT_EQ(sent.hints.value("desktop-entry").toString(), "com.example.q9plemo");
 
     EXPECT_TRUE(NotifyBatchEnd(&window, 2, 0));
     ASSERT_TRUE(WaitUntil([&] { return m_fake.received.size() == 2; }, 5000));
     EXPECT_EQ(m_fake.received.last().body, QStringLiteral("2 个文件已转换"));
+    EXPECT_EQ(m_fake.received.last().summary, QStringLiteral("Q9Plemo：转换完成"));
 
     // The user is looking at the window: nothing is sent.
     window.show();

@@ -130,6 +130,31 @@ TEST_F(ConversionCommandsTest, StartTakesTheMirroredChoicesAndRunsOneBatchOnly)
     EXPECT_TRUE(withoutThreads.contains("vbitrate=1024:vhq:o=level=5 -ofps 25 ")) << runs.first().toStdString();
 }
 
+TEST_F(ConversionCommandsTest, StartConvertsWhatIsNotDoneAndWithNothingLeftStartsNoTool)
+{
+    const QString done = sourceFile("done.avi");
+    const RowId doneRow = m_dialog->port()->appendRow(done);
+    const RowId failedRow = m_dialog->port()->appendRow(sourceFile("failed.avi"));
+    m_dialog->port()->appendRow(sourceFile("new.avi"));
+    m_dialog->port()->setRowState(doneRow, {RowPhase::Done});
+    m_dialog->port()->setRowState(failedRow, RowState::failed(FailReason::EncoderFailed));
+    QFile::remove(g_tools + "hold");
+    click(IdStart);
+    ASSERT_TRUE(WaitUntil([this] { return m_dialog->batch().waitIdle(0); }, 20000));
+    const QString runs = EncoderRuns().join('\n');
+    EXPECT_TRUE(runs.contains("failed.avi"));
+    EXPECT_TRUE(runs.contains("new.avi"));
+    EXPECT_FALSE(runs.contains(done));
+
+    for (const RowEntry &row : m_dialog->port()->rows())
+        m_dialog->port()->setRowState(row.id, {RowPhase::Done});
+    QFile::remove(g_tools + "encoder.log");
+    click(IdStart);
+    EXPECT_EQ(status(), QStringLiteral("列表中的文件都已转换完成，没有需要转换的文件。"));
+    EXPECT_FALSE(m_dialog->batch().isRunning());
+    EXPECT_TRUE(EncoderRuns().isEmpty());
+}
+
 // Without a batch only the button and the status line change; the icon goes
 // 131 (paused) / 132 (running) with the caption.
 TEST_F(ConversionCommandsTest, PauseAndResumeTextsCaptionAndIcon)
@@ -202,7 +227,7 @@ TEST_F(ConversionCommandsTest, PauseAndStopTextsStandAgainstTheEncodersOutput)
     m_dialog->port()->appendRow(sourceFile("a.avi"));
     click(IdStart);
     for (int round = 0; round < 3; ++round) {
-        ASSERT_TRUE(WaitUntil([&] { return status() == QStringLiteral("转换中..."); }, 10000));
+        ASSERT_TRUE(WaitUntil([&] { return status().startsWith(QStringLiteral("正在转换 1/1")); }, 10000));
         QTest::qWait(50);
         click(IdPause);
         const int pausedAt = bar->value();
@@ -211,7 +236,7 @@ TEST_F(ConversionCommandsTest, PauseAndStopTextsStandAgainstTheEncodersOutput)
         EXPECT_EQ(bar->value(), pausedAt) << "round " << round;
         click(IdPause);
     }
-    ASSERT_TRUE(WaitUntil([&] { return status() == QStringLiteral("转换中..."); }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return status().startsWith(QStringLiteral("正在转换 1/1")); }, 10000));
     QTest::qWait(50);
     click(IdStop);
     QTest::qWait(300);
@@ -248,9 +273,10 @@ TEST_F(ConversionCommandsTest, AnOpenMessageBoxBlocksNeitherTheButtonsNorTheUpda
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
         // A worker's update reaches the window while the box is open.
-        auto update = std::async(std::launch::async, [port = m_dialog->port()] { port->setProgress(42); });
+        auto update =
+            std::async(std::launch::async, [port = m_dialog->port()] { port->setStatus(BatchStatus::Exporting); });
         EXPECT_TRUE(WaitUntil([&] { return update.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
-        EXPECT_EQ(m_dialog->controlAs<QProgressBar>(IdProgress)->value(), 42);
+        EXPECT_EQ(status(), QStringLiteral("导出视频流"));
 
         // Pause, resume and stop, clicked like a user would.
         click(IdPause);

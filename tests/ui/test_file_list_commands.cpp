@@ -179,8 +179,8 @@ TEST_F(FileListCommandsTest, DropAddsEveryFileAndTheVideosOfFoldersInOrder)
 
     m_dialog->OnDropFiles({Clip("c.flv"), folder, Clip("missing.avi"), Clip("a.avi")});
     EXPECT_EQ(settledPaths(), (QStringList{Clip("c.flv"), folder + "/a.avi", folder + "/b.MKV",
-                                           folder + "/c.Rmvb", Clip("a.avi")}));
-    EXPECT_EQ(cell(4, ColNumber), "4");
+                                           folder + "/c.Rmvb", folder + "/sub.avi/inner.avi", Clip("a.avi")}));
+    EXPECT_EQ(cell(5, ColNumber), "5");
 }
 
 TEST_F(FileListCommandsTest, FilesDroppedOnTheWindowReachTheList)
@@ -205,6 +205,29 @@ TEST(FilesToAdd, CommandLineNamesAreMadeAbsoluteFromTheirOwnFolder)
     EXPECT_EQ(FilesToAdd({"b c.avi", "clips", "gone.mpg"}, dir), (QStringList{dir + "/b c.avi", dir + "/clips/x.FLV"}));
     EXPECT_EQ(VideoExtensions().size(), 19);
     EXPECT_TRUE(VideoExtensions().contains("3gpp"));
+}
+
+TEST(FilesToAdd, AFolderBringsItsSubFoldersInNaturalOrderWithoutLoopsAndAtMostTheLimit)
+{
+    const QString dir = MakeTempDir();
+    for (const char *name : {"clip10.avi", "clip2.avi", "notes.txt", "sub/b.mkv", "sub/inner/c.flv", "Sub 2/a.mp4"}) {
+        QDir().mkpath(QFileInfo(dir + '/' + name).path());
+        QFile(dir + '/' + name).open(QIODevice::WriteOnly);
+    }
+    QFile::link(dir, dir + "/sub/loop");  // leads back to the top
+    bool cut = true;
+    EXPECT_EQ(FilesToAdd({dir}, QString(), &cut),
+              (QStringList{dir + "/clip2.avi", dir + "/clip10.avi", dir + "/sub/b.mkv", dir + "/sub/inner/c.flv",
+                           dir + "/Sub 2/a.mp4"}));
+    EXPECT_FALSE(cut);
+
+    const QString many = MakeTempDir();
+    for (int i = 0; i <= kMaxFilesPerAdd; ++i)
+        QFile(many + QStringLiteral("/v%1.avi").arg(i)).open(QIODevice::WriteOnly);
+    const QStringList files = FilesToAdd({many}, QString(), &cut);
+    EXPECT_TRUE(cut);
+    ASSERT_EQ(files.size(), kMaxFilesPerAdd);
+    EXPECT_EQ(files.last(), many + QStringLiteral("/v%1.avi").arg(kMaxFilesPerAdd - 1));
 }
 
 TEST_F(FileListCommandsTest, DeleteRemovesOnlyTheRowWithTheSelectionMark)

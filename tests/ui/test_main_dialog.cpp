@@ -28,7 +28,7 @@ TEST_F(MainDialogTest, MatchesTheTemplate)
 {
     const DialogTemplate &tmpl = MainDialogTemplate();
     EXPECT_EQ(m_dialog->windowTitle(), QStringLiteral("Q9Plemo 【免费绿色软件】"));
-    EXPECT_EQ(m_dialog->minimumSize(), m_dialog->maximumSize()) << "the window has a fixed size";
+    EXPECT_EQ(m_dialog->size(), m_dialog->minimumSize()) << "the template's size is the default and the smallest";
     ASSERT_EQ(tmpl.controls.size(), 34u);
 
     // The 30 shown controls are the window's own; the four hidden labels live
@@ -72,6 +72,44 @@ TEST_F(MainDialogTest, MatchesTheTemplate)
     }
     EXPECT_TRUE(qobject_cast<QComboBox *>(m_dialog->control(IdFrameRateBox))->isEditable());
     EXPECT_FALSE(qobject_cast<QComboBox *>(m_dialog->control(IdFormatBox))->isEditable());
+}
+
+TEST_F(MainDialogTest, GrowsWithTheListTakingTheRoomAndKeepsItsSize)
+{
+    const QSize base = m_dialog->size();
+    m_dialog->show();
+    auto geometry = [this](int id) { return m_dialog->control(id)->geometry(); };
+    const QRect list = geometry(IdFileList), exit = geometry(IdExit), add = geometry(IdAddFile),
+                status = geometry(IdStatusLine), progress = geometry(IdProgress), banner = geometry(IdBanner),
+                start = geometry(IdStart), site = geometry(IdSiteLink);
+
+    m_dialog->resize(1100, 800);
+    ASSERT_EQ(m_dialog->size(), QSize(1100, 800));
+    const int dx = 1100 - base.width(), dy = 800 - base.height();
+    EXPECT_EQ(geometry(IdFileList), list.adjusted(0, 0, dx, dy));
+    EXPECT_EQ(geometry(IdExit), exit.translated(dx, dy)) << "the right-hand column keeps to the corner";
+    EXPECT_EQ(geometry(IdAddFile), add.translated(dx, 0));
+    EXPECT_EQ(geometry(IdStatusLine), status.translated(0, dy).adjusted(0, 0, dx, 0));
+    EXPECT_EQ(geometry(IdProgress), progress.translated(0, dy).adjusted(0, 0, dx, 0));
+    EXPECT_EQ(geometry(IdSiteLink), site.translated(0, dy));
+    EXPECT_EQ(geometry(IdBanner), banner);
+    EXPECT_EQ(geometry(IdStart), start);
+    auto *fileList = m_dialog->controlAs<FileListView>(IdFileList);
+    EXPECT_GT(fileList->columnWidth(ColPath), 140 + dx / 2) << "the file name takes the width";
+
+    // The next window opens at the size and column widths this one was left with.
+    fileList->setColumnWidth(ColStatus, 150);
+    m_dialog.reset();
+    m_dialog = std::make_unique<MainDialog>();
+    m_dialog->OnInitDialog();
+    EXPECT_EQ(m_dialog->size(), QSize(1100, 800));
+    EXPECT_EQ(m_dialog->controlAs<FileListView>(IdFileList)->columnWidth(ColStatus), 150);
+
+    // Never smaller than the template; the next test starts from it again.
+    m_dialog->show();
+    m_dialog->resize(100, 100);
+    EXPECT_EQ(m_dialog->size(), base);
+    m_dialog->controlAs<FileListView>(IdFileList)->setColumnWidth(ColStatus, 76);
 }
 
 TEST_F(MainDialogTest, TabOrderFollowsTheTemplate)
