@@ -29,11 +29,22 @@ const FormatPresets &PresetsFor(OutputFormat format);
 // How one format's rows are made: the encoder writes `encoderExtension` next
 // to the row's stem; the after-step (none for a format the encoder writes
 // whole) turns that into `finalExtension`.
+// What a handset takes of a format's file, as the read-back names it: the
+// codecs, the video profile (nullptr: any) and whether the index must come
+// before the media data.
+struct HandsetConstraints {
+    const char *videoCodec;
+    const char *audioCodec;
+    const char *videoProfile;
+    bool indexFirst;
+};
+
 struct FormatSteps {
     const char *encoderExtension;
     const char *finalExtension;
     QByteArray (*encoderLine)(const EncoderStep &step, const BatchChoices &choices);
     RowResult (*afterStep)(ConversionJob &job, const RowEntry &row, const QString &encoderOutput);
+    HandsetConstraints handset;
 };
 
 const FormatSteps &StepsFor(OutputFormat format);

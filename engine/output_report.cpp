@@ -1,9 +1,8 @@
 #include "engine/output_report.h"
 
 #include "base/log.h"
+#include "engine/ffprobe_read.h"
 #include "process/command_line.h"
-#include "process/process_runner.h"
-#include "process/tool_watchdog.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -89,20 +88,15 @@ OutputFacts ParseOutputFacts(const QByteArray &json)
 
 std::optional<OutputFacts> ReadOutputFacts(const QByteArray &toolDir, const QString &path)
 {
-    ToolWatchdog::Limits limits;
-    limits.deadline = kReadDeadline;
-    ToolWatchdog watchdog(limits);
     const QByteArray parameters = "-v error -show_entries format=format_name,duration,size,bit_rate:stream=codec_type,"
                                   "codec_name,profile,level,width,height,avg_frame_rate,sample_rate,channels "
                                   "-of json " +
                                   QuotePath(path);
-    const RunOutcome run = RunAndWait(toolDir + "ffprobe", parameters, {}, &watchdog);
-    if (!run.started || run.stuck) {
-        qCWarning(lcQ9) << "ffprobe" << (run.stuck ? "was stuck on" : "could not be started for") << path
-                        << "- what it holds is not checked";
+    const std::optional<QByteArray> printed =
+        ReadWithFfprobe(toolDir, parameters, path, "what it holds is not checked");
+    if (!printed)
         return std::nullopt;
-    }
-    OutputFacts facts = ParseOutputFacts(run.tail);
+    OutputFacts facts = ParseOutputFacts(*printed);
     if (facts.readable && !path.endsWith(QLatin1String(".flv"), Qt::CaseInsensitive))
         facts.indexFirst = IndexFirst(path);
     return facts;
@@ -112,24 +106,16 @@ OutputMismatch CheckHandsetConstraints(OutputFormat format, const OutputFacts &f
 {
     if (!facts.readable || facts.videoCodec.isEmpty())
         return OutputMismatch::Unreadable;
-    const char *video = "flv1";
-    const char *audio = "mp3";
-    if (format == OutputFormat::Mp4) {
-        video = "mpeg4";
-        audio = "aac";
-    } else if (format == OutputFormat::ThreeGp) {
-        video = "h263";
-        audio = "amr_nb";
-    }
-    if (facts.videoCodec != QLatin1String(video))
+    const HandsetConstraints &handset = StepsFor(format).handset;
+    if (facts.videoCodec != QLatin1String(handset.videoCodec))
         return OutputMismatch::VideoCodec;
-    if (format == OutputFormat::Mp4 && (facts.videoProfile != QLatin1String("Simple Profile") || facts.videoLevel < 0))
+    if (handset.videoProfile && (facts.videoProfile != QLatin1String(handset.videoProfile) || facts.videoLevel < 0))
         return OutputMismatch::Profile;
-    if (!facts.audioCodec.isEmpty() && facts.audioCodec != QLatin1String(audio))
+    if (!facts.audioCodec.isEmpty() && facts.audioCodec != QLatin1String(handset.audioCodec))
         return OutputMismatch::AudioCodec;
     if (facts.width != width || facts.height != height)
         return OutputMismatch::Size;
-    if (format != OutputFormat::Flv && facts.indexFirst != true)
+    if (handset.indexFirst && facts.indexFirst != true)
         return OutputMismatch::IndexLast;
     return OutputMismatch::None;
 }

@@ -1,9 +1,8 @@
 #include "engine/picture_shape.h"
 
 #include "base/log.h"
+#include "engine/ffprobe_read.h"
 #include "process/command_line.h"
-#include "process/process_runner.h"
-#include "process/tool_watchdog.h"
 
 #include <QList>
 #include <algorithm>
@@ -11,9 +10,6 @@
 
 namespace {
 
-// ffprobe answers in a fraction of a second; one still running after this is
-// stuck on a broken file.
-constexpr std::chrono::seconds kReadDeadline{10};
 // Pixels more than four times wider than high, or the other way round, are no
 // real source's: such a flag is a fault of the file.
 constexpr double kMaxPixelAspect = 4;
@@ -107,24 +103,19 @@ SourcePicture ReadSourcePicture(const QByteArray &toolDir, const QString &path, 
 {
     if (!wantShape)
         return {ReadPictureTurn(toolDir, path, false), {}};
-    ToolWatchdog::Limits limits;
-    limits.deadline = kReadDeadline;
-    ToolWatchdog watchdog(limits);
     const QByteArray parameters = "-v error -select_streams v:0 -show_entries "
                                   "stream=width,height,sample_aspect_ratio:stream_side_data=displaymatrix,rotation "
                                   "-of default=nw=1 " +
                                   QuotePath(path);
-    const RunOutcome run = RunAndWait(toolDir + "ffprobe", parameters, {}, &watchdog);
-    if (!run.started || run.stuck) {
-        qCWarning(lcQ9) << "ffprobe" << (run.stuck ? "was stuck on" : "could not be started for") << path
-                        << "- its picture is stretched to the size, as stored";
+    const std::optional<QByteArray> printed =
+        ReadWithFfprobe(toolDir, parameters, path, "its picture is stretched to the size, as stored");
+    if (!printed)
         return {};
-    }
     SourcePicture picture;
-    picture.shape = ParseSourceShape(run.tail);
+    picture.shape = ParseSourceShape(*printed);
     // The matrix rows follow the stream's own lines, whose values hold colons too.
     QByteArray matrix;
-    for (const QByteArray &line : run.tail.split('\n')) {
+    for (const QByteArray &line : printed->split('\n')) {
         if (!line.startsWith("sample_aspect_ratio="))
             matrix += line + '\n';
     }

@@ -1,19 +1,14 @@
 #include "engine/picture_turn.h"
 
 #include "base/log.h"
+#include "engine/ffprobe_read.h"
 #include "process/command_line.h"
-#include "process/process_runner.h"
-#include "process/tool_watchdog.h"
 
 #include <QFile>
 #include <QList>
 #include <cmath>
 
 namespace {
-
-// ffprobe answers in a fraction of a second; one still running after this is
-// stuck on a broken file.
-constexpr std::chrono::seconds kReadDeadline{10};
 
 int Sign(qint64 value)
 {
@@ -126,19 +121,14 @@ PictureTurn ReadPictureTurn(const QByteArray &toolDir, const QString &path, bool
 {
     if (!IsIsoMedia(path))
         return {};
-    ToolWatchdog::Limits limits;
-    limits.deadline = kReadDeadline;
-    ToolWatchdog watchdog(limits);
     const QByteArray parameters =
         "-v error -select_streams v:0 -show_entries stream_side_data=displaymatrix,rotation -of default=nw=1 " +
         QuotePath(path);
-    const RunOutcome run = RunAndWait(toolDir + "ffprobe", parameters, {}, &watchdog);
-    if (!run.started || run.stuck) {
-        qCWarning(lcQ9) << "ffprobe" << (run.stuck ? "was stuck on" : "could not be started for") << path
-                        << "- its picture is taken as stored";
+    const std::optional<QByteArray> printed =
+        ReadWithFfprobe(toolDir, parameters, path, "its picture is taken as stored");
+    if (!printed)
         return {};
-    }
-    const DisplayMatrixReport report = ParseDisplayMatrix(run.tail);
+    const DisplayMatrixReport report = ParseDisplayMatrix(*printed);
     if (report.oddDegrees && logOdd) {
         qCWarning(lcQ9).nospace() << "the picture of " << path << " is to be shown turned by " << *report.oddDegrees
                                   << " degrees, no quarter turn: it is taken as stored";
