@@ -96,6 +96,13 @@ QByteArray PictureShapeFilters(PictureShape choice, const SourceShape &shape, co
     const QByteArray scale = "scale=" + QByteArray::number(scaledWidth) + ':' + QByteArray::number(scaledHeight);
     if (scaledWidth == width && scaledHeight == height)
         return scale + squarePixels;
+    if (choice == PictureShape::Fit && scaledHeight == height) {
+        // Bars left and right only: the encoder's "expand" leaves the first two
+        // rows of such bars unset (dark green). Growing the height too and
+        // cutting the two extra rows off each edge gives all-black bars.
+        const QByteArray taller = QByteArray::number(width) + ':' + QByteArray::number(height + 4);
+        return scale + ",expand=" + taller + ",crop=" + size + ":0:2" + squarePixels;
+    }
     return scale + (choice == PictureShape::Fit ? ",expand=" : ",crop=") + size + squarePixels;
 }
 
