@@ -2,17 +2,16 @@
 
 #include "base/log.h"
 #include "base/thread_tracker.h"
+#include "catalogue/frame_timing.h"
+#include "catalogue/picture_turn.h"
 #include "catalogue/probe_parser.h"
 #include "catalogue/probe_queue.h"
-#include "engine/frame_timing.h"
-#include "engine/picture_turn.h"
 #include "install/tool_dir.h"
 #include "process/command_line.h"
 #include "process/globals.h"
 #include "process/process_runner.h"
 #include "process/tool_watchdog.h"
 
-#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -29,15 +28,9 @@ namespace {
 
 constexpr std::chrono::seconds kProbeDeadline{10};
 
-bool RowIsListed(DialogPort &port, RowId row)
-{
-    const QList<RowEntry> rows = port.rows();
-    return std::any_of(rows.begin(), rows.end(), [row](const RowEntry &entry) { return entry.id == row; });
-}
-
 }  // namespace
 
-void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
+void ProbeThread(std::shared_ptr<ProbePort> port, RowId row, QString path)
 {
     ThreadTracker::Scope tracked;
     if (!port || row == kNoRow)
@@ -89,14 +82,14 @@ void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path)
     // The row keeps its path; its state says that the file could not be read.
     if (!outcome.started) {
         qCWarning(lcQ9) << "the player could not be started for" << path;
-        port->setRowState(row, RowState::unreadable(FailReason::ToolMissing));
+        port->setRowUnreadable(row, ProbeFailure::ToolMissing);
     } else if (outcome.stuck || values == 0) {
         qCWarning(lcQ9) << "the player could not read" << path << (outcome.stuck ? "(stuck, killed)" : "");
-        port->setRowState(row, RowState::unreadable(FailReason::Unreadable));
+        port->setRowUnreadable(row, ProbeFailure::Unreadable);
     }
 }
 
-void StartProbe(std::shared_ptr<DialogPort> port, const QString &path)
+void StartProbe(std::shared_ptr<ProbePort> port, const QString &path)
 {
     if (!port)
         return;
@@ -114,7 +107,7 @@ void StartProbe(std::shared_ptr<DialogPort> port, const QString &path)
     // started in the order of the adds. A probe whose row was deleted while it
     // waited, or whose window has closed (no rows any more), runs no player.
     ProbeQueue::probes().post([tracked = std::move(tracked), port = std::move(port), row, path]() mutable {
-        if (RowIsListed(*port, row))
+        if (port->rowListed(row))
             ProbeThread(std::move(port), row, std::move(path));
     });
 }

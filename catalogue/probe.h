@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/dialog_port.h"
+#include "catalogue/probe_port.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,12 +11,12 @@
 // then fills it from the player's identify output on a thread of its own.
 // At most as many players run at once as there are cores; later probes wait
 // in a queue and start in the order of the adds. Returns without waiting.
-void StartProbe(std::shared_ptr<DialogPort> port, const QString &path);
+void StartProbe(std::shared_ptr<ProbePort> port, const QString &path);
 
 // The probe's thread procedure: runs the player on the file and writes what it
 // reports into the row with id `row` (and no other; nothing once that row has
 // been deleted). Returns when the player's output has ended.
-void ProbeThread(std::shared_ptr<DialogPort> port, RowId row, QString path);
+void ProbeThread(std::shared_ptr<ProbePort> port, RowId row, QString path);
 
 // The player's identify command line for one file, starting with g_szToolDir.
 QByteArray ProbeCommandLine(const QString &path);

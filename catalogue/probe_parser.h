@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/dialog_port.h"
+#include "catalogue/probe_port.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,18 +1,15 @@
 #pragma once
 
+#include "catalogue/probe_port.h"
 #include "engine/output_report.h"
 #include "engine/row_state.h"
 
 #include <QList>
 #include <QString>
 #include <QtGlobal>
+#include <algorithm>
 #include <functional>
 #include <optional>
-
-// Identity of one file-list row. Row numbers shift when rows are deleted, so
-// threads that outlive a user's edits address rows by this id instead.
-using RowId = quint64;
-inline constexpr RowId kNoRow = 0;
 
 struct RowEntry {
     RowId id = kNoRow;
@@ -29,22 +26,13 @@ struct BatchSummary {
     bool diskFull = false;  // it stopped itself: the output volume is full
 };
 
-// What the probe learns of a file besides its length, as the player prints it.
-enum class ProbeFact { Codec, Resolution, FrameRate };
-
 // The one narrow way the probe threads and the conversion worker reach the
 // main window. The main dialog implements it by running every call on the GUI
 // thread; once the window is gone every call does nothing and returns an empty
 // value, so threads still running then simply run out.
-class DialogPort {
+class DialogPort : public ProbePort {
 public:
-    virtual ~DialogPort() = default;
-
-    // Appends a row showing its number and the path; kNoRow when the window is gone.
-    virtual RowId appendRow(const QString &path) = 0;
     // Each of these does nothing when the row has been deleted.
-    virtual void setRowFact(RowId row, ProbeFact fact, const QString &value) = 0;
-    virtual void setRowLength(RowId row, int seconds) = 0;
     virtual void setRowState(RowId row, const RowState &state) = 0;
     // What the row's written file holds; after its final state.
     virtual void setRowOutput(RowId row, const OutputReport &report)
@@ -54,8 +42,18 @@ public:
     }
     // The rows in list order.
     virtual QList<RowEntry> rows() = 0;
-    // Gives the file list the keyboard focus and marks row 0 selected and focused.
-    virtual void focusFirstRow() = 0;
+
+    // A probe's view of the rows, in the states the window words.
+    bool rowListed(RowId row) final
+    {
+        const QList<RowEntry> listed = rows();
+        return std::any_of(listed.begin(), listed.end(), [row](const RowEntry &entry) { return entry.id == row; });
+    }
+    void setRowUnreadable(RowId row, ProbeFailure why) final
+    {
+        setRowState(row, RowState::unreadable(why == ProbeFailure::ToolMissing ? FailReason::ToolMissing
+                                                                               : FailReason::Unreadable));
+    }
 
     // `summary` is what an Ended status reports; other statuses leave it empty.
     virtual void setStatus(BatchStatus status, const BatchSummary &summary = {}) = 0;

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "catalogue/picture_turn.h"
 #include "engine/conversion_batch.h"
 #include "engine/output_presets.h"
 #include "engine/picture_shape.h"
-#include "engine/picture_turn.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/picture_turn.h"
+#include "catalogue/picture_turn.h"
 #include "settings/output_style.h"
 
 #include <QByteArray>

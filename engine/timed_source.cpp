@@ -1,7 +1,7 @@
 #include "engine/timed_source.h"
 
 #include "base/log.h"
-#include "engine/frame_timing.h"
+#include "catalogue/frame_timing.h"
 #include "engine/output_naming.h"
 #include "engine/tool_step.h"
 #include "process/command_line.h"

@@ -1,4 +1,4 @@
-#include "engine/frame_timing.h"
+#include "catalogue/frame_timing.h"
 #include "engine/conversion_batch.h"
 #include "install/tool_installer.h"
 #include "tests/support/fake_conversion_port.h"

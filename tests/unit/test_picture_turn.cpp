@@ -1,6 +1,6 @@
 // Reading ffprobe's display matrix: which turn stands a source's picture upright.
 
-#include "engine/picture_turn.h"
+#include "catalogue/picture_turn.h"
 
 #include <gtest/gtest.h>
 

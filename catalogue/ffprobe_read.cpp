@@ -1,4 +1,4 @@
-#include "engine/ffprobe_read.h"
+#include "catalogue/ffprobe_read.h"
 
 #include "base/log.h"
 #include "process/process_runner.h"

@@ -1,4 +1,4 @@
-#include "engine/frame_timing.h"
+#include "catalogue/frame_timing.h"
 
 #include <QByteArray>
 #include <QFile>

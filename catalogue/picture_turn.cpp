@@ -1,7 +1,7 @@
-#include "engine/picture_turn.h"
+#include "catalogue/picture_turn.h"
 
 #include "base/log.h"
-#include "engine/ffprobe_read.h"
+#include "catalogue/ffprobe_read.h"
 #include "process/command_line.h"
 
 #include <QFile>
