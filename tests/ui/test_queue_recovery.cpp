@@ -1,6 +1,7 @@
 // A start after a run that never closed its window: the half-made files of the
 // row it was converting go, its unfinished rows come back waiting, and start
 // converts them.
+#include "base/thread_tracker.h"
 #include "engine/conversion_batch.h"
 #include "engine/saved_queue.h"
 #include "res/control_ids.h"
@@ -87,6 +88,8 @@ TEST(QueueRecovery, AfterACrashTheUnfinishedRowsComeBackWithoutTheirFiles)
     // A window that closes leaves nothing to restore.
     dialog.reset();
     EXPECT_FALSE(QFile::exists(QueueFilePath()));
+    // The restored rows' probes may still be running; the program's end must not overtake them.
+    EXPECT_TRUE(WaitUntil([] { return ThreadTracker::running() == 0; }, 15000));
     Q_UNUSED(home);
 }
 

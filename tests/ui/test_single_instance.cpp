@@ -70,7 +70,9 @@ protected:
     {
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             GTEST_SKIP() << "needs an X server (scripts/test starts Xvfb)";
-        m_display = XOpenDisplay(nullptr);
+        // A loaded server may refuse a connection for a moment (seen on a busy
+        // two-core machine): try again for a while before calling it absent.
+        WaitUntil([this] { return (m_display = XOpenDisplay(nullptr)) != nullptr; }, 5000);
         ASSERT_NE(m_display, nullptr);
         m_home = UseTemporaryHome();
         m_env = QProcessEnvironment::systemEnvironment();
