@@ -84,8 +84,11 @@ RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLi
     return outcome;
 }
 
-// The encoder step: the source into the format's encoder output.
-RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output, const ToolWatchdog::Limits &limits)
+// The encoder step: the source into the format's encoder output. Sets
+// `mayBeStill` when the encoder spent so little on the picture that it may
+// repeat one frame.
+RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output, const ToolWatchdog::Limits &limits,
+                 bool *mayBeStill)
 {
     const QString stem = OutputStem(output);
     const EncoderSource source = PrepareEncoderSource(row.path, stem, job.toolDir, limits, job.encoder);
@@ -94,10 +97,11 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     EncoderStep step{job.toolDir, source.path, output, StartsWithAsfHeader(row.path),
                      row.seconds > 0 ? double(row.seconds) : 0.0};
     step.matroskaReader = source.matroskaReader;
-    // The turn and the picture's shape are read afresh from the source, not
-    // from the list: the row's probe may not have ended, and a timed copy
-    // carries no turn. The probe has already logged a turn that is ignored.
-    const SourcePicture picture = ReadSourcePicture(job.toolDir, row.path, job.choices.shape != PictureShape::Stretch);
+    // The turn and the picture's shape are those of the source itself (a
+    // timed copy carries no turn): as the row's probe saw them when the file
+    // has not changed since, else read now (the probe may not have ended). The
+    // probe has already logged a turn that is ignored.
+    const SourcePicture picture = KnownSourcePicture(job.toolDir, row.path, job.choices.shape != PictureShape::Stretch);
     step.turn = picture.turn;
     step.shape = picture.shape;
     step.mp3Avi = AviHasMp3Audio(row.path);
@@ -112,6 +116,7 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
 
     const QString folder = QFileInfo(output).path();
     const EncoderSummary summary = ParseEncoderSummary(run.tail);
+    *mayBeStill = EncodedRateAllowsStill(summary.videoKbits, job.choices.bitrate.toInt());
     FailReason reason = FailReason::None;
     if (!run.ok()) {
         reason = ClassifyToolFailure(run, folder, EncoderReadFailure(run.tail));
@@ -146,10 +151,10 @@ QString ReserveOutputName(ConversionJob &job, const RowEntry &row, const QString
 }
 
 // Every step of one row, into files named after `output`'s stem.
-RowResult RunSteps(ConversionJob &job, const RowEntry &row, const QString &output)
+RowResult RunSteps(ConversionJob &job, const RowEntry &row, const QString &output, bool *mayBeStill)
 {
     const ToolWatchdog::Limits limits = ConversionLimits(job, row);
-    const RowResult encoded = Encode(job, row, output, limits);
+    const RowResult encoded = Encode(job, row, output, limits, mayBeStill);
     const FormatSteps &steps = StepsFor(job.choices.format);
     if (!encoded.ok() || !steps.afterStep)
         return encoded;
@@ -203,11 +208,14 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
     const QString stem = OutputStem(output);
     job.port->rowFilesReserved(row.id, stem);
     const QString finalFile = stem + QLatin1String(StepsFor(job.choices.format).finalExtension);
-    RowResult result = RunSteps(job, row, output);
+    bool mayBeStill = true;
+    RowResult result = RunSteps(job, row, output, &mayBeStill);
     // Size, rate, length and sound can all be right around one repeated
-    // picture: a row is done only when its picture moves where the source's does.
+    // picture: a row is done only when its picture moves where the source's
+    // does. Only an encode far below its rate is looked at: the thumbnails
+    // cost two tool runs, more than the rest of a short row's checks.
     const ToolWatchdog::Limits thumbnailLimits{std::nullopt, job.silence, std::nullopt};
-    if (result.ok() && !job.encoder.stopRequested() &&
+    if (result.ok() && mayBeStill && !job.encoder.stopRequested() &&
         OutputPictureFroze(job.toolDir, row.path, finalFile,
                            row.seconds > 0 ? std::optional<double>(row.seconds) : std::nullopt, thumbnailLimits))
         result = RowResult::failed(FailReason::StillPicture);

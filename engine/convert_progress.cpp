@@ -51,6 +51,22 @@ std::optional<qint64> SummarySize(const QByteArray &output, const char *label)
     return ok ? std::optional<qint64>(bytes) : std::nullopt;
 }
 
+// The rate in "Video stream:  616.723 kbit/s  (77090 B/s) ..."; nothing for
+// "-nan" or no such line.
+std::optional<double> SummaryKbits(const QByteArray &output)
+{
+    const qsizetype summary = output.lastIndexOf("Video stream:");
+    if (summary < 0)
+        return std::nullopt;
+    const qsizetype unit = output.indexOf("kbit/s", summary);
+    const qsizetype lineEnd = output.indexOf('\n', summary);
+    if (unit < 0 || (lineEnd >= 0 && unit > lineEnd))
+        return std::nullopt;
+    bool ok = false;
+    const double kbits = output.mid(summary + 13, unit - summary - 13).trimmed().toDouble(&ok);
+    return ok && kbits >= 0 ? std::optional<double>(kbits) : std::nullopt;
+}
+
 }  // namespace
 
 EncoderSummary ParseEncoderSummary(const QByteArray &output)
@@ -62,6 +78,7 @@ EncoderSummary ParseEncoderSummary(const QByteArray &output)
     summary.found = true;
     summary.videoBytes = *video;
     summary.audioBytes = SummarySize(output, "Audio stream:").value_or(0);
+    summary.videoKbits = SummaryKbits(output);
     return summary;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QtGlobal>
+#include <optional>
 
 // The percentage of one chunk of encoder output. The encoder prints progress
 // lines such as "Pos:   1.0s     25f ( 16%)" separated by carriage returns; the
@@ -25,5 +26,6 @@ struct EncoderSummary {
     bool found = false;
     qint64 videoBytes = 0;
     qint64 audioBytes = 0;
+    std::optional<double> videoKbits;  // the video stream's mean rate, when the summary gives it
 };
 EncoderSummary ParseEncoderSummary(const QByteArray &output);

@@ -11,6 +11,8 @@ constexpr double kMovingChange = 2.0;
 // the source's change) holds one picture: its repeated frames differ only by
 // coding noise.
 constexpr double kStillChange = 0.5;
+// The share of the chosen rate below which an encoded picture may be still.
+constexpr double kStillRateShare = 0.25;
 
 }  // namespace
 
@@ -32,4 +34,9 @@ bool PictureStaysStill(const MotionSample &source, const MotionSample &output)
     if (!sourceChange || !outputChange || *sourceChange < kMovingChange)
         return false;
     return *outputChange < kStillChange && *outputChange * 4 < *sourceChange;
+}
+
+bool EncodedRateAllowsStill(std::optional<double> videoKbits, int chosenKbits)
+{
+    return !videoKbits || chosenKbits <= 0 || *videoKbits < kStillRateShare * chosenKbits;
 }

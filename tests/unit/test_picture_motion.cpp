@@ -1,3 +1,4 @@
+#include "engine/convert_progress.h"
 #include "engine/picture_motion.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +46,18 @@ TEST(PictureMotion, AnOutputFrozenWhereTheSourceMovesIsStillAndNothingElseIs)
     EXPECT_FALSE(PictureStaysStill(MotionSample{}, frozen));
     EXPECT_FALSE(PictureStaysStill(moving, MotionSample{Square(2), Flat(40).left(10)}));
     EXPECT_EQ(PictureChange(MotionSample{Flat(10), Flat(13)}), 3.0);
+}
+
+TEST(PictureMotion, OnlyAnEncodeFarBelowItsRateIsLookedAt)
+{
+    const auto rateOf = [](const char *summary) { return ParseEncoderSummary(summary).videoKbits; };
+    const char *moving = "Video stream:  616.723 kbit/s  (77090 B/s)  size: 385452 bytes  5.000 secs  126 frames\n";
+    const char *frozen = "\rPos: 4.9s\nVideo stream:   12.932 kbit/s  (1616 B/s)  size: 7975 bytes  4.933 secs\n";
+    EXPECT_FALSE(EncodedRateAllowsStill(rateOf(moving), 512));
+    EXPECT_TRUE(EncodedRateAllowsStill(rateOf(frozen), 512));
+    // No summary, or no rate in it, leaves the thumbnails to decide.
+    EXPECT_TRUE(EncodedRateAllowsStill(rateOf("Exiting... (End of file)"), 512));
+    EXPECT_TRUE(EncodedRateAllowsStill(rateOf("Video stream:     -nan kbit/s  (-2147483648 B/s)  size: 0 bytes"), 512));
 }
 
 }  // namespace
