@@ -3,9 +3,9 @@
 #include "base/log.h"
 #include "base/thread_tracker.h"
 #include "catalogue/frame_timing.h"
-#include "catalogue/picture_turn.h"
 #include "catalogue/probe_parser.h"
 #include "catalogue/probe_queue.h"
+#include "catalogue/source_picture.h"
 #include "install/tool_dir.h"
 #include "process/command_line.h"
 #include "process/globals.h"
@@ -56,7 +56,8 @@ void ProbeThread(std::shared_ptr<ProbePort> port, RowId row, QString path)
 
     // The list shows the picture's size as a player shows it: a phone's
     // upright clip is stored on its side with a turn to stand it up.
-    parser.setSidesSwapped(ReadPictureTurn(g_szToolDir, path, true).swapsSides());
+    // The same look gives the picture's shape, remembered for its conversion.
+    parser.setSidesSwapped(ReadSourcePicture(g_szToolDir, path, true).turn.swapsSides());
 
     g_bProbeOutputLive = true;
     const RunOutcome outcome = RunCaptured(
