@@ -117,9 +117,7 @@ double ByHandSeconds(const BenchRow &row, const QByteArray &tools, const QString
                                                    row.choices.bitrate),
                            false);
     } else if (row.format == OutputFormat::Mp4) {
-        const QByteArray encoder = ToolPathArg(tools + "mencoder") + ' ';
         const QByteArray creator = ToolPathArg(tools + "mp4creator") + ' ';
-        ok = ok && RunLine(encoder + RawVideoParameters(stem, encoded), false);
         ok = ok && RunLine(ToolPathArg(tools + "ffmpeg") + ' ' + RawAudioParameters(stem, encoded), false);
         ok = ok && RunLine(creator + Mp4VideoTrackParameters(stem, row.choices.frameRate), false);
         ok = ok && RunLine(creator + Mp4AudioTrackParameters(stem), false);

@@ -108,6 +108,9 @@ protected:
         const QStringList video = {"-f", "lavfi", "-i", "testsrc=size=176x144:rate=15", "-t", "3"};
         const QStringList sine = {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100", "-t", "3"};
         Make(video + QStringList{"-c:v", "mpeg4", "-f", "m4v"}, "video.m4v");
+        // What the encoder writes for MP4 rows: MPEG-4 video tagged DIVX beside PCM sound.
+        Make(video + sine + QStringList{"-c:v", "mpeg4", "-vtag", "DIVX", "-c:a", "pcm_s16le", "-f", "avi"},
+             "encoded.avi");
         Make(QStringList{"-f", "lavfi", "-i", "testsrc=size=176x144:rate=25", "-t", "2", "-c:v",
                          "mpeg4", "-bf", "2", "-f", "m4v"},
              "bframes.m4v");
@@ -186,6 +189,20 @@ TEST_F(Mp4creatorTest, VideoThenMp3MakesATwoTrackFile)
     // The pictures are the encoder's, untouched.
     EXPECT_EQ(VideoFrameSums({"-i", "file:" + Out()}),
               VideoFrameSums({"-f", "m4v", "-i", "file:" + Clip("video.m4v")}));
+}
+
+// The video of an AVI, sound beside it left out, makes the same track as the raw stream would.
+TEST_F(Mp4creatorTest, TakesTheVideoOfAnAvi)
+{
+    const ToolRun video = Mp4creator({"-c", Clip("encoded.avi"), "-rate=15", Out()});
+    ASSERT_EQ(video.status, 0) << video.err.constData();
+    const Probe probe = ProbeFile(Out());
+    ASSERT_EQ(probe.streams.size(), 1);
+    EXPECT_EQ(probe.Field(0, "codec_name"), "mpeg4");
+    EXPECT_EQ(probe.Field(0, "nb_frames"), "45");
+    EXPECT_EQ(probe.Field(0, "avg_frame_rate"), "15/1");
+    EXPECT_EQ(TopLevelBoxes(Out()), (QStringList{"ftyp", "moov", "free", "mdat"}));
+    EXPECT_EQ(VideoFrameSums({"-i", "file:" + Out()}), VideoFrameSums({"-i", "file:" + Clip("encoded.avi")}));
 }
 
 TEST_F(Mp4creatorTest, AddsEveryKindOfAudioStream)

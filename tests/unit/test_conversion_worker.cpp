@@ -227,9 +227,9 @@ TEST_F(ConversionWorker, Mp4PackagingSkipsTheAudioTrackOfAVideoOnlyAvi)
     EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.mp4", "12-00-00.mp4"}));
     const QStringList creator = ReadLines(m_tools + "mp4creator.log");
     ASSERT_EQ(creator.size(), 3);
-    EXPECT_EQ(creator.at(0), "-c " + m_out + "12-00-00.m4v -rate=15 " + m_out + "12-00-00.mp4");
+    EXPECT_EQ(creator.at(0), "-c " + m_out + "12-00-00.avi -rate=15 " + m_out + "12-00-00.mp4");
     EXPECT_EQ(creator.at(1), "-c " + m_out + "12-00-00.aac " + m_out + "12-00-00.mp4");
-    EXPECT_EQ(creator.at(2), "-c " + m_out + "12-00-00-2.m4v -rate=15 " + m_out + "12-00-00-2.mp4");
+    EXPECT_EQ(creator.at(2), "-c " + m_out + "12-00-00-2.avi -rate=15 " + m_out + "12-00-00-2.mp4");
 
     // A failed packaging leaves no AVI, raw stream or half MP4.
     WriteFile(m_tools + "mp4creator.fail", "");

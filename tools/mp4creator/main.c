@@ -1,6 +1,7 @@
 /* mp4creator: packs raw streams into an MP4 file without re-encoding.
  *
  *   mp4creator -c VIDEO.m4v -rate=FPS OUT.mp4   creates OUT.mp4 with the video track
+ *   mp4creator -c VIDEO.avi -rate=FPS OUT.mp4   the same, with the MPEG-4 video of an AVI
  *   mp4creator -c AUDIO.aac OUT.mp4             adds the audio track to OUT.mp4
  *
  * The kind of stream is told from the file's content. The result is written
@@ -27,10 +28,12 @@
 
 static const char kUsage[] =
     "usage: mp4creator -c VIDEO.m4v -rate=FPS OUT.mp4   create OUT.mp4 with the video track\n"
+    "       mp4creator -c VIDEO.avi -rate=FPS OUT.mp4   the same, with the MPEG-4 video of an AVI\n"
     "       mp4creator -c AUDIO.aac OUT.mp4             add the audio track to OUT.mp4\n"
     "\n"
     "VIDEO.m4v is a raw MPEG-4 Part 2 video stream, timed at FPS frames per second\n"
-    "(a number such as 25, 29.97 or 30000/1001; 25 when -rate is left out).\n"
+    "(a number such as 25, 29.97 or 30000/1001; 25 when -rate is left out); an AVI\n"
+    "file's MPEG-4 video is taken as such a stream, one frame per chunk.\n"
     "AUDIO.aac is raw ADTS AAC or MPEG audio (MP3, MP2). The stream kind is told\n"
     "from the content, not from the file name. When OUT.mp4 exists, its tracks are\n"
     "kept and the new track is added.\n";
@@ -185,8 +188,8 @@ int main(int argc, char **argv)
     if (kind < 0)
         return Fail("cannot read %s: %s", input, strerror(errno));
     if (kind == STREAM_UNKNOWN)
-        return Fail("unknown stream (neither MPEG-4 video, AAC nor MPEG audio): %s", input);
-    if (kind != STREAM_MPEG4_VIDEO && !outExists)
+        return Fail("unknown stream (neither MPEG-4 video, an AVI, AAC nor MPEG audio): %s", input);
+    if (!IsVideoKind((StreamKind)kind) && !outExists)
         return Fail("no such MP4 file to add the audio track to: %s", output);
 
     av_log_set_level(AV_LOG_QUIET); /* one line on failure, nothing else */

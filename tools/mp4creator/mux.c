@@ -182,7 +182,7 @@ int WriteMp4(const char *outPath, AVFormatContext *existing, NewTrack *track, ch
     AVStream *added = AddStream(out, in->codecpar, track->timeBase);
     if (!added)
         goto done;
-    if (track->kind == STREAM_MPEG4_VIDEO)
+    if (IsVideoKind(track->kind))
         added->avg_frame_rate = added->r_frame_rate = track->frameRate;
     sources[sourceCount].track = track;
     sources[sourceCount].trackOutput = added->index;

@@ -1,6 +1,7 @@
 #include "sniff.h"
 
 #include <stdint.h>
+#include <string.h>
 
 /* --- MPEG-4 Part 2 video ------------------------------------------------- */
 
@@ -145,10 +146,17 @@ size_t Id3v2TagSize(const unsigned char *data, size_t size)
     return length;
 }
 
+int IsVideoKind(StreamKind kind)
+{
+    return kind == STREAM_MPEG4_VIDEO || kind == STREAM_AVI;
+}
+
 StreamKind DetectStreamKind(const unsigned char *data, size_t size)
 {
     if (size > SNIFF_WINDOW)
         size = SNIFF_WINDOW;
+    if (size >= 12 && memcmp(data, "RIFF", 4) == 0 && memcmp(data + 8, "AVI ", 4) == 0)
+        return STREAM_AVI;
     if (LooksLikeMpeg4Video(data, size))
         return STREAM_MPEG4_VIDEO;
 

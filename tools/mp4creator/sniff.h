@@ -7,9 +7,13 @@
 typedef enum {
     STREAM_UNKNOWN = 0,
     STREAM_MPEG4_VIDEO, /* raw MPEG-4 Part 2 elementary stream */
+    STREAM_AVI,         /* an AVI file, whose MPEG-4 Part 2 video is taken */
     STREAM_ADTS_AAC,    /* AAC in ADTS frames */
     STREAM_MPEG_AUDIO   /* MPEG-1/2 Layer I, II or III frames */
 } StreamKind;
+
+/* 1 for the kinds that make a video track. */
+int IsVideoKind(StreamKind kind);
 
 /* How many leading bytes DetectStreamKind wants to see. */
 #define SNIFF_WINDOW (64 * 1024)

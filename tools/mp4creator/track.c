@@ -175,7 +175,28 @@ static int NextAudio(NewTrack *track, AVPacket *out)
 
 int NewTrackNext(NewTrack *track, AVPacket *out)
 {
-    return track->kind == STREAM_MPEG4_VIDEO ? NextVideo(track, out) : NextAudio(track, out);
+    return IsVideoKind(track->kind) ? NextVideo(track, out) : NextAudio(track, out);
+}
+
+/* 1 when a packet of the open file's stream `streamIndex` holds a B-VOP, 0
+ * when none does, -1 on a read error. The file is read from its start again
+ * afterwards. (Scanning the whole AVI file's bytes, as for a raw stream, could
+ * take sound data for a start code.) */
+static int PacketsHoldBVops(AVFormatContext *fmt, int streamIndex)
+{
+    AVPacket *packet = av_packet_alloc();
+    if (!packet)
+        return -1;
+    int found = 0;
+    int ret;
+    while (!found && (ret = av_read_frame(fmt, packet)) >= 0) {
+        found = packet->stream_index == streamIndex && IsBVop(packet);
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    if (!found && ret != AVERROR_EOF)
+        return -1;
+    return avformat_seek_file(fmt, streamIndex, INT64_MIN, 0, INT64_MAX, 0) < 0 ? -1 : found;
 }
 
 static int Fail(char *error, size_t errorSize, const char *what, const char *path)
@@ -190,7 +211,10 @@ int OpenNewTrack(NewTrack *track, const char *path, StreamKind kind, AVRational 
     memset(track, 0, sizeof *track);
     track->kind = kind;
     track->frameRate = frameRate;
-    const char *demuxer = kind == STREAM_MPEG4_VIDEO ? "m4v" : kind == STREAM_ADTS_AAC ? "aac" : "mp3";
+    const char *demuxer = kind == STREAM_MPEG4_VIDEO ? "m4v"
+                          : kind == STREAM_AVI       ? "avi"
+                          : kind == STREAM_ADTS_AAC  ? "aac"
+                                                     : "mp3";
     const AVInputFormat *format = av_find_input_format(demuxer);
     char *url = FileUrl(path);
     if (!format || !url) {
@@ -204,12 +228,18 @@ int OpenNewTrack(NewTrack *track, const char *path, StreamKind kind, AVRational 
     if (avformat_find_stream_info(track->fmt, NULL) < 0 || track->fmt->nb_streams < 1)
         return Fail(error, errorSize, "no stream found in", path);
     track->streamIndex = 0;
-    const AVCodecParameters *par = track->fmt->streams[0]->codecpar;
+    if (kind == STREAM_AVI) {
+        track->streamIndex = av_find_best_stream(track->fmt, AVMEDIA_TYPE_VIDEO, -1, -1, NULL, 0);
+        if (track->streamIndex < 0)
+            return Fail(error, errorSize, "no video stream in", path);
+    }
+    const AVCodecParameters *par = track->fmt->streams[track->streamIndex]->codecpar;
 
-    if (kind == STREAM_MPEG4_VIDEO) {
+    if (IsVideoKind(kind)) {
         if (par->codec_id != AV_CODEC_ID_MPEG4 || par->width <= 0 || par->height <= 0)
             return Fail(error, errorSize, "not a usable MPEG-4 video stream", path);
-        const int hasB = FileHasBVops(path);
+        const int hasB =
+            kind == STREAM_AVI ? PacketsHoldBVops(track->fmt, track->streamIndex) : FileHasBVops(path);
         if (hasB < 0)
             return Fail(error, errorSize, "cannot read", path);
         track->delay = hasB;
