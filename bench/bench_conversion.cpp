@@ -8,6 +8,9 @@
 //   bench_conversion [rounds [row]]   each time is the best of `rounds`; with
 //                                     `row`, only the rows whose label holds it
 #include "base/thread_tracker.h"
+#include "bench/bench_clips.h"
+#include "bench/bench_ffmpeg.h"
+#include "bench/bench_support.h"
 #include "catalogue/probe.h"
 #include "catalogue/probe_queue.h"
 #include "engine/conversion_batch.h"
@@ -43,33 +46,12 @@ struct BenchRow {
 
 BenchRow DefaultPreset(OutputFormat format, const char *label)
 {
-    const FormatPresets &presets = PresetsFor(format);
-    BatchChoices choices;
-    SplitResolution(presets.defaultResolution, &choices.width, &choices.height);
-    choices.frameRate = presets.defaultFrameRate;
-    choices.bitrate = presets.defaultBitrate;
-    choices.format = format;
-    return {label, format, choices};
+    return {label, format, DefaultChoices(format)};
 }
 
 QString Resolution(const BatchChoices &choices)
 {
     return choices.width + 'x' + choices.height;
-}
-
-// The 1-minute load average, as `uptime` shows it: the other load the
-// measurement shared the machine with.
-double LoadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    return file.readLine().split(' ').value(0).toDouble();
-}
-
-double Seconds(const QElapsedTimer &timer)
-{
-    return double(timer.nsecsElapsed()) / 1e9;
 }
 
 // Runs one command line (tool first) to its end; at idle priority when asked,
@@ -132,83 +114,16 @@ double ByHandSeconds(const BenchRow &row, const QByteArray &tools, const QString
 
 // One ffmpeg pass to the final file. With `sameQuality` it asks for what the
 // worker's encoder is asked for (the motion search and quantiser options);
-// without, it takes ffmpeg's defaults for the same codecs and bitrates. Like
-// the worker's encoder it runs at idle priority, so other load weighs the same.
+// without, it takes ffmpeg's defaults for the same codecs and bitrates.
 double FfmpegSeconds(const BenchRow &row, const QString &clip, const QString &out, bool sameQuality)
 {
-    QStringList args = {"-v", "error", "-y", "-i", clip, "-s", Resolution(row.choices), "-r", row.choices.frameRate};
-    const QString videoRate = row.choices.bitrate + 'k';
-    QString file = out + "single-pass";
-    switch (row.format) {
-    case OutputFormat::Flv:
-        args << "-c:v"
-             << "flv"
-             << "-b:v" << videoRate;
-        if (sameQuality)
-            args << "-mbd"
-                 << "rd"
-                 << "-trellis"
-                 << "1"
-                 << "-flags"
-                 << "+mv4"
-                 << "-mpv_flags"
-                 << "+mv0+cbp_rd"
-                 << "-last_pred"
-                 << "3"
-                 << "-abr"
-                 << "1";
-        args << "-c:a"
-             << "libmp3lame"
-             << "-b:a"
-             << "64k"
-             << "-ar"
-             << "44100";
-        file += ".flv";
-        break;
-    case OutputFormat::ThreeGp:
-        // The H.263 and AMR-NB encoders take no quality options here.
-        args << "-c:v"
-             << "h263"
-             << "-b:v"
-             << "64k"
-             << "-c:a"
-             << "libopencore_amrnb"
-             << "-ac"
-             << "1"
-             << "-ar"
-             << "8000"
-             << "-b:a"
-             << "12.2k";
-        file += ".3gp";
-        break;
-    case OutputFormat::Mp4:
-        args << "-c:v"
-             << "mpeg4"
-             << "-b:v" << videoRate;
-        if (sameQuality)
-            args << "-mbd"
-                 << "rd"
-                 << "-trellis"
-                 << "1";
-        // The worker's MP4 sound is AAC-LC from ffmpeg's fast coder.
-        args << "-c:a"
-             << "aac"
-             << "-b:a"
-             << "128k"
-             << "-ar"
-             << "44100";
-        if (sameQuality)
-            args << "-aac_coder"
-                 << "fast";
-        file += ".mp4";
-        break;
-    }
-    args << file;
+    const QString file = out + "single-pass" + Extension(row.format);
+    const FfmpegQuality quality = sameQuality ? FfmpegQuality::WorkerOptions : FfmpegQuality::Defaults;
     QElapsedTimer timer;
     timer.start();
-    const int code = RunProgram("chrt", QStringList{"--idle", "0", "ffmpeg"} + args, nullptr, 1200000);
+    const bool ok = RunFfmpegIdle(FfmpegArguments(row.choices, clip, file, quality));
     const double seconds = Seconds(timer);
-    if (code != 0)
+    if (!ok)
         std::printf("%s: the ffmpeg pass failed\n", row.label);
     QFile::remove(file);
     return seconds;
@@ -260,32 +175,7 @@ int main(int argc, char **argv)
     g_szToolDir = tools;
     const QString clip = MakeTempDir() + "/clip-720p.mp4";
     std::printf("generating a 60 s 1280x720 H.264 clip...\n");
-    if (RunProgram("ffmpeg",
-                   {"-v",
-                    "error",
-                    "-y",
-                    "-f",
-                    "lavfi",
-                    "-i",
-                    "testsrc2=size=1280x720:rate=25",
-                    "-f",
-                    "lavfi",
-                    "-i",
-                    "sine=frequency=440:sample_rate=44100",
-                    "-t",
-                    "60",
-                    "-c:v",
-                    "libx264",
-                    "-preset",
-                    "veryfast",
-                    "-pix_fmt",
-                    "yuv420p",
-                    "-c:a",
-                    "aac",
-                    "-b:a",
-                    "128k",
-                    clip},
-                   nullptr, 600000) != 0) {
+    if (!MakeClip(clip, {1280, 720, 25, 60, 0})) {
         std::printf("cannot generate the clip\n");
         return 1;
     }
