@@ -16,6 +16,7 @@
 #include "bench/bench_clips.h"
 #include "bench/bench_ffmpeg.h"
 #include "bench/bench_support.h"
+#include "catalogue/source_picture.h"
 #include "engine/conversion_batch.h"
 #include "engine/output_presets.h"
 #include "install/tool_dir.h"
@@ -48,8 +49,11 @@ QString FfmpegFile(const BatchChoices &choices, const QString &out, int clip)
 double WorkerSeconds(const BatchChoices &choices, const QStringList &clips, int seconds, const QString &out)
 {
     auto port = std::make_shared<FakeConversionPort>();
-    for (const QString &clip : clips)
+    for (const QString &clip : clips) {
         port->addRow(clip, seconds);
+        // What the list's probe looks at when the file is added, before start is pressed.
+        ReadSourcePicture(g_szToolDir, clip, true);
+    }
     ConversionBatch batch;
     batch.setOutputFolderProvider([out] { return out; });
     QElapsedTimer timer;
