@@ -8,23 +8,31 @@
 
 namespace {
 
-// ffprobe answers in a fraction of a second; one still running after this is
+// A reader answers in a fraction of a second; one still running after this is
 // stuck on a broken file.
 constexpr std::chrono::seconds kReadDeadline{10};
 
 }  // namespace
 
-std::optional<QByteArray> ReadWithFfprobe(const QByteArray &toolDir, const QByteArray &parameters, const QString &path,
-                                          const char *consequence)
+std::optional<QByteArray> ReadWithTool(const QByteArray &toolDir, const char *tool, const QByteArray &parameters,
+                                       const QString &path, const char *consequence, int *exitCode)
 {
     ToolWatchdog::Limits limits;
     limits.deadline = kReadDeadline;
     ToolWatchdog watchdog(limits);
-    const RunOutcome run = RunAndWait(toolDir + "ffprobe", parameters, {}, &watchdog);
+    const RunOutcome run = RunAndWait(toolDir + tool, parameters, {}, &watchdog);
     if (!run.started || run.stuck) {
-        qCWarning(lcQ9).noquote() << "ffprobe" << (run.stuck ? "was stuck on" : "could not be started for") << path
-                                  << "-" << consequence;
+        qCWarning(lcQ9).noquote() << tool << (run.stuck ? "was stuck on" : "could not be started for") << path << "-"
+                                  << consequence;
         return std::nullopt;
     }
+    if (exitCode)
+        *exitCode = run.exitedNormally ? run.exitCode : -1;
     return run.tail;
+}
+
+std::optional<QByteArray> ReadWithFfprobe(const QByteArray &toolDir, const QByteArray &parameters, const QString &path,
+                                          const char *consequence)
+{
+    return ReadWithTool(toolDir, "ffprobe", parameters, path, consequence);
 }

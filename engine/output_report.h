@@ -8,8 +8,8 @@
 
 // What a written output holds, read back from the file.
 struct OutputFacts {
-    bool readable = false;  // ffprobe could read the file
-    QString container;      // ffprobe's format name: "mov,mp4,m4a,3gp,3g2,mj2", "flv"
+    bool readable = false;  // the reader could read the file
+    QString container;      // the reader's format name: "mov,mp4,m4a,3gp,3g2,mj2", "flv"
     QString videoCodec;     // "mpeg4", "h263", "flv1"
     QString videoProfile;   // "Simple Profile"; empty when none is named
     int videoLevel = -1;    // as the stream header says; -1 when it says nothing
@@ -40,12 +40,13 @@ struct OutputReport {
     OutputMismatch mismatch = OutputMismatch::None;
 };
 
-// Reads ffprobe's JSON answer about a file's format and streams.
+// Reads the JSON answer about a file's format and streams (mp4creator's
+// listing, in the shape of ffprobe's).
 OutputFacts ParseOutputFacts(const QByteArray &json);
 
-// One ffprobe run from `toolDir` on the written file, and a look at its
-// top-level boxes for where its index is. Nothing when ffprobe cannot be
-// started or gets stuck: then nothing is known either way.
+// One listing by `toolDir`'s mp4creator of the written file, and a look at its
+// top-level boxes for where its index is. Nothing when it cannot be started or
+// gets stuck: then nothing is known either way.
 std::optional<OutputFacts> ReadOutputFacts(const QByteArray &toolDir, const QString &path);
 
 // The first handset constraint of `format` the file breaks, for the chosen size.

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -203,6 +204,36 @@ TEST_F(Mp4creatorTest, TakesTheVideoOfAnAvi)
     EXPECT_EQ(probe.Field(0, "avg_frame_rate"), "15/1");
     EXPECT_EQ(TopLevelBoxes(Out()), (QStringList{"ftyp", "moov", "free", "mdat"}));
     EXPECT_EQ(VideoFrameSums({"-i", "file:" + Out()}), VideoFrameSums({"-i", "file:" + Clip("encoded.avi")}));
+}
+
+// The listing tells what ffprobe tells of the same file, in the same JSON shape.
+TEST_F(Mp4creatorTest, ListsWhatAFileHolds)
+{
+    ASSERT_EQ(Mp4creator({"-c", Clip("video.m4v"), "-rate=15", Out()}).status, 0);
+    ASSERT_EQ(Mp4creator({"-c", Clip("adts.aac"), Out()}).status, 0);
+    const ToolRun list = Mp4creator({"-list", Out()});
+    ASSERT_EQ(list.status, 0) << list.err.constData();
+    const QJsonObject root = QJsonDocument::fromJson(list.out).object();
+    const QJsonArray streams = root.value("streams").toArray();
+    ASSERT_EQ(streams.size(), 2) << list.out.constData();
+    const Probe probe = ProbeFile(Out());
+    for (int i = 0; i < 2; ++i) {
+        const QJsonObject stream = streams.at(i).toObject();
+        EXPECT_EQ(stream.value("codec_name").toString(), probe.Field(i, "codec_name"));
+        EXPECT_EQ(stream.value("profile").toString(), probe.Field(i, "profile"));
+    }
+    EXPECT_EQ(streams.at(0).toObject().value("width").toInt(), 176);
+    EXPECT_EQ(streams.at(0).toObject().value("avg_frame_rate").toString(), "15/1");
+    EXPECT_EQ(streams.at(1).toObject().value("sample_rate").toString(), "44100");
+    const QJsonObject format = root.value("format").toObject();
+    EXPECT_EQ(format.value("format_name").toString(), "mov,mp4,m4a,3gp,3g2,mj2");
+    EXPECT_NEAR(format.value("duration").toString().toDouble(), probe.duration, 0.001);
+    EXPECT_EQ(format.value("size").toString().toLongLong(), QFileInfo(Out()).size());
+
+    const ToolRun garbage = Mp4creator({"-list", Clip("nothing here")});
+    EXPECT_EQ(garbage.status, 1);
+    EXPECT_TRUE(garbage.out.isEmpty());
+    EXPECT_TRUE(garbage.err.startsWith("mp4creator: cannot open")) << garbage.err.constData();
 }
 
 TEST_F(Mp4creatorTest, AddsEveryKindOfAudioStream)

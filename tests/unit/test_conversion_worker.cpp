@@ -56,9 +56,11 @@ printf 'converted %s\n' "$src" >> "$out"
 
 // ffmpeg and mp4creator: log their arguments, fail when "<tool>.fail" exists
 // in the tools folder, else append to their last argument. Asked to write to
-// standard output (a look at a picture), they have nothing to show.
+// standard output (a look at a picture), they have nothing to show; asked to
+// list a written file, they tell nothing of it (a usage error).
 const char kFakeWriter[] = R"(#!/bin/sh
 dir=$(dirname "$0"); name=$(basename "$0")
+[ "$1" = "-list" ] && exit 2
 for a in "$@"; do last=$a; done
 [ "$last" = "-" ] && exit 1
 printf '%s\n' "$*" >> "$dir/$name.log"

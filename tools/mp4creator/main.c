@@ -2,6 +2,7 @@
  *
  *   mp4creator -c VIDEO.m4v -rate=FPS OUT.mp4   creates OUT.mp4 with the video track
  *   mp4creator -c VIDEO.avi -rate=FPS OUT.mp4   the same, with the MPEG-4 video of an AVI
+ *   mp4creator -list FILE                       prints what a media file holds, as JSON
  *   mp4creator -c AUDIO.aac OUT.mp4             adds the audio track to OUT.mp4
  *
  * The kind of stream is told from the file's content. The result is written
@@ -22,6 +23,7 @@
 #include <libavutil/log.h>
 #include <libavutil/rational.h>
 
+#include "list.h"
 #include "mux.h"
 #include "sniff.h"
 #include "track.h"
@@ -30,6 +32,7 @@ static const char kUsage[] =
     "usage: mp4creator -c VIDEO.m4v -rate=FPS OUT.mp4   create OUT.mp4 with the video track\n"
     "       mp4creator -c VIDEO.avi -rate=FPS OUT.mp4   the same, with the MPEG-4 video of an AVI\n"
     "       mp4creator -c AUDIO.aac OUT.mp4             add the audio track to OUT.mp4\n"
+    "       mp4creator -list FILE                       print what a media file holds, as JSON\n"
     "\n"
     "VIDEO.m4v is a raw MPEG-4 Part 2 video stream, timed at FPS frames per second\n"
     "(a number such as 25, 29.97 or 30000/1001; 25 when -rate is left out); an AVI\n"
@@ -159,6 +162,13 @@ int main(int argc, char **argv)
         if (strcmp(arg, "-h") == 0 || strcmp(arg, "--help") == 0) {
             fputs(kUsage, stdout);
             return 0;
+        }
+        if (strcmp(arg, "-list") == 0) {
+            if (i + 2 != argc)
+                return Fail("%s needs one file name and nothing else", "-list");
+            av_log_set_level(AV_LOG_QUIET);
+            char error[512];
+            return ListMedia(stdout, argv[i + 1], error, sizeof error) < 0 ? Fail("%s", error) : 0;
         }
         if (strcmp(arg, "-c") == 0) {
             if (i + 1 >= argc)
