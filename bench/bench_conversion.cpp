@@ -99,10 +99,9 @@ double ByHandSeconds(const BenchRow &row, const QByteArray &tools, const QString
                                                    row.choices.bitrate),
                            false);
     } else if (row.format == OutputFormat::Mp4) {
-        const QByteArray creator = ToolPathArg(tools + "mp4creator") + ' ';
-        ok = ok && RunLine(ToolPathArg(tools + "ffmpeg") + ' ' + RawAudioParameters(stem, encoded), false);
-        ok = ok && RunLine(creator + Mp4VideoTrackParameters(stem, row.choices.frameRate), false);
-        ok = ok && RunLine(creator + Mp4AudioTrackParameters(stem), false);
+        ok =
+            ok && RunLine(ToolPathArg(tools + "mp4creator") + ' ' + Mp4PackagingParameters(stem, row.choices.frameRate),
+                          false);
     }
     const double seconds = Seconds(timer);
     for (const char *extension : {".avi", ".flv", ".m4v", ".aac", ".mp4", ".3gp"})

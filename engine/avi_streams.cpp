@@ -70,11 +70,6 @@ QList<quint16> AudioFormatTags(const QString &path)
 
 }  // namespace
 
-bool AviHasAudioStream(const QString &path)
-{
-    return !AudioFormatTags(path).isEmpty();
-}
-
 bool AviHasMp3Audio(const QString &path)
 {
     return AudioFormatTags(path).contains(kWaveFormatMp3);

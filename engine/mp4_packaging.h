@@ -7,10 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
-// Parameter texts of the three packaging runs, for the stem of the encoder's AVI.
-QByteArray RawAudioParameters(const QString &stem, const QString &avi);
-QByteArray Mp4VideoTrackParameters(const QString &stem, const QString &frameRate);
-QByteArray Mp4AudioTrackParameters(const QString &stem);
+// Parameter text of the packaging run, for the stem of the encoder's AVI.
+QByteArray Mp4PackagingParameters(const QString &stem, const QString &frameRate);
 
 // What the packaging of one row runs with.
 struct PackagingRun {
@@ -20,7 +18,8 @@ struct PackagingRun {
     EncoderControl *control;      // names each tool while it runs, for pause and stop
 };
 
-// Turns the encoder's AVI into stem + ".mp4": AAC audio out of the AVI, then the
-// MP4 with the AVI's video track and (when the AVI has audio) the audio track. Every run must exit 0 and the MP4 must
-// hold data. Nothing is removed here: the worker keeps the MP4 of a finished row and removes the rest.
+// Turns the encoder's AVI into stem + ".mp4" with one run of mp4creator: the
+// AVI's video track and (when the AVI has sound) its sound compressed to AAC.
+// The run must exit 0 and the MP4 must hold data. Nothing is removed here: the
+// worker keeps the MP4 of a finished row and removes the rest.
 RowResult PackageMp4(const QString &avi, const PackagingRun &run);

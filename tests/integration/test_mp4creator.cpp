@@ -112,6 +112,7 @@ protected:
         // What the encoder writes for MP4 rows: MPEG-4 video tagged DIVX beside PCM sound.
         Make(video + sine + QStringList{"-c:v", "mpeg4", "-vtag", "DIVX", "-c:a", "pcm_s16le", "-f", "avi"},
              "encoded.avi");
+        Make(video + QStringList{"-c:v", "mpeg4", "-vtag", "DIVX", "-f", "avi"}, "mute.avi");
         Make(QStringList{"-f", "lavfi", "-i", "testsrc=size=176x144:rate=25", "-t", "2", "-c:v",
                          "mpeg4", "-bf", "2", "-f", "m4v"},
              "bframes.m4v");
@@ -192,18 +193,29 @@ TEST_F(Mp4creatorTest, VideoThenMp3MakesATwoTrackFile)
               VideoFrameSums({"-f", "m4v", "-i", "file:" + Clip("video.m4v")}));
 }
 
-// The video of an AVI, sound beside it left out, makes the same track as the raw stream would.
-TEST_F(Mp4creatorTest, TakesTheVideoOfAnAvi)
+// The video of an AVI makes the same track as the raw stream would; with -aac
+// its PCM sound becomes an AAC-LC track beside it, and a mute AVI gives the
+// video alone.
+TEST_F(Mp4creatorTest, TakesTheVideoAndSoundOfAnAvi)
 {
-    const ToolRun video = Mp4creator({"-c", Clip("encoded.avi"), "-rate=15", Out()});
-    ASSERT_EQ(video.status, 0) << video.err.constData();
+    const ToolRun run = Mp4creator({"-c", Clip("encoded.avi"), "-rate=15", "-aac=128", Out()});
+    ASSERT_EQ(run.status, 0) << run.err.constData();
     const Probe probe = ProbeFile(Out());
-    ASSERT_EQ(probe.streams.size(), 1);
+    ASSERT_EQ(probe.streams.size(), 2);
     EXPECT_EQ(probe.Field(0, "codec_name"), "mpeg4");
     EXPECT_EQ(probe.Field(0, "nb_frames"), "45");
     EXPECT_EQ(probe.Field(0, "avg_frame_rate"), "15/1");
+    EXPECT_EQ(probe.Field(1, "codec_name"), "aac");
+    EXPECT_EQ(probe.Field(1, "profile"), "LC");
+    EXPECT_EQ(probe.Field(1, "sample_rate"), "44100");
+    ExpectClose(probe.StreamDuration(1), 3.0, 0.1, "sound duration");
     EXPECT_EQ(TopLevelBoxes(Out()), (QStringList{"ftyp", "moov", "free", "mdat"}));
+    EXPECT_EQ(DecodeErrors(Out()), QByteArray());
     EXPECT_EQ(VideoFrameSums({"-i", "file:" + Out()}), VideoFrameSums({"-i", "file:" + Clip("encoded.avi")}));
+
+    const QString mute = Out("mute.mp4");
+    ASSERT_EQ(Mp4creator({"-c", Clip("mute.avi"), "-rate=15", "-aac=128", mute}).status, 0);
+    EXPECT_EQ(ProbeFile(mute).streams.size(), 1);
 }
 
 // The listing tells what ffprobe tells of the same file, in the same JSON shape.
@@ -362,6 +374,8 @@ TEST_F(Mp4creatorTest, BadInputFailsCleanly)
         {"unreadable OUT, video", {"-c", Clip("video.m4v"), "-rate=15", Out("garbage.mp4")}, Out("garbage.mp4")},
         {"OUT with a track MP4 cannot hold", {"-c", Clip("mp3.aac"), Out("pcm.mp4")}, Out("pcm.mp4")},
         {"bad rate", {"-c", Clip("video.m4v"), "-rate=fast", good}, good},
+        {"AAC of no AVI", {"-c", Clip("video.m4v"), "-rate=15", "-aac=128", good}, good},
+        {"bad AAC rate", {"-c", Clip("encoded.avi"), "-rate=15", "-aac=1000", good}, good},
         {"zero rate", {"-c", Clip("video.m4v"), "-rate=0", good}, good},
         {"no output", {"-c", Clip("video.m4v"), "-rate=15"}, good},
         {"unknown option", {"-x", Clip("video.m4v"), good}, good},

@@ -218,7 +218,7 @@ TEST_F(ConversionWorker, ThreeGpExportDeletesTheAviOnlyAfterA3gpWasMade)
     EXPECT_EQ(outputFiles(), QStringList{"12-00-00.3gp"});
 }
 
-TEST_F(ConversionWorker, Mp4PackagingSkipsTheAudioTrackOfAVideoOnlyAvi)
+TEST_F(ConversionWorker, Mp4RowsArePackagedByOneRunOfMp4creator)
 {
     const BatchChoices mp4{"320", "240", "15", "384", OutputFormat::Mp4};
     m_batch.setRowsAtOnce(1);
@@ -228,10 +228,9 @@ TEST_F(ConversionWorker, Mp4PackagingSkipsTheAudioTrackOfAVideoOnlyAvi)
     EXPECT_TRUE(m_port->endedWell());
     EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.mp4", "12-00-00.mp4"}));
     const QStringList creator = ReadLines(m_tools + "mp4creator.log");
-    ASSERT_EQ(creator.size(), 3);
-    EXPECT_EQ(creator.at(0), "-c " + m_out + "12-00-00.avi -rate=15 " + m_out + "12-00-00.mp4");
-    EXPECT_EQ(creator.at(1), "-c " + m_out + "12-00-00.aac " + m_out + "12-00-00.mp4");
-    EXPECT_EQ(creator.at(2), "-c " + m_out + "12-00-00-2.avi -rate=15 " + m_out + "12-00-00-2.mp4");
+    ASSERT_EQ(creator.size(), 2);
+    EXPECT_EQ(creator.at(0), "-c " + m_out + "12-00-00.avi -rate=15 -aac=128 " + m_out + "12-00-00.mp4");
+    EXPECT_EQ(creator.at(1), "-c " + m_out + "12-00-00-2.avi -rate=15 -aac=128 " + m_out + "12-00-00-2.mp4");
 
     // A failed packaging leaves no AVI, raw stream or half MP4.
     WriteFile(m_tools + "mp4creator.fail", "");

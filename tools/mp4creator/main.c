@@ -1,7 +1,9 @@
 /* mp4creator: packs raw streams into an MP4 file without re-encoding.
  *
  *   mp4creator -c VIDEO.m4v -rate=FPS OUT.mp4   creates OUT.mp4 with the video track
- *   mp4creator -c VIDEO.avi -rate=FPS OUT.mp4   the same, with the MPEG-4 video of an AVI
+ *   mp4creator -c VIDEO.avi -rate=FPS [-aac=KBPS] OUT.mp4
+ *                                               the same, with the MPEG-4 video of an AVI
+ *                                               (and its PCM sound compressed to AAC-LC)
  *   mp4creator -list FILE                       prints what a media file holds, as JSON
  *   mp4creator -c AUDIO.aac OUT.mp4             adds the audio track to OUT.mp4
  *
@@ -30,13 +32,16 @@
 
 static const char kUsage[] =
     "usage: mp4creator -c VIDEO.m4v -rate=FPS OUT.mp4   create OUT.mp4 with the video track\n"
-    "       mp4creator -c VIDEO.avi -rate=FPS OUT.mp4   the same, with the MPEG-4 video of an AVI\n"
+    "       mp4creator -c VIDEO.avi -rate=FPS [-aac=KBPS] OUT.mp4\n"
+    "                                                   the same, with the MPEG-4 video of an AVI\n"
     "       mp4creator -c AUDIO.aac OUT.mp4             add the audio track to OUT.mp4\n"
     "       mp4creator -list FILE                       print what a media file holds, as JSON\n"
     "\n"
     "VIDEO.m4v is a raw MPEG-4 Part 2 video stream, timed at FPS frames per second\n"
     "(a number such as 25, 29.97 or 30000/1001; 25 when -rate is left out); an AVI\n"
-    "file's MPEG-4 video is taken as such a stream, one frame per chunk.\n"
+    "file's MPEG-4 video is taken as such a stream, one frame per chunk. With -aac,\n"
+    "the AVI's 16-bit PCM sound (if it has any) is compressed to AAC-LC at KBPS\n"
+    "kbit/s (8 to 320) into a second track.\n"
     "AUDIO.aac is raw ADTS AAC or MPEG audio (MP3, MP2). The stream kind is told\n"
     "from the content, not from the file name. When OUT.mp4 exists, its tracks are\n"
     "kept and the new track is added.\n";
@@ -157,6 +162,7 @@ int main(int argc, char **argv)
     const char *input = NULL;
     const char *output = NULL;
     AVRational rate = {25, 1};
+    int aacKbps = 0;
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
         if (strcmp(arg, "-h") == 0 || strcmp(arg, "--help") == 0) {
@@ -174,6 +180,12 @@ int main(int argc, char **argv)
             if (i + 1 >= argc)
                 return Fail("%s needs a file name", "-c");
             input = argv[++i];
+        } else if (strncmp(arg, "-aac=", 5) == 0) {
+            char *end = NULL;
+            const long kbps = strtol(arg + 5, &end, 10);
+            if (end == arg + 5 || *end != '\0' || kbps < 8 || kbps > 320)
+                return Fail("bad AAC rate: %s", arg + 5);
+            aacKbps = (int)kbps;
         } else if (strncmp(arg, "-rate=", 6) == 0) {
             if (!ParseRate(arg + 6, &rate))
                 return Fail("bad frame rate: %s", arg + 6);
@@ -199,6 +211,8 @@ int main(int argc, char **argv)
         return Fail("cannot read %s: %s", input, strerror(errno));
     if (kind == STREAM_UNKNOWN)
         return Fail("unknown stream (neither MPEG-4 video, an AVI, AAC nor MPEG audio): %s", input);
+    if (aacKbps > 0 && kind != STREAM_AVI)
+        return Fail("-aac takes the sound of an AVI file, not of %s", input);
     if (!IsVideoKind((StreamKind)kind) && !outExists)
         return Fail("no such MP4 file to add the audio track to: %s", output);
 
@@ -208,7 +222,14 @@ int main(int argc, char **argv)
     if (outExists && OpenExistingMp4(&existing, output, error, sizeof error) < 0)
         return Fail("%s", error);
     NewTrack track;
-    if (OpenNewTrack(&track, input, (StreamKind)kind, rate, error, sizeof error) < 0) {
+    SoundTrack sound;
+    memset(&sound, 0, sizeof sound);
+    const int hasSound = aacKbps > 0 ? AviHasSound(input) : 0;
+    if (OpenNewTrack(&track, input, (StreamKind)kind, rate, error, sizeof error) < 0 ||
+        hasSound < 0 || (hasSound && OpenSoundTrack(&sound, input, aacKbps, error, sizeof error) < 0)) {
+        if (hasSound < 0)
+            snprintf(error, sizeof error, "cannot read the sound of %s", input);
+        CloseSoundTrack(&sound);
         CloseNewTrack(&track);
         avformat_close_input(&existing);
         return Fail("%s", error);
@@ -228,7 +249,7 @@ int main(int argc, char **argv)
         /* The result gets the permissions the file it replaces had, or those
          * of a newly created file. */
         fchmod(fd, outExists ? (outInfo.st_mode & 07777) : (0666 & ~mask));
-        if (WriteMp4(g_tempPath, existing, &track, error, sizeof error) < 0)
+        if (WriteMp4(g_tempPath, existing, &track, hasSound ? &sound : NULL, error, sizeof error) < 0)
             Fail("%s: %s", error, output);
         else if (fsync(fd) < 0 || rename(g_tempPath, output) < 0)
             Fail("cannot write %s: %s", output, strerror(errno));
@@ -238,6 +259,7 @@ int main(int argc, char **argv)
         if (status != 0)
             unlink(g_tempPath);
     }
+    CloseSoundTrack(&sound);
     CloseNewTrack(&track);
     avformat_close_input(&existing);
     char *tempPath = g_tempPath;

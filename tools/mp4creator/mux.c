@@ -21,13 +21,14 @@ int OpenExistingMp4(AVFormatContext **fmt, const char *path, char *error, size_t
     return 0;
 }
 
-/* One place packets come from: the kept file or the new track. */
+/* One place packets come from: the kept file, the new track or the new sound. */
 typedef struct {
-    AVFormatContext *existing; /* NULL for the new track */
+    AVFormatContext *existing; /* NULL for a new track */
     const int *map;            /* existing stream -> output stream, -1 = dropped */
     int64_t *packetsRead;      /* existing stream -> packets read so far */
     NewTrack *track;
-    int trackOutput;           /* output stream of the new track */
+    SoundTrack *sound;
+    int trackOutput;           /* output stream of the new track or sound */
     AVPacket *packet;          /* the next packet, valid while `pending` */
     AVRational timeBase;       /* of `packet` */
     int pending;
@@ -51,13 +52,14 @@ static int Advance(Source *source)
 {
     source->pending = 0;
     if (!source->existing) {
-        const int ret = NewTrackNext(source->track, source->packet);
+        const int ret = source->sound ? SoundTrackNext(source->sound, source->packet)
+                                      : NewTrackNext(source->track, source->packet);
         if (ret == AVERROR_EOF)
             return 0;
         if (ret < 0)
             return ret;
         source->packet->stream_index = source->trackOutput;
-        source->timeBase = source->track->timeBase;
+        source->timeBase = source->sound ? source->sound->timeBase : source->track->timeBase;
         source->pending = 1;
         return 1;
     }
@@ -106,7 +108,7 @@ static AVStream *AddStream(AVFormatContext *out, const AVCodecParameters *par, A
     return stream;
 }
 
-/* Copies every packet of both sources into `out`, earliest first. A read
+/* Copies every packet of the sources into `out`, earliest first. A read
  * failure sets `*readFailed`. */
 static int CopyPackets(AVFormatContext *out, Source *sources, int count, int *readFailed)
 {
@@ -137,13 +139,14 @@ static int CopyPackets(AVFormatContext *out, Source *sources, int count, int *re
     }
 }
 
-int WriteMp4(const char *outPath, AVFormatContext *existing, NewTrack *track, char *error,
-             size_t errorSize)
+int WriteMp4(const char *outPath, AVFormatContext *existing, NewTrack *track, SoundTrack *sound,
+             char *error, size_t errorSize)
 {
     AVFormatContext *out = NULL;
     int *map = NULL;
     int64_t *packetsRead = NULL;
-    Source sources[2];
+    AVCodecParameters *soundParameters = NULL;
+    Source sources[3];
     memset(sources, 0, sizeof sources);
     int sourceCount = 0;
     int result = -1;
@@ -187,6 +190,17 @@ int WriteMp4(const char *outPath, AVFormatContext *existing, NewTrack *track, ch
     sources[sourceCount].track = track;
     sources[sourceCount].trackOutput = added->index;
     ++sourceCount;
+    if (sound) {
+        soundParameters = avcodec_parameters_alloc();
+        if (!soundParameters || avcodec_parameters_from_context(soundParameters, sound->encoder) < 0)
+            goto done;
+        AVStream *compressed = AddStream(out, soundParameters, sound->timeBase);
+        if (!compressed)
+            goto done;
+        sources[sourceCount].sound = sound;
+        sources[sourceCount].trackOutput = compressed->index;
+        ++sourceCount;
+    }
 
     for (int i = 0; i < sourceCount; ++i) {
         sources[i].packet = av_packet_alloc();
@@ -234,5 +248,6 @@ done:
     avformat_free_context(out);
     free(map);
     free(packetsRead);
+    avcodec_parameters_free(&soundParameters);
     return result;
 }

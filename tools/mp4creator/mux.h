@@ -5,6 +5,7 @@
 
 #include <libavformat/avformat.h>
 
+#include "sound_track.h"
 #include "track.h"
 
 /* Opens an existing MP4 file whose tracks are to be kept. 0 on success;
@@ -12,10 +13,10 @@
 int OpenExistingMp4(AVFormatContext **fmt, const char *path, char *error, size_t errorSize);
 
 /* Writes a new MP4 file at `outPath`: every audio and video track of
- * `existing` (may be NULL), copied packet by packet, plus `track`, all
- * interleaved by time. 0 on success; otherwise fills `error` with the
+ * `existing` (may be NULL), copied packet by packet, plus `track` and `sound`
+ * (may be NULL), all interleaved by time. 0 on success; otherwise fills `error` with the
  * reason (without the path: `outPath` is only a temporary name). */
-int WriteMp4(const char *outPath, AVFormatContext *existing, NewTrack *track, char *error,
-             size_t errorSize);
+int WriteMp4(const char *outPath, AVFormatContext *existing, NewTrack *track, SoundTrack *sound,
+             char *error, size_t errorSize);
 
 #endif
