@@ -52,6 +52,15 @@ QByteArray Mpeg4EncoderThreads(const BatchChoices &choices)
 }
 
 // The tool and the options every template starts with, up to "-vf ".
+// The encoder counts time by the packets it reads, not by the pictures its
+// decoder returns: a decoder that holds pictures back to reorder them (H.264
+// with B-frames holds two) leaves the first output frames without a picture,
+// which -ofps fills with the first picture repeated, and the pictures it hands
+// over at the end come with no time and are dropped. The picture then runs that
+// many source frames late (5 s of 25 fps to FLV at 25: 124 frames, each one
+// picture late; at 15 fps: 75 frames, 2 to 3 source pictures late). No
+// option of this encoder changes that ("-demuxer lavf", "-lavdopts
+// o=flags=+low_delay" and a bare "-vf scale" do not; "-noskip" undoes -ofps).
 QByteArray EncoderStart(const EncoderStep &step)
 {
     QByteArray line = ToolPathArg(step.toolDir + "mencoder") + ' ';
