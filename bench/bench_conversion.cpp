@@ -95,8 +95,7 @@ double ByHandSeconds(const BenchRow &row, const QByteArray &tools, const QString
     bool ok = RunLine(EncoderCommandLine(row.format, {tools, clip, encoded, false, 60}, row.choices), true);
     if (row.format == OutputFormat::ThreeGp) {
         ok = ok && RunLine(ToolPathArg(tools + "ffmpeg") + ' ' +
-                               Export3gpParameters(encoded, Resolution(row.choices), row.choices.frameRate,
-                                                   row.choices.bitrate),
+                               Export3gpParameters(encoded, row.choices.width, row.choices.height),
                            false);
     } else if (row.format == OutputFormat::Mp4) {
         ok =

@@ -14,9 +14,7 @@ RowResult PackageMp4Step(ConversionJob &job, const RowEntry &row, const QString 
 
 RowResult Export3gpStep(ConversionJob &job, const RowEntry &row, const QString &encoderOutput)
 {
-    const BatchChoices &choices = job.choices;
-    const QByteArray parameters = Export3gpParameters(encoderOutput, choices.width + QLatin1Char('x') + choices.height,
-                                                      choices.frameRate, choices.bitrate);
+    const QByteArray parameters = Export3gpParameters(encoderOutput, job.choices.width, job.choices.height);
     const QString stem = OutputStem(encoderOutput);
     const StepResult step = RunRowTool(job.toolDir + "ffmpeg", parameters, ConversionLimits(job, row), job.encoder,
                                        stem, FailReason::ExportFailed);

@@ -9,5 +9,5 @@
 
 // mp4creator packs the encoder's AVI into the MP4.
 RowResult PackageMp4Step(ConversionJob &job, const RowEntry &row, const QString &encoderOutput);
-// ffmpeg turns the encoder's AVI into the 3GP file, at the batch's size, rate and bitrate.
+// ffmpeg turns the encoder's QuickTime file into the 3GP file: the picture copied, the sound made AMR-NB.
 RowResult Export3gpStep(ConversionJob &job, const RowEntry &row, const QString &encoderOutput);

@@ -40,7 +40,7 @@ const QStringList &RowFileExtensions()
 {
     static const QStringList extensions{QStringLiteral(".avi"), QStringLiteral(".flv"), QStringLiteral(".3gp"),
                                         QStringLiteral(".mp4"), QStringLiteral(".m4v"), QStringLiteral(".aac"),
-                                        QStringLiteral(".264"), QStringLiteral(".mkv")};
+                                        QStringLiteral(".264"), QStringLiteral(".mkv"), QStringLiteral(".mov")};
     return extensions;
 }
 

@@ -16,6 +16,7 @@ const QByteArray kTools = "/home/u/.local/share/Q9TBR/";
 const QString kSource = QStringLiteral("/home/u/Movies/my clip.rmvb");
 const QString kAvi = QStringLiteral("/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi");
 const QString kFlv = QStringLiteral("/home/u/Video/Q9TBR/2009-04-18/14-05-09.flv");
+const QString kMov = QStringLiteral("/home/u/Video/Q9TBR/2009-04-18/14-05-09.mov");
 
 // A source of ten minutes unless told otherwise.
 EncoderStep Step(const QString &output, bool asf = false, double sourceSeconds = 600)
@@ -39,27 +40,25 @@ TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
     EXPECT_EQ(WithoutThreads(Mp4EncoderCommandLine(Step(kAvi), {"720", "480", "25", "1024"})),
               QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=720:480,dsize=720:480,harddup,fixpts "
                          "-srate 44100 -oac pcm -ovc lavc -ffourcc DIVX "
-                         "-lavcopts vcodec=mpeg4:mbd=2:trell:autoaspect:vbitrate=1024:vhq:o=level=5 -ofps 25 "
+                         "-lavcopts vcodec=mpeg4:mbd=2:v4mv:last_pred=3:autoaspect:vbitrate=1024:o=level=5 -ofps 25 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
 
     EXPECT_EQ(WithoutThreads(FlvEncoderCommandLine(Step(kFlv), {"320", "240", "15", "256"})),
               QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=320:240,dsize=320:240,harddup,fixpts "
                          "-srate 44100 -ofps 15 -oac mp3lame -lameopts abr:br=64 -ovc lavc -of lavf "
-                         "-lavfopts format=flv -lavcopts vcodec=flv:vbitrate=256:mbd=2:trell:v4mv:last_pred=3:"
-                         "o=mpv_flags=+mv0+cbp_rd "
+                         "-lavfopts format=flv -lavcopts vcodec=flv:vbitrate=256:mbd=2:v4mv:last_pred=3 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.flv\""));
 
-    // The bitrate plays no part in 3GP.
-    EXPECT_EQ(WithoutThreads(ThreeGpEncoderCommandLine(Step(kAvi), {"176", "144", "15", "999"})),
+    // The encoder writes the 3GP's H.263 at the chosen bitrate; the export copies it.
+    EXPECT_EQ(WithoutThreads(ThreeGpEncoderCommandLine(Step(kMov), {"176", "144", "15", "256"})),
               QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=176:144,dsize=176:144,harddup,fixpts "
-                         "-srate 44100 -oac twolame -twolameopts br=128 -ovc lavc -lavcopts vcodec=mpeg4 -ofps 15 "
-                         "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
-
-    // The export's picture gets the bitrate chosen in the box.
-    EXPECT_EQ(Export3gpParameters(kAvi, QStringLiteral("176x144"), QStringLiteral("15"), QStringLiteral("256")),
-              QByteArray("-y -threads " + kThreads + " -i \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\" -vcodec h263 "
-                         "-acodec libopencore_amrnb -s 176x144 -b:v 256k -r 15 -ac 1 -ar 8000 -b:a 12.2k "
-                         "-movflags +faststart \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.3gp\""));
+                         "-srate 44100 -oac pcm -ovc lavc -lavcopts vcodec=h263:vbitrate=256:mbd=2:last_pred=3:"
+                         "o=mpv_flags=+mv0 -of lavf -lavfopts format=mov -ofps 15 "
+                         "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.mov\""));
+    EXPECT_EQ(Export3gpParameters(kMov, QStringLiteral("176"), QStringLiteral("144")),
+              QByteArray("-y -i \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.mov\" -c:v copy -aspect 176:144 "
+                         "-c:a libopencore_amrnb -ac 1 -ar 8000 -b:a 12.2k -movflags +faststart "
+                         "\"/home/u/Video/Q9TBR/2009-04-18/14-05-09.3gp\""));
 }
 
 TEST(EncoderCommandLines, DispatchByFormatAndAsfReader)
@@ -71,7 +70,7 @@ TEST(EncoderCommandLines, DispatchByFormatAndAsfReader)
     const QByteArray flv = EncoderCommandLine(OutputFormat::Flv, Step(kFlv), choices);
     EXPECT_TRUE(mp4.contains("vcodec=mpeg4") && mp4.contains("vbitrate=512") && !mp4.contains("-of lavf"))
         << mp4.constData();
-    EXPECT_TRUE(threeGp.contains("vcodec=mpeg4") && !threeGp.contains("vbitrate")) << threeGp.constData();
+    EXPECT_TRUE(threeGp.contains("vcodec=h263:vbitrate=512")) << threeGp.constData();
     EXPECT_TRUE(flv.contains("-lavfopts format=flv") && flv.contains("vcodec=flv:vbitrate=512")) << flv.constData();
 
     // ASF sources and AVIs with MP3 sound get the libavformat reader in every
@@ -141,7 +140,7 @@ TEST(EncoderCommandLines, EveryByteOfAPathReachesTheTool)
     EXPECT_EQ(args.at(args.size() - 2), QByteArray("-o"));
     EXPECT_EQ(args.last(), QFile::encodeName(out));
 
-    const QList<QByteArray> exportArgs = SplitCommandLine(Export3gpParameters(out, "176x144", "15", "64"));
+    const QList<QByteArray> exportArgs = SplitCommandLine(Export3gpParameters(out, "176", "144"));
     EXPECT_EQ(exportArgs.at(exportArgs.indexOf("-i") + 1), QFile::encodeName(out));
     EXPECT_EQ(exportArgs.last(), QFile::encodeName(QStringLiteral("/tmp/输出 目录/12-00-00.3gp")));
 }
@@ -185,14 +184,14 @@ TEST(OutputNaming, StemExtensionAndTime)
     EXPECT_EQ(OutputStem(QStringLiteral("/a.b/c/14-05-09.avi")), QStringLiteral("/a.b/c/14-05-09"));
     EXPECT_EQ(OutputStem(QStringLiteral("/a/b")), QStringLiteral("/a/b"));
     EXPECT_EQ(EncoderOutputExtension(OutputFormat::Mp4), QStringLiteral(".avi"));
-    EXPECT_EQ(EncoderOutputExtension(OutputFormat::ThreeGp), QStringLiteral(".avi"));
+    EXPECT_EQ(EncoderOutputExtension(OutputFormat::ThreeGp), QStringLiteral(".mov"));
     EXPECT_EQ(EncoderOutputExtension(OutputFormat::Flv), QStringLiteral(".flv"));
 
     const QString dir = MakeTempDir() + '/';
     EXPECT_EQ(MakeOutputFileName(dir, OutputFormat::Mp4, QTime(14, 5, 9)), dir + QStringLiteral("14-05-09.avi"));
     EXPECT_EQ(MakeOutputFileName(dir, OutputFormat::Flv, QTime(0, 0, 0)), dir + QStringLiteral("00-00-00.flv"));
     EXPECT_EQ(MakeOutputFileName(dir, OutputFormat::ThreeGp, QTime(23, 59, 59)),
-              dir + QStringLiteral("23-59-59.avi"));
+              dir + QStringLiteral("23-59-59.mov"));
 }
 
 // Any file a row could write or delete next to the stem makes the name taken.
@@ -210,7 +209,8 @@ TEST(OutputNaming, NeverNamesAnExistingFile)
         {{"12-00-00.m4v"}, OutputFormat::Mp4, "12-00-00-2.avi"},
         {{"12-00-00.aac"}, OutputFormat::Mp4, "12-00-00-2.avi"},
         {{"12-00-00.264"}, OutputFormat::Mp4, "12-00-00-2.avi"},
-        {{"12-00-00.3gp"}, OutputFormat::ThreeGp, "12-00-00-2.avi"},
+        {{"12-00-00.3gp"}, OutputFormat::ThreeGp, "12-00-00-2.mov"},
+        {{"12-00-00.mov"}, OutputFormat::Mp4, "12-00-00-2.avi"},
         {{"12-00-00.flv"}, OutputFormat::Flv, "12-00-00-2.flv"},
         {{"12-00-00.flv", "12-00-00-2.mp4"}, OutputFormat::Flv, "12-00-00-3.flv"},
         {{"12-00-01.avi", "12-00-00-2.avi"}, OutputFormat::Mp4, "12-00-00.avi"},
