@@ -6,6 +6,8 @@
 #include "process/cpu_cores.h"
 
 #include <QFile>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -108,6 +110,16 @@ QByteArray LevelOption(const BatchChoices &choices)
     return ":o=level=" + QByteArray::number(level.code);
 }
 
+// ":keyint=N", a key frame every two seconds: a player seeks to key frames
+// only, and the encoder's own default (one in 250 frames, 17 s at 15 fps) made
+// the 3GP's seeking far coarser than when ffmpeg wrote its picture (one in 12).
+// At 176x144/15/64 one in 30 costs nothing at equal size (SSIM +0.0014).
+QByteArray KeyFrameEvery2s(const BatchChoices &choices)
+{
+    const int frames = std::max(1, int(std::lround(2 * choices.frameRate.toDouble())));
+    return ":keyint=" + QByteArray::number(frames);
+}
+
 QByteArray SourceAndOutput(const EncoderStep &step)
 {
     return QuotePath(step.source) + " -o " + QuotePath(step.output);
@@ -143,7 +155,7 @@ QByteArray ThreeGpEncoderCommandLine(const EncoderStep &step, const BatchChoices
     // with it (0.9653/0.9711/0.9791) gain nothing. This libavcodec takes mv0
     // only as an mpv_flag and stops otherwise.
     line += " -srate 44100 -oac pcm -ovc lavc -lavcopts vcodec=h263:vbitrate=" + Text(choices.bitrate);
-    line += ":mbd=2:last_pred=3:o=mpv_flags=+mv0 -of lavf -lavfopts format=mov";
+    line += ":mbd=2:last_pred=3" + KeyFrameEvery2s(choices) + ":o=mpv_flags=+mv0 -of lavf -lavfopts format=mov";
     line += " -ofps " + Text(choices.frameRate);
     line += ' ' + SourceAndOutput(step);
     return line;

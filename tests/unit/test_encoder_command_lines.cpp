@@ -52,7 +52,7 @@ TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
     // The encoder writes the 3GP's H.263 at the chosen bitrate; the export copies it.
     EXPECT_EQ(WithoutThreads(ThreeGpEncoderCommandLine(Step(kMov), {"176", "144", "15", "256"})),
               QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=176:144,dsize=176:144,harddup,fixpts "
-                         "-srate 44100 -oac pcm -ovc lavc -lavcopts vcodec=h263:vbitrate=256:mbd=2:last_pred=3:"
+                         "-srate 44100 -oac pcm -ovc lavc -lavcopts vcodec=h263:vbitrate=256:mbd=2:last_pred=3:keyint=30:"
                          "o=mpv_flags=+mv0 -of lavf -lavfopts format=mov -ofps 15 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.mov\""));
     EXPECT_EQ(Export3gpParameters(kMov, QStringLiteral("176"), QStringLiteral("144")),
