@@ -227,9 +227,12 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
     else if (result.reason == FailReason::FolderUnwritable && job.volumeFull.load())
         result = RowResult::failed(FailReason::DiskFull);
     // One look at what was written: what the row's tooltip tells, and whether
-    // the handset takes it.
+    // the handset takes it. A step that wrote the final file may have read it
+    // back already.
     if (result.ok() && !job.encoder.stopRequested()) {
-        if (const std::optional<OutputFacts> facts = ReadOutputFacts(job.toolDir, finalFile)) {
+        const std::optional<OutputFacts> facts =
+            result.output ? std::optional<OutputFacts>(result.output->facts) : ReadOutputFacts(job.toolDir, finalFile);
+        if (facts) {
             const OutputReport report{*facts,
                                       CheckHandsetConstraints(job.choices.format, *facts, job.choices.width.toInt(),
                                                               job.choices.height.toInt())};

@@ -1,6 +1,7 @@
 #include "engine/mp4_packaging.h"
 
 #include "engine/output_naming.h"
+#include "engine/output_report.h"
 #include "engine/tool_step.h"
 #include "process/command_line.h"
 
@@ -20,10 +21,11 @@ QString Sibling(const QString &stem, const char *extension)
 // samples, bit for bit, as ffmpeg's "-c:a aac -aac_coder fast -b:a 128k" gave
 // in ADTS frames). For a 5 s clip that one run took 0.12 s of CPU time where
 // the encoder's split, ffmpeg's AAC and two mp4creator runs took 0.45 s, almost
-// all of it their starts.
+// all of it their starts. With "-list" it then reads the MP4 back and prints
+// what it holds: the row's read-back, without a run of its own.
 QByteArray Mp4PackagingParameters(const QString &stem, const QString &frameRate)
 {
-    return "-c " + QuotePath(Sibling(stem, ".avi")) + " -rate=" + frameRate.toLocal8Bit() + " -aac=128 " +
+    return "-c " + QuotePath(Sibling(stem, ".avi")) + " -rate=" + frameRate.toLocal8Bit() + " -aac=128 -list " +
            QuotePath(Sibling(stem, ".mp4"));
 }
 
@@ -34,7 +36,12 @@ RowResult PackageMp4(const QString &avi, const PackagingRun &run)
                                        run.limits, *run.control, stem, FailReason::PackagingFailed);
     if (done.end)
         return *done.end;
-    if (!FileHasContent(Sibling(stem, ".mp4")))
+    const QString mp4 = Sibling(stem, ".mp4");
+    if (!FileHasContent(mp4))
         return RowResult::failed(FailReason::PackagingFailed);
-    return RowResult::finished();
+    RowResult result = RowResult::finished();
+    // Without a listing (none printed), the worker reads the file back itself.
+    if (done.run.tail.contains('{'))
+        result.output = OutputReport{ListedOutputFacts(done.run.tail, mp4), OutputMismatch::None};
+    return result;
 }

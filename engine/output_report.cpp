@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 
 namespace {
 
@@ -100,7 +101,13 @@ std::optional<OutputFacts> ReadOutputFacts(const QByteArray &toolDir, const QStr
         qCWarning(lcQ9) << "mp4creator could not list" << path << "- what it holds is not checked";
         return std::nullopt;
     }
-    OutputFacts facts = ParseOutputFacts(*printed);
+    return ListedOutputFacts(*printed, path);
+}
+
+OutputFacts ListedOutputFacts(const QByteArray &printed, const QString &path)
+{
+    // The listing is the last thing printed; anything before it is no JSON.
+    OutputFacts facts = ParseOutputFacts(printed.mid(std::max<qsizetype>(0, printed.indexOf('{'))));
     if (facts.readable && !path.endsWith(QLatin1String(".flv"), Qt::CaseInsensitive))
         facts.indexFirst = IndexFirst(path);
     return facts;

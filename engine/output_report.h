@@ -44,6 +44,10 @@ struct OutputReport {
 // listing, in the shape of ffprobe's).
 OutputFacts ParseOutputFacts(const QByteArray &json);
 
+// The facts of mp4creator's listing of the file at `path` (what it printed),
+// with where the file's index is.
+OutputFacts ListedOutputFacts(const QByteArray &printed, const QString &path);
+
 // One listing by `toolDir`'s mp4creator of the written file, and a look at its
 // top-level boxes for where its index is. Nothing when it cannot be started or
 // gets stuck: then nothing is known either way.

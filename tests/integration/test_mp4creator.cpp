@@ -213,6 +213,12 @@ TEST_F(Mp4creatorTest, TakesTheVideoAndSoundOfAnAvi)
     EXPECT_EQ(DecodeErrors(Out()), QByteArray());
     EXPECT_EQ(VideoFrameSums({"-i", "file:" + Out()}), VideoFrameSums({"-i", "file:" + Clip("encoded.avi")}));
 
+    // With -list it tells what it wrote, as a listing of its own would.
+    const QString listed = Out("listed.mp4");
+    const ToolRun both = Mp4creator({"-c", Clip("encoded.avi"), "-rate=15", "-aac=128", "-list", listed});
+    ASSERT_EQ(both.status, 0) << both.err.constData();
+    EXPECT_EQ(both.out, Mp4creator({"-list", listed}).out);
+
     const QString mute = Out("mute.mp4");
     ASSERT_EQ(Mp4creator({"-c", Clip("mute.avi"), "-rate=15", "-aac=128", mute}).status, 0);
     EXPECT_EQ(ProbeFile(mute).streams.size(), 1);

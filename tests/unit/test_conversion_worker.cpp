@@ -230,8 +230,8 @@ TEST_F(ConversionWorker, Mp4RowsArePackagedByOneRunOfMp4creator)
     EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.mp4", "12-00-00.mp4"}));
     const QStringList creator = ReadLines(m_tools + "mp4creator.log");
     ASSERT_EQ(creator.size(), 2);
-    EXPECT_EQ(creator.at(0), "-c " + m_out + "12-00-00.avi -rate=15 -aac=128 " + m_out + "12-00-00.mp4");
-    EXPECT_EQ(creator.at(1), "-c " + m_out + "12-00-00-2.avi -rate=15 -aac=128 " + m_out + "12-00-00-2.mp4");
+    EXPECT_EQ(creator.at(0), "-c " + m_out + "12-00-00.avi -rate=15 -aac=128 -list " + m_out + "12-00-00.mp4");
+    EXPECT_EQ(creator.at(1), "-c " + m_out + "12-00-00-2.avi -rate=15 -aac=128 -list " + m_out + "12-00-00-2.mp4");
 
     // A failed packaging leaves no AVI, raw stream or half MP4.
     WriteFile(m_tools + "mp4creator.fail", "");

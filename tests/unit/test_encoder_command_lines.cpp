@@ -149,7 +149,7 @@ TEST(Mp4PackagingParameters, WorkedExample)
 {
     const QString stem = OutputStem(kAvi);
     EXPECT_EQ(Mp4PackagingParameters(stem, QStringLiteral("25")),
-              QByteArray("-c \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\" -rate=25 -aac=128 "
+              QByteArray("-c \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\" -rate=25 -aac=128 -list "
                          "\"/home/u/Video/Q9TBR/2009-04-18/14-05-09.mp4\""));
 }
 

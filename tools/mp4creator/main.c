@@ -5,6 +5,7 @@
  *                                               the same, with the MPEG-4 video of an AVI
  *                                               (and its PCM sound compressed to AAC-LC)
  *   mp4creator -list FILE                       prints what a media file holds, as JSON
+ *   (-list with -c: what OUT.mp4 holds once written)
  *   mp4creator -c AUDIO.aac OUT.mp4             adds the audio track to OUT.mp4
  *
  * The kind of stream is told from the file's content. The result is written
@@ -36,6 +37,7 @@ static const char kUsage[] =
     "                                                   the same, with the MPEG-4 video of an AVI\n"
     "       mp4creator -c AUDIO.aac OUT.mp4             add the audio track to OUT.mp4\n"
     "       mp4creator -list FILE                       print what a media file holds, as JSON\n"
+    "-list with -c prints what OUT.mp4 holds once it is written.\n"
     "\n"
     "VIDEO.m4v is a raw MPEG-4 Part 2 video stream, timed at FPS frames per second\n"
     "(a number such as 25, 29.97 or 30000/1001; 25 when -rate is left out); an AVI\n"
@@ -163,6 +165,7 @@ int main(int argc, char **argv)
     const char *output = NULL;
     AVRational rate = {25, 1};
     int aacKbps = 0;
+    int list = 0;
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
         if (strcmp(arg, "-h") == 0 || strcmp(arg, "--help") == 0) {
@@ -170,11 +173,8 @@ int main(int argc, char **argv)
             return 0;
         }
         if (strcmp(arg, "-list") == 0) {
-            if (i + 2 != argc)
-                return Fail("%s needs one file name and nothing else", "-list");
-            av_log_set_level(AV_LOG_QUIET);
-            char error[512];
-            return ListMedia(stdout, argv[i + 1], error, sizeof error) < 0 ? Fail("%s", error) : 0;
+            list = 1;
+            continue;
         }
         if (strcmp(arg, "-c") == 0) {
             if (i + 1 >= argc)
@@ -196,6 +196,13 @@ int main(int argc, char **argv)
         } else {
             output = arg;
         }
+    }
+    if (list && !input) {
+        if (!output)
+            return Fail("%s needs a file name", "-list");
+        av_log_set_level(AV_LOG_QUIET);
+        char error[512];
+        return ListMedia(stdout, output, error, sizeof error) < 0 ? Fail("%s", error) : 0;
     }
     if (!input || !output)
         return Fail("%s (run without arguments for help)",
@@ -255,6 +262,9 @@ int main(int argc, char **argv)
             Fail("cannot write %s: %s", output, strerror(errno));
         else
             status = 0;
+        /* With -list, the file as written is read back and told. */
+        if (status == 0 && list && ListMedia(stdout, output, error, sizeof error) < 0)
+            status = Fail("%s", error);
         close(fd);
         if (status != 0)
             unlink(g_tempPath);
