@@ -9,10 +9,17 @@
 // size and rate, the video frames (fewer than ffmpeg's shows frames lost) and
 // the file size (SSIM compares best at equal size).
 //
-//   bench_batch [format] [--clips | --long]
-//       format    only the formats whose name holds it ("mp4", "flv", "3gp")
-//       --clips   only the twenty clips
-//       --long    only the 60 s clip
+// Each arrangement runs `rounds` times, the three taking turns, and the best
+// time of each counts: on a shared machine one run can be a third slower than
+// the next.
+//
+//   bench_batch [format] [--clips | --long] [--rounds=N]
+//       format      only the formats whose name holds it ("mp4", "flv", "3gp")
+//       --clips     only the twenty clips
+//       --long      only the 60 s clip
+//       --rounds=N  runs of each arrangement (3 unless given)
+//   Q9_BENCH_ROWS=N in the environment runs N rows at once in the worker (one
+//   per core unless given), to measure what another count would give.
 #include "bench/bench_clips.h"
 #include "bench/bench_ffmpeg.h"
 #include "bench/bench_support.h"
@@ -56,6 +63,8 @@ double WorkerSeconds(const BatchChoices &choices, const QStringList &clips, int 
     }
     ConversionBatch batch;
     batch.setOutputFolderProvider([out] { return out; });
+    if (const int rows = qEnvironmentVariableIntValue("Q9_BENCH_ROWS"); rows > 0)
+        batch.setRowsAtOnce(rows);
     QElapsedTimer timer;
     timer.start();
     batch.start(port, choices);
@@ -110,7 +119,7 @@ struct FfmpegWay {
 // ways, and what the first clip's outputs hold (ffmpeg's from its first way).
 // The load is the 1-minute average before and after each line.
 void PrintTable(const QStringList &clips, int seconds, const FfmpegWay &first, const FfmpegWay &second,
-                const QString &only)
+                const QString &only, int rounds)
 {
     std::printf("%-4s %9s %9s %9s %7s | %7s %7s | %6s %6s | %7s %7s | %s\n", "fmt", "worker", first.label, second.label,
                 "w/best", "ssim w", "ssim ff", "frm w", "frm ff", "kB w", "kB ff", "load (1 min)");
@@ -123,9 +132,15 @@ void PrintTable(const QStringList &clips, int seconds, const FfmpegWay &first, c
         const QString firstOut = MakeTempDir() + '/';
         const QString secondOut = MakeTempDir() + '/';
         const double load = LoadAverage();
-        const double worker = WorkerSeconds(choices, clips, seconds, workerOut);
-        const double firstWay = FfmpegSeconds(choices, clips, firstOut, first.atOnce, first.oneThread);
-        const double secondWay = FfmpegSeconds(choices, clips, secondOut, second.atOnce, second.oneThread);
+        double worker = 1e9, firstWay = 1e9, secondWay = 1e9;
+        for (int round = 0; round < rounds; ++round) {
+            // Each round writes afresh: the worker never overwrites, so its folder is emptied.
+            QDir(workerOut).removeRecursively();
+            QDir().mkpath(workerOut);
+            worker = std::min(worker, WorkerSeconds(choices, clips, seconds, workerOut));
+            firstWay = std::min(firstWay, FfmpegSeconds(choices, clips, firstOut, first.atOnce, first.oneThread));
+            secondWay = std::min(secondWay, FfmpegSeconds(choices, clips, secondOut, second.atOnce, second.oneThread));
+        }
         // With more than one clip, the first alone once more, so that its output is the only file there.
         const QString oneOut = clips.size() == 1 ? workerOut : MakeTempDir() + '/';
         if (oneOut != workerOut)
@@ -150,12 +165,15 @@ int main(int argc, char **argv)
     QString only;
     bool clipsTable = true;
     bool longTable = true;
+    int rounds = 3;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg == QLatin1String("--clips"))
             longTable = false;
         else if (arg == QLatin1String("--long"))
             clipsTable = false;
+        else if (arg.startsWith(QLatin1String("--rounds=")))
+            rounds = std::max(1, arg.mid(9).toInt());
         else
             only = arg;
     }
@@ -179,7 +197,7 @@ int main(int argc, char **argv)
         }
         const int cores = OnlineCores();
         std::printf("\n%d clips of 5 s 640x480, default preset of each format; %d online cores\n", kClips, cores);
-        PrintTable(clips, kShortClip.seconds, {"ff 1by1", 1, false}, {"ff atonce", cores, true}, only);
+        PrintTable(clips, kShortClip.seconds, {"ff 1by1", 1, false}, {"ff atonce", cores, true}, only, rounds);
     }
     if (longTable) {
         std::printf("\ngenerating a 60 s 1280x720 H.264 clip...\n");
@@ -189,7 +207,7 @@ int main(int argc, char **argv)
             return 1;
         }
         std::printf("\none 60 s 1280x720 25 fps clip, default preset of each format; %d online cores\n", OnlineCores());
-        PrintTable({clip}, kLongClip.seconds, {"ff 1 pass", 1, false}, {"ff 1 thr", 1, true}, only);
+        PrintTable({clip}, kLongClip.seconds, {"ff 1 pass", 1, false}, {"ff 1 thr", 1, true}, only, rounds);
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "base/log.h"
 #include "catalogue/ffprobe_read.h"
 #include "engine/flv_facts.h"
+#include "engine/iso_facts.h"
 #include "process/command_line.h"
 
 #include <QFile>
@@ -88,9 +89,19 @@ OutputFacts ParseOutputFacts(const QByteArray &json)
 
 std::optional<OutputFacts> ReadOutputFacts(const QByteArray &toolDir, const QString &path)
 {
-    // An FLV's tags are simple enough to read here: no tool start for it.
-    if (path.endsWith(QLatin1String(".flv"), Qt::CaseInsensitive))
-        return ReadFlvFacts(path);
+    // An FLV's tags and a 3GP's index are simple enough to read here: no tool
+    // start for them. (An MP4's profile would take more; its packaging run
+    // lists it.)
+    // A file these readers make nothing of is left to mp4creator's listing.
+    if (path.endsWith(QLatin1String(".flv"), Qt::CaseInsensitive)) {
+        if (const OutputFacts facts = ReadFlvFacts(path); facts.readable)
+            return facts;
+    } else if (path.endsWith(QLatin1String(".3gp"), Qt::CaseInsensitive)) {
+        if (OutputFacts facts = ReadIsoFacts(path); facts.readable) {
+            facts.indexFirst = IndexFirst(path);
+            return facts;
+        }
+    }
     // mp4creator's listing prints the same fields as ffprobe's JSON; it starts
     // in half the time (0.08 s of CPU time against 0.15, almost all of it
     // loading libraries), and every row reads its output once.

@@ -48,9 +48,10 @@ OutputFacts ParseOutputFacts(const QByteArray &json);
 // with where the file's index is.
 OutputFacts ListedOutputFacts(const QByteArray &printed, const QString &path);
 
-// One listing by `toolDir`'s mp4creator of the written file, and a look at its
-// top-level boxes for where its index is. Nothing when it cannot be started or
-// gets stuck: then nothing is known either way.
+// What the written file holds, and where its index is: an FLV's tags and a
+// 3GP's index are read here; an MP4 (or a file those readers make nothing
+// of) is listed by `toolDir`'s mp4creator. Nothing when mp4creator cannot be
+// started or gets stuck: then nothing is known either way.
 std::optional<OutputFacts> ReadOutputFacts(const QByteArray &toolDir, const QString &path);
 
 // The first handset constraint of `format` the file breaks, for the chosen size.

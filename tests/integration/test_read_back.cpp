@@ -1,6 +1,7 @@
-// The FLV read-back against ffprobe, on files ffmpeg writes.
+// The read-back of FLV and 3GP files, against ffprobe, on files ffmpeg writes.
 
 #include "engine/flv_facts.h"
+#include "engine/iso_facts.h"
 #include "tests/support/media_probe.h"
 #include "tests/support/test_support.h"
 
@@ -22,7 +23,7 @@ QString MakeFlv(const QString &dir, const QString &name, const QString &size, co
     return path;
 }
 
-TEST(FlvFacts, TellWhatFfprobeTells)
+TEST(FlvFacts, TellWhatFfprobeTellsOfAnFlv)
 {
     const QString dir = MakeTempDir();
     const struct {
@@ -71,6 +72,44 @@ TEST(FlvFacts, TellWhatFfprobeTells)
     garbage.write(QByteArray(4096, 'x'));
     garbage.close();
     EXPECT_FALSE(ReadFlvFacts(garbage.fileName()).readable);
+}
+
+TEST(IsoFacts, TellWhatFfprobeTellsOfA3gp)
+{
+    const QString dir = MakeTempDir();
+    const struct {
+        const char *name, *size;
+        bool sound, indexFirst;
+    } kinds[] = {
+        {"qcif with sound.3gp", "176x144", true, true},
+        {"sqcif mute, index last.3gp", "128x96", false, false},
+    };
+    for (const auto &kind : kinds) {
+        SCOPED_TRACE(kind.name);
+        const QString path = dir + '/' + kind.name;
+        QStringList args{"-v", "error", "-y", "-f", "lavfi", "-i", QStringLiteral("testsrc2=size=%1:rate=15").arg(kind.size)};
+        if (kind.sound)
+            args << "-f" << "lavfi" << "-i" << "sine" << "-c:a" << "libopencore_amrnb" << "-ac" << "1" << "-ar" << "8000";
+        args << "-t" << "2" << "-c:v" << "h263";
+        if (kind.indexFirst)
+            args << "-movflags" << "+faststart";
+        ASSERT_EQ(RunProgram("ffmpeg", args << path), 0);
+        const std::optional<OutputFacts> facts = ReadOutputFacts("/nowhere/", path);
+        const MediaInfo info = ProbeMedia(path);
+        ASSERT_TRUE(facts && facts->readable);
+        EXPECT_EQ(facts->videoCodec, info.streams["video"].codec);
+        EXPECT_EQ(facts->width, info.streams["video"].width);
+        EXPECT_EQ(facts->height, info.streams["video"].height);
+        EXPECT_NEAR(facts->frameRate, 15, 0.1);
+        EXPECT_EQ(facts->audioCodec, kind.sound ? info.streams["audio"].codec : QString());
+        EXPECT_EQ(facts->sampleRate, info.streams["audio"].sampleRate);
+        EXPECT_EQ(facts->channels, info.streams["audio"].channels);
+        EXPECT_NEAR(facts->seconds, info.duration, 0.01);
+        EXPECT_EQ(facts->indexFirst, kind.indexFirst);
+        EXPECT_EQ(CheckHandsetConstraints(OutputFormat::ThreeGp, *facts, facts->width, facts->height),
+                  kind.indexFirst ? OutputMismatch::None : OutputMismatch::IndexLast);
+    }
+    EXPECT_FALSE(ReadIsoFacts(dir + "/nothing.3gp").readable);
 }
 
 }  // namespace
