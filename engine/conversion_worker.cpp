@@ -51,6 +51,15 @@ bool EndedFarTooEarly(const RowEntry &row, double reachedSeconds)
     return row.seconds >= 2 && reachedSeconds < row.seconds / 2.0;
 }
 
+// True when the player could not tell the source's length and the encoder got
+// under a second of picture out of it: an MP4 cut off before its index gives
+// the encoder a frame or two of the data it can find, and that is no
+// conversion of the source.
+bool HardlyAnyPicture(const RowEntry &row, const EncoderSummary &summary)
+{
+    return row.seconds <= 0 && summary.videoSeconds && *summary.videoSeconds < 1.0;
+}
+
 // Captured run of the encoder: every chunk moves the bar and says
 // "converting", and the row shows its percentage.
 RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLine, ToolWatchdog &watchdog)
@@ -127,7 +136,7 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     } else if (!FileHasContent(output) || EncoderWroteNoVideo(run.tail)) {
         // Empty, or headers only: nothing of the source could be decoded.
         reason = FailReason::Unreadable;
-    } else if (EndedFarTooEarly(row, watchdog.position())) {
+    } else if (EndedFarTooEarly(row, watchdog.position()) || HardlyAnyPicture(row, summary)) {
         reason = FailReason::Damaged;
     }
     if (reason == FailReason::None)

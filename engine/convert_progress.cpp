@@ -1,5 +1,7 @@
 #include "engine/convert_progress.h"
 
+#include <QList>
+
 #include <QByteArray>
 #include <cctype>
 #include <cstring>
@@ -51,20 +53,25 @@ std::optional<qint64> SummarySize(const QByteArray &output, const char *label)
     return ok ? std::optional<qint64>(bytes) : std::nullopt;
 }
 
-// The rate in "Video stream:  616.723 kbit/s  (77090 B/s) ..."; nothing for
-// "-nan" or no such line.
-std::optional<double> SummaryKbits(const QByteArray &output)
+// The number right before `unit` on the last "Video stream:" line
+// ("Video stream:  616.723 kbit/s  (77090 B/s)  size: 385452 bytes  5.000 secs");
+// nothing for "-nan" or no such line.
+std::optional<double> SummaryNumberBefore(const QByteArray &output, const char *unit)
 {
     const qsizetype summary = output.lastIndexOf("Video stream:");
     if (summary < 0)
         return std::nullopt;
-    const qsizetype unit = output.indexOf("kbit/s", summary);
-    const qsizetype lineEnd = output.indexOf('\n', summary);
-    if (unit < 0 || (lineEnd >= 0 && unit > lineEnd))
+    qsizetype lineEnd = output.indexOf('\n', summary);
+    if (lineEnd < 0)
+        lineEnd = output.size();
+    const QByteArray line = output.mid(summary + 13, lineEnd - summary - 13);
+    const qsizetype at = line.indexOf(unit);
+    if (at < 0)
         return std::nullopt;
+    const QList<QByteArray> words = line.left(at).simplified().split(' ');
     bool ok = false;
-    const double kbits = output.mid(summary + 13, unit - summary - 13).trimmed().toDouble(&ok);
-    return ok && kbits >= 0 ? std::optional<double>(kbits) : std::nullopt;
+    const double value = words.last().toDouble(&ok);
+    return ok && value >= 0 ? std::optional<double>(value) : std::nullopt;
 }
 
 }  // namespace
@@ -78,7 +85,8 @@ EncoderSummary ParseEncoderSummary(const QByteArray &output)
     summary.found = true;
     summary.videoBytes = *video;
     summary.audioBytes = SummarySize(output, "Audio stream:").value_or(0);
-    summary.videoKbits = SummaryKbits(output);
+    summary.videoKbits = SummaryNumberBefore(output, "kbit/s");
+    summary.videoSeconds = SummaryNumberBefore(output, "secs");
     return summary;
 }
 

@@ -26,6 +26,7 @@ struct EncoderSummary {
     bool found = false;
     qint64 videoBytes = 0;
     qint64 audioBytes = 0;
-    std::optional<double> videoKbits;  // the video stream's mean rate, when the summary gives it
+    std::optional<double> videoKbits;    // the video stream's mean rate, when the summary gives it
+    std::optional<double> videoSeconds;  // the video stream's length, when the summary gives it
 };
 EncoderSummary ParseEncoderSummary(const QByteArray &output);

@@ -250,11 +250,22 @@ TEST_F(Conversion, NotMediaFailsAndTheNextRowIsStillConverted)
 {
     const QString text = MakeTempDir() + "/notes.avi";
     WriteScript(text, "just some words, no video at all\n");
+    // An MP4 cut off before its index: the player tells no length, and the
+    // encoder finds a frame or two in what is left.
+    const QString whole = MakeTempDir() + "/whole.mp4", cut = MakeTempDir() + "/cut.mp4";
+    ASSERT_EQ(RunProgram("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "testsrc2=size=640x360:rate=30", "-f", "lavfi",
+                                    "-i", "sine", "-t", "4", "-c:v", "libx264", "-c:a", "aac", whole}),
+              0);
+    QFile source(whole), cutShort(cut);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly) && cutShort.open(QIODevice::WriteOnly));
+    cutShort.write(source.read(source.size() / 3));
+    cutShort.close();
     m_port->addRow(text);
+    m_port->addRow(cut);
     m_port->addRow(s_clip);
     convert("MP4", {"176", "144", "15", "256"});
-    EXPECT_EQ(m_port->count(kFailed), 1);
-    EXPECT_EQ(m_port->endedWith(), std::make_pair(1, 1));
+    EXPECT_EQ(m_port->count(kFailed), 2);
+    EXPECT_EQ(m_port->endedWith(), std::make_pair(1, 2));
     EXPECT_EQ(outputFiles().size(), 1);
     EXPECT_TRUE(outputFiles().first().endsWith(".mp4"));
 }

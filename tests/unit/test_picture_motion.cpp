@@ -58,6 +58,8 @@ TEST(PictureMotion, OnlyAnEncodeFarBelowItsRateIsLookedAt)
     // No summary, or no rate in it, leaves the thumbnails to decide.
     EXPECT_TRUE(EncodedRateAllowsStill(rateOf("Exiting... (End of file)"), 512));
     EXPECT_TRUE(EncodedRateAllowsStill(rateOf("Video stream:     -nan kbit/s  (-2147483648 B/s)  size: 0 bytes"), 512));
+    EXPECT_EQ(ParseEncoderSummary(moving).videoSeconds, 5.0);
+    EXPECT_EQ(ParseEncoderSummary(frozen).videoSeconds, 4.933);
 }
 
 }  // namespace
