@@ -94,9 +94,7 @@ double ByHandSeconds(const BenchRow &row, const QByteArray &tools, const QString
     timer.start();
     bool ok = RunLine(EncoderCommandLine(row.format, {tools, clip, encoded, false, 60}, row.choices), true);
     if (row.format == OutputFormat::ThreeGp) {
-        ok = ok && RunLine(ToolPathArg(tools + "ffmpeg") + ' ' +
-                               Export3gpParameters(encoded, row.choices.width, row.choices.height),
-                           false);
+        ok = ok && RunLine(ToolPathArg(tools + "pack3gp") + ' ' + Export3gpParameters(encoded), false);
     } else if (row.format == OutputFormat::Mp4) {
         ok =
             ok && RunLine(ToolPathArg(tools + "mp4creator") + ' ' + Mp4PackagingParameters(stem, row.choices.frameRate),

@@ -141,11 +141,10 @@ QByteArray ThreeGpEncoderCommandLine(const EncoderStep &step, const BatchChoices
     QByteArray line = EncoderStart(step);
     line += PictureFilters(step, choices);
     // Every size of the 3GP table is an H.263 size, so the encoder writes the
-    // H.263 picture itself, at the chosen bitrate, and the export only copies it:
-    // the picture is compressed once. The sound stays PCM for the export to
-    // compress once, to AMR-NB. The intermediate is a QuickTime file: ffmpeg
-    // reads every H.263 frame of an AVI as a key frame, and a 3GP copied from
-    // it let players seek to frames they cannot decode.
+    // H.263 picture itself, at the chosen bitrate, and the packer only copies
+    // it: the picture is compressed once. The sound stays PCM, already at the
+    // 8000 Hz AMR-NB takes, for the packer to compress once. The packer tells
+    // key frames from the pictures themselves, not from the AVI's index.
     // The quality options cost no measurable time here (decoding the source is
     // the work). SSIM against the same frames written losslessly, 5 s of
     // 640x480 H.264 to 176x144/15 at 51/64/80 kbit/s (equal sizes within 2 %),
@@ -154,8 +153,8 @@ QByteArray ThreeGpEncoderCommandLine(const EncoderStep &step, const BatchChoices
     // 0.9661/0.9744/0.9803, 0.33 s. trell (0.9658/0.9721/0.9789) and cbp_rd
     // with it (0.9653/0.9711/0.9791) gain nothing. This libavcodec takes mv0
     // only as an mpv_flag and stops otherwise.
-    line += " -srate 44100 -oac pcm -ovc lavc -lavcopts vcodec=h263:vbitrate=" + Text(choices.bitrate);
-    line += ":mbd=2:last_pred=3" + KeyFrameEvery2s(choices) + ":o=mpv_flags=+mv0 -of lavf -lavfopts format=mov";
+    line += " -srate 8000 -oac pcm -ovc lavc -lavcopts vcodec=h263:vbitrate=" + Text(choices.bitrate);
+    line += ":mbd=2:last_pred=3" + KeyFrameEvery2s(choices) + ":o=mpv_flags=+mv0";
     line += " -ofps " + Text(choices.frameRate);
     line += ' ' + SourceAndOutput(step);
     return line;
@@ -207,17 +206,11 @@ QByteArray EncoderCommandLine(OutputFormat format, const EncoderStep &step, cons
     return StepsFor(format).encoderLine(step, choices);
 }
 
-QByteArray Export3gpParameters(const QString &avi, const QString &width, const QString &height)
+QByteArray Export3gpParameters(const QString &avi)
 {
-    // The picture is copied as the encoder wrote it (H.263 at the chosen size,
-    // rate and bitrate); only the sound is compressed. The AMR-NB encoder is
-    // libopencore_amrnb here, and it takes one channel at 8000 Hz only.
-    QByteArray parameters = "-y -i " + QuotePath(avi) + " -c:v copy";
-    // Square pixels: the reader takes H.263's standard sizes for 12:11 pixels
-    // and would write that into the file; the encoder made them square.
-    parameters += " -aspect " + Text(width) + ':' + Text(height);
-    parameters += " -c:a libopencore_amrnb -ac 1 -ar 8000 -b:a 12.2k";
-    // The index before the media data, so that a player can start on a partial file.
-    parameters += " -movflags +faststart " + QuotePath(OutputStem(avi) + QStringLiteral(".3gp"));
-    return parameters;
+    // The packer copies the picture as the encoder wrote it (H.263 at the
+    // chosen size, rate and bitrate, square pixels), mixes the sound to the one
+    // channel AMR-NB has, compresses it at 12.2 kbit/s, and puts the index
+    // before the media data, so that a player can start on a partial file.
+    return QuotePath(avi) + ' ' + QuotePath(OutputStem(avi) + QStringLiteral(".3gp"));
 }

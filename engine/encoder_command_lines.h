@@ -31,7 +31,7 @@ QByteArray Mp4EncoderCommandLine(const EncoderStep &step, const BatchChoices &ch
 QByteArray FlvEncoderCommandLine(const EncoderStep &step, const BatchChoices &choices);
 QByteArray EncoderCommandLine(OutputFormat format, const EncoderStep &step, const BatchChoices &choices);
 
-// Parameter text of the 3GP export of `avi` into the sibling ".3gp": the
-// encoder's H.263 picture of the chosen width and height copied with square
-// pixels, its sound compressed to AMR-NB.
-QByteArray Export3gpParameters(const QString &avi, const QString &width, const QString &height);
+// Parameter text of pack3gp for the encoder's `avi` and the sibling ".3gp": the
+// encoder's H.263 picture copied with square pixels, its sound compressed to
+// AMR-NB.
+QByteArray Export3gpParameters(const QString &avi);

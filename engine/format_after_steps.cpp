@@ -14,9 +14,9 @@ RowResult PackageMp4Step(ConversionJob &job, const RowEntry &row, const QString 
 
 RowResult Export3gpStep(ConversionJob &job, const RowEntry &row, const QString &encoderOutput)
 {
-    const QByteArray parameters = Export3gpParameters(encoderOutput, job.choices.width, job.choices.height);
+    const QByteArray parameters = Export3gpParameters(encoderOutput);
     const QString stem = OutputStem(encoderOutput);
-    const StepResult step = RunRowTool(job.toolDir + "ffmpeg", parameters, ConversionLimits(job, row), job.encoder,
+    const StepResult step = RunRowTool(job.toolDir + "pack3gp", parameters, ConversionLimits(job, row), job.encoder,
                                        stem, FailReason::ExportFailed);
     if (step.end)
         return *step.end;

@@ -47,7 +47,7 @@ const struct {
 } kFormats[] = {
     {OutputFormat::Mp4,     "MP4", &kMp4, {".avi", ".mp4", Mp4EncoderCommandLine,     PackageMp4Step,
                                            {"mpeg4", "aac",    "Simple Profile", true}}},
-    {OutputFormat::ThreeGp, "3GP", &k3gp, {".mov", ".3gp", ThreeGpEncoderCommandLine, Export3gpStep,
+    {OutputFormat::ThreeGp, "3GP", &k3gp, {".avi", ".3gp", ThreeGpEncoderCommandLine, Export3gpStep,
                                            {"h263",  "amr_nb", nullptr,          true}}},
     {OutputFormat::Flv,     "FLV", &kFlv, {".flv", ".flv", FlvEncoderCommandLine,     nullptr,
                                            {"flv1",  "mp3",    nullptr,          false}}},

@@ -22,10 +22,11 @@ QStringList RowFileNames(const QString &stem)
     QStringList names;
     for (const QString &extension : RowFileExtensions())
         names << base + extension;
-    // The muxer's temporary: "." + the MP4's name + ".tmp-" + six letters.
+    // The muxers' temporaries: "." + the MP4's or 3GP's name + ".tmp-" + six letters.
     const QDir folder = stemInfo.dir();
-    const QString temporaries = QLatin1Char('.') + base + QStringLiteral(".mp4.tmp-*");
-    names += folder.entryList({temporaries}, QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList temporaries{QLatin1Char('.') + base + QStringLiteral(".mp4.tmp-*"),
+                                  QLatin1Char('.') + base + QStringLiteral(".3gp.tmp-*")};
+    names += folder.entryList(temporaries, QDir::Files | QDir::Hidden | QDir::System);
     return names;
 }
 

@@ -11,7 +11,7 @@ extern QByteArray g_szToolDir;
 QByteArray DefaultToolDir();
 
 // The tools the program runs through the tools folder.
-inline constexpr const char *kToolNames[] = {"mplayer", "mencoder", "ffmpeg", "ffprobe", "mp4creator"};
+inline constexpr const char *kToolNames[] = {"mplayer", "mencoder", "ffmpeg", "ffprobe", "mp4creator", "pack3gp"};
 
 // Whether `toolDir` holds every tool the program runs, each executable.
 bool ToolDirComplete(const QByteArray &toolDir);

@@ -15,6 +15,9 @@
 // Our own muxer, embedded whole by install/embedded_mp4creator.S.
 extern "C" const unsigned char q9_mp4creator_begin[];
 extern "C" const unsigned char q9_mp4creator_end[];
+// Our own 3GP packer, embedded whole by install/embedded_pack3gp.S.
+extern "C" const unsigned char q9_pack3gp_begin[];
+extern "C" const unsigned char q9_pack3gp_end[];
 
 QByteArray LauncherScript(const QByteArray &programPath)
 {
@@ -90,9 +93,14 @@ int ExtractTool(const QByteArray &toolDir, int selector)
     }
     case 3:
         return WriteLauncher(toolDir + "mencoder", Q9_MENCODER_PATH);
-    case 4:
-        return WriteExecutable(toolDir + "mp4creator", q9_mp4creator_begin,
-                               static_cast<std::size_t>(q9_mp4creator_end - q9_mp4creator_begin));
+    case 4: {
+        // The muxers: mp4creator packs MP4 files, pack3gp 3GP files.
+        const int mp4 = WriteExecutable(toolDir + "mp4creator", q9_mp4creator_begin,
+                                        static_cast<std::size_t>(q9_mp4creator_end - q9_mp4creator_begin));
+        const int threeGp = WriteExecutable(toolDir + "pack3gp", q9_pack3gp_begin,
+                                            static_cast<std::size_t>(q9_pack3gp_end - q9_pack3gp_begin));
+        return mp4 && threeGp ? 1 : 0;
+    }
     case 5:
         return WriteLauncher(toolDir + "mplayer", Q9_MPLAYER_PATH);
     default:

@@ -3,7 +3,7 @@
 #include <QByteArray>
 
 // Writes one tool into `toolDir` (selector 2 = ffmpeg with ffprobe, 3 = mencoder,
-// 4 = mp4creator, 5 = mplayer): creates the folder when missing, then the file
+// 4 = the muxers mp4creator and pack3gp, 5 = mplayer): creates the folder when missing, then the file
 // (created or truncated, whole content, then made executable). 1 when written,
 // 0 when the selector is unknown or the file cannot be written (it is then
 // left as it was).

@@ -16,7 +16,6 @@ const QByteArray kTools = "/home/u/.local/share/Q9TBR/";
 const QString kSource = QStringLiteral("/home/u/Movies/my clip.rmvb");
 const QString kAvi = QStringLiteral("/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi");
 const QString kFlv = QStringLiteral("/home/u/Video/Q9TBR/2009-04-18/14-05-09.flv");
-const QString kMov = QStringLiteral("/home/u/Video/Q9TBR/2009-04-18/14-05-09.mov");
 
 // A source of ten minutes unless told otherwise.
 EncoderStep Step(const QString &output, bool asf = false, double sourceSeconds = 600)
@@ -49,16 +48,15 @@ TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
                          "-lavfopts format=flv -lavcopts vcodec=flv:vbitrate=256:mbd=2:v4mv:last_pred=3 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.flv\""));
 
-    // The encoder writes the 3GP's H.263 at the chosen bitrate; the export copies it.
-    EXPECT_EQ(WithoutThreads(ThreeGpEncoderCommandLine(Step(kMov), {"176", "144", "15", "256"})),
+    // The encoder writes the 3GP's H.263 at the chosen bitrate, with the sound at
+    // AMR-NB's 8000 Hz; the packer copies the picture.
+    EXPECT_EQ(WithoutThreads(ThreeGpEncoderCommandLine(Step(kAvi), {"176", "144", "15", "256"})),
               QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=176:144,dsize=176:144,harddup,fixpts "
-                         "-srate 44100 -oac pcm -ovc lavc -lavcopts vcodec=h263:vbitrate=256:mbd=2:last_pred=3:keyint=30:"
-                         "o=mpv_flags=+mv0 -of lavf -lavfopts format=mov -ofps 15 "
-                         "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.mov\""));
-    EXPECT_EQ(Export3gpParameters(kMov, QStringLiteral("176"), QStringLiteral("144")),
-              QByteArray("-y -i \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.mov\" -c:v copy -aspect 176:144 "
-                         "-c:a libopencore_amrnb -ac 1 -ar 8000 -b:a 12.2k -movflags +faststart "
-                         "\"/home/u/Video/Q9TBR/2009-04-18/14-05-09.3gp\""));
+                         "-srate 8000 -oac pcm -ovc lavc -lavcopts vcodec=h263:vbitrate=256:mbd=2:last_pred=3:keyint=30:"
+                         "o=mpv_flags=+mv0 -ofps 15 "
+                         "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
+    EXPECT_EQ(Export3gpParameters(kAvi), QByteArray("\"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\" "
+                                                    "\"/home/u/Video/Q9TBR/2009-04-18/14-05-09.3gp\""));
 }
 
 TEST(EncoderCommandLines, DispatchByFormatAndAsfReader)
@@ -140,8 +138,8 @@ TEST(EncoderCommandLines, EveryByteOfAPathReachesTheTool)
     EXPECT_EQ(args.at(args.size() - 2), QByteArray("-o"));
     EXPECT_EQ(args.last(), QFile::encodeName(out));
 
-    const QList<QByteArray> exportArgs = SplitCommandLine(Export3gpParameters(out, "176", "144"));
-    EXPECT_EQ(exportArgs.at(exportArgs.indexOf("-i") + 1), QFile::encodeName(out));
+    const QList<QByteArray> exportArgs = SplitCommandLine(Export3gpParameters(out));
+    EXPECT_EQ(exportArgs.first(), QFile::encodeName(out));
     EXPECT_EQ(exportArgs.last(), QFile::encodeName(QStringLiteral("/tmp/输出 目录/12-00-00.3gp")));
 }
 
@@ -184,14 +182,14 @@ TEST(OutputNaming, StemExtensionAndTime)
     EXPECT_EQ(OutputStem(QStringLiteral("/a.b/c/14-05-09.avi")), QStringLiteral("/a.b/c/14-05-09"));
     EXPECT_EQ(OutputStem(QStringLiteral("/a/b")), QStringLiteral("/a/b"));
     EXPECT_EQ(EncoderOutputExtension(OutputFormat::Mp4), QStringLiteral(".avi"));
-    EXPECT_EQ(EncoderOutputExtension(OutputFormat::ThreeGp), QStringLiteral(".mov"));
+    EXPECT_EQ(EncoderOutputExtension(OutputFormat::ThreeGp), QStringLiteral(".avi"));
     EXPECT_EQ(EncoderOutputExtension(OutputFormat::Flv), QStringLiteral(".flv"));
 
     const QString dir = MakeTempDir() + '/';
     EXPECT_EQ(MakeOutputFileName(dir, OutputFormat::Mp4, QTime(14, 5, 9)), dir + QStringLiteral("14-05-09.avi"));
     EXPECT_EQ(MakeOutputFileName(dir, OutputFormat::Flv, QTime(0, 0, 0)), dir + QStringLiteral("00-00-00.flv"));
     EXPECT_EQ(MakeOutputFileName(dir, OutputFormat::ThreeGp, QTime(23, 59, 59)),
-              dir + QStringLiteral("23-59-59.mov"));
+              dir + QStringLiteral("23-59-59.avi"));
 }
 
 // Any file a row could write or delete next to the stem makes the name taken.
@@ -209,7 +207,7 @@ TEST(OutputNaming, NeverNamesAnExistingFile)
         {{"12-00-00.m4v"}, OutputFormat::Mp4, "12-00-00-2.avi"},
         {{"12-00-00.aac"}, OutputFormat::Mp4, "12-00-00-2.avi"},
         {{"12-00-00.264"}, OutputFormat::Mp4, "12-00-00-2.avi"},
-        {{"12-00-00.3gp"}, OutputFormat::ThreeGp, "12-00-00-2.mov"},
+        {{"12-00-00.3gp"}, OutputFormat::ThreeGp, "12-00-00-2.avi"},
         {{"12-00-00.mov"}, OutputFormat::Mp4, "12-00-00-2.avi"},
         {{"12-00-00.flv"}, OutputFormat::Flv, "12-00-00-2.flv"},
         {{"12-00-00.flv", "12-00-00-2.mp4"}, OutputFormat::Flv, "12-00-00-3.flv"},

@@ -16,7 +16,7 @@
 
 namespace {
 
-const char *const kToolNames[] = {"ffmpeg", "ffprobe", "mencoder", "mp4creator", "mplayer"};
+const char *const kToolNames[] = {"ffmpeg", "ffprobe", "mencoder", "mp4creator", "mplayer", "pack3gp"};
 
 QByteArray ReadAll(const QByteArray &path)
 {
@@ -69,7 +69,7 @@ TEST_F(ToolInstallerTest, WritesTheExecutablesAndAnEmptyCodecsFolder)
 
     QDir dir(QFile::decodeName(m_toolDir));
     EXPECT_EQ(dir.entryList(QDir::Files, QDir::Name),
-              QStringList({"ffmpeg", "ffprobe", "mencoder", "mp4creator", "mplayer"}));
+              QStringList({"ffmpeg", "ffprobe", "mencoder", "mp4creator", "mplayer", "pack3gp"}));
     EXPECT_EQ(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList({"Codecs"}));
     EXPECT_TRUE(QDir(dir.filePath("Codecs")).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
     for (const char *name : kToolNames) {
@@ -104,6 +104,7 @@ TEST_F(ToolInstallerTest, ContentIsTheLaunchersAndTheWholeMuxer)
     const QByteArray muxer = ReadAll(Q9_MP4CREATOR_PATH);
     ASSERT_FALSE(muxer.isEmpty());
     EXPECT_EQ(ReadAll(ToolPath("mp4creator")), muxer);
+    EXPECT_EQ(ReadAll(ToolPath("pack3gp")), ReadAll(Q9_PACK3GP_PATH));
 }
 
 TEST_F(ToolInstallerTest, EveryInstallRewritesEveryFile)
