@@ -11,13 +11,12 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
 
 constexpr int kReadBufferSize = 4096;
-constexpr auto kPauseAfterRead = std::chrono::milliseconds(10);
+constexpr int kPauseAfterReadMs = 10;
 // How often a watched run looks at its watchdog while the tool is quiet.
 constexpr int kWatchPeriodMs = 250;
 // How long the output of a killed tool is still read.
@@ -36,7 +35,9 @@ void KeepTail(QByteArray &tail, const char *chunk, qsizetype size)
 // Reads the pipe until every write end is closed. Each read is one chunk,
 // ended by a zero right after its own bytes, so a short chunk never shows
 // the tail of a longer one before it. The pause after each read bounds how
-// often the parser (and the window updates it causes) runs. With a watchdog,
+// often the parser (and the window updates it causes) runs; it ends early
+// when the tool closes its output, so that a batch's next step starts as soon
+// as this one has ended. With a watchdog,
 // the pipe is waited on for at most a moment at a time, and a tool the
 // watchdog finds stuck is killed (the pipe then ends with it).
 void DrainChunks(int readFd, pid_t pid, const std::atomic<bool> *live, const ChunkParser &parse, ToolWatchdog *watchdog,
@@ -70,7 +71,10 @@ void DrainChunks(int readFd, pid_t pid, const std::atomic<bool> *live, const Chu
         KeepTail(outcome.tail, buffer, got);
         if (watchdog)
             watchdog->output(buffer, ToolWatchdog::Clock::now());
-        std::this_thread::sleep_for(kPauseAfterRead);
+        // Only a hang-up (every write end closed) ends the pause early: new
+        // output waits for the next read.
+        pollfd hangUp{readFd, 0, 0};
+        RetryOnEintr([&] { return poll(&hangUp, 1, kPauseAfterReadMs); });
         // A run whose output is not wanted keeps reading, so its child never
         // blocks on a full pipe.
         if (parse && (!live || live->load()))

@@ -39,7 +39,7 @@ TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
     EXPECT_EQ(WithoutThreads(Mp4EncoderCommandLine(Step(kAvi), {"720", "480", "25", "1024"})),
               QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=720:480,dsize=720:480,harddup,fixpts "
                          "-srate 44100 -oac pcm -ovc lavc -ffourcc DIVX "
-                         "-lavcopts vcodec=mpeg4:mbd=2:v4mv:last_pred=3:autoaspect:vbitrate=1024:o=level=5 -ofps 25 "
+                         "-lavcopts vcodec=mpeg4:mbd=2:autoaspect:vbitrate=1024:o=level=5 -ofps 25 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
 
     EXPECT_EQ(WithoutThreads(FlvEncoderCommandLine(Step(kFlv), {"320", "240", "15", "256"})),
