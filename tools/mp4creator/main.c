@@ -14,8 +14,6 @@
  * existing OUT.mp4 as it was. */
 
 #include <errno.h>
-#include <signal.h>
-#include <stdarg.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -29,6 +27,7 @@
 #include "list.h"
 #include "mux.h"
 #include "sniff.h"
+#include "temp_output.h"
 #include "track.h"
 
 static const char kUsage[] =
@@ -48,28 +47,8 @@ static const char kUsage[] =
     "from the content, not from the file name. When OUT.mp4 exists, its tracks are\n"
     "kept and the new track is added.\n";
 
-/* The temporary output, removed when a signal ends the run. */
-static char *g_tempPath;
-
-static void RemoveTempAndExit(int signalNumber)
-{
-    if (g_tempPath)
-        unlink(g_tempPath);
-    signal(signalNumber, SIG_DFL);
-    raise(signalNumber);
-}
-
 /* Prints the one line that explains a failure; returns the exit status. */
-__attribute__((format(printf, 1, 2))) static int Fail(const char *format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    fputs("mp4creator: ", stderr);
-    vfprintf(stderr, format, args);
-    fputc('\n', stderr);
-    va_end(args);
-    return 1;
-}
+#define Fail(...) ToolFail("mp4creator", __VA_ARGS__)
 
 /* Frame rate text: "25", "29.97" (up to six decimals) or "30000/1001". */
 static int ParseRate(const char *text, AVRational *rate)
@@ -126,33 +105,6 @@ static int SniffFile(const char *path)
         return -1;
     }
     return (int)kind;
-}
-
-/* "DIR/.NAME.tmp-XXXXXX" beside `outPath` (NAME its file name), for mkstemp:
- * the caller can tell whose temporary it is and remove it if we are killed. */
-static char *TempTemplate(const char *outPath)
-{
-    const char *slash = strrchr(outPath, '/');
-    const size_t dirLength = slash ? (size_t)(slash - outPath) : 0;
-    const char *base = slash ? slash + 1 : outPath;
-    static const char kSuffix[] = ".tmp-XXXXXX";
-    const size_t baseLength = strlen(base);
-    /* DIR + "/." + NAME + suffix (with its NUL); "./." when there is no DIR. */
-    char *name = malloc(dirLength + 2 + baseLength + sizeof kSuffix + 1);
-    if (!name)
-        return NULL;
-    size_t at = 0;
-    if (slash) {
-        memcpy(name, outPath, dirLength);
-        at = dirLength;
-    } else {
-        name[at++] = '.';
-    }
-    name[at++] = '/';
-    name[at++] = '.';
-    memcpy(name + at, base, baseLength);
-    memcpy(name + at + baseLength, kSuffix, sizeof kSuffix);
-    return name;
 }
 
 int main(int argc, char **argv)
@@ -243,22 +195,19 @@ int main(int argc, char **argv)
     }
 
     int status = 1;
-    g_tempPath = TempTemplate(output);
+    char *tempPath = NULL;
     const mode_t mask = umask(0);
     umask(mask);
-    const int fd = g_tempPath ? mkstemp(g_tempPath) : -1;
+    const int fd = CreateTempOutput(output, &tempPath);
     if (fd < 0) {
         Fail("cannot create a temporary file beside %s: %s", output, strerror(errno));
     } else {
-        signal(SIGINT, RemoveTempAndExit);
-        signal(SIGTERM, RemoveTempAndExit);
-        signal(SIGHUP, RemoveTempAndExit);
         /* The result gets the permissions the file it replaces had, or those
          * of a newly created file. */
         fchmod(fd, outExists ? (outInfo.st_mode & 07777) : (0666 & ~mask));
-        if (WriteMp4(g_tempPath, existing, &track, hasSound ? &sound : NULL, error, sizeof error) < 0)
+        if (WriteMp4(tempPath, existing, &track, hasSound ? &sound : NULL, error, sizeof error) < 0)
             Fail("%s: %s", error, output);
-        else if (fsync(fd) < 0 || rename(g_tempPath, output) < 0)
+        else if (fsync(fd) < 0 || rename(tempPath, output) < 0)
             Fail("cannot write %s: %s", output, strerror(errno));
         else
             status = 0;
@@ -267,13 +216,12 @@ int main(int argc, char **argv)
             status = Fail("%s", error);
         close(fd);
         if (status != 0)
-            unlink(g_tempPath);
+            unlink(tempPath);
     }
+    ForgetTempOutput();
     CloseSoundTrack(&sound);
     CloseNewTrack(&track);
     avformat_close_input(&existing);
-    char *tempPath = g_tempPath;
-    g_tempPath = NULL;
     free(tempPath);
     return status;
 }

@@ -8,8 +8,6 @@
  * and renamed over it only when complete; the index comes before the media data. */
 
 #include <errno.h>
-#include <signal.h>
-#include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -18,6 +16,7 @@
 
 #include "amr_sound.h"
 #include "avi_index.h"
+#include "temp_output.h"
 #include "write_3gp.h"
 
 static const char kUsage[] =
@@ -25,40 +24,6 @@ static const char kUsage[] =
     "IN.avi holds H.263 video and, if any sound, 16-bit PCM at 8000 Hz. The\n"
     "pictures are copied; the sound is mixed to one channel and compressed to\n"
     "AMR-NB at 12.2 kbit/s. OUT.3gp is replaced only when it is complete.\n";
-
-static char *g_tempPath;
-
-static void RemoveTempAndExit(int signalNumber)
-{
-    if (g_tempPath)
-        unlink(g_tempPath);
-    signal(signalNumber, SIG_DFL);
-    raise(signalNumber);
-}
-
-__attribute__((format(printf, 1, 2))) static int Fail(const char *format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    fputs("pack3gp: ", stderr);
-    vfprintf(stderr, format, args);
-    fputc('\n', stderr);
-    va_end(args);
-    return 1;
-}
-
-/* "DIR/.NAME.tmp-XXXXXX" beside `outPath`, for mkstemp. */
-static char *TempTemplate(const char *outPath)
-{
-    const char *slash = strrchr(outPath, '/');
-    const size_t dirLength = slash ? (size_t)(slash - outPath) : 1;
-    const char *base = slash ? slash + 1 : outPath;
-    static const char kSuffix[] = ".tmp-XXXXXX";
-    char *name = malloc(dirLength + 2 + strlen(base) + sizeof kSuffix);
-    if (name)
-        sprintf(name, "%.*s/.%s%s", (int)dirLength, slash ? outPath : ".", base, kSuffix);
-    return name;
-}
 
 static int Pack(FILE *avi, const char *output, char *error, size_t errorSize)
 {
@@ -71,8 +36,8 @@ static int Pack(FILE *avi, const char *output, char *error, size_t errorSize)
     if (!index.hasVideo || index.frames.count == 0) {
         snprintf(error, errorSize, "no video");
     } else if (index.sound.count == 0 || CompressSound(avi, &index, &sound, error, errorSize) == 0) {
-        g_tempPath = TempTemplate(output);
-        const int fd = g_tempPath ? mkstemp(g_tempPath) : -1;
+        char *tempPath = NULL;
+        const int fd = CreateTempOutput(output, &tempPath);
         FILE *out = fd >= 0 ? fdopen(fd, "wb") : NULL;
         if (!out) {
             snprintf(error, errorSize, "cannot create a temporary file beside %s: %s", output, strerror(errno));
@@ -91,13 +56,15 @@ static int Pack(FILE *avi, const char *output, char *error, size_t errorSize)
                 snprintf(error, errorSize, "cannot write: %s", strerror(errno));
                 status = -1;
             }
-            if (status == 0 && rename(g_tempPath, output) != 0) {
+            if (status == 0 && rename(tempPath, output) != 0) {
                 snprintf(error, errorSize, "cannot write %s: %s", output, strerror(errno));
                 status = -1;
             }
         }
-        if (status != 0 && g_tempPath)
-            unlink(g_tempPath);
+        if (status != 0 && fd >= 0)
+            unlink(tempPath);
+        ForgetTempOutput();
+        free(tempPath);
     }
     FreeAmrSound(&sound);
     FreeAviIndex(&index);
@@ -116,17 +83,12 @@ int main(int argc, char **argv)
     }
     struct stat info;
     if (stat(argv[2], &info) == 0 && S_ISDIR(info.st_mode))
-        return Fail("output is a folder: %s", argv[2]);
+        return ToolFail("pack3gp", "output is a folder: %s", argv[2]);
     FILE *avi = fopen(argv[1], "rb");
     if (!avi)
-        return Fail("cannot read %s: %s", argv[1], strerror(errno));
-    signal(SIGINT, RemoveTempAndExit);
-    signal(SIGTERM, RemoveTempAndExit);
-    signal(SIGHUP, RemoveTempAndExit);
+        return ToolFail("pack3gp", "cannot read %s: %s", argv[1], strerror(errno));
     char error[512];
     const int status = Pack(avi, argv[2], error, sizeof error);
     fclose(avi);
-    free(g_tempPath);
-    g_tempPath = NULL;
-    return status == 0 ? 0 : Fail("%s: %s", error, argv[1]);
+    return status == 0 ? 0 : ToolFail("pack3gp", "%s: %s", error, argv[1]);
 }
