@@ -21,6 +21,7 @@ struct PackagingRun {
 // Turns the encoder's AVI into stem + ".mp4" with one run of mp4creator: the
 // AVI's video track and (when the AVI has sound) its sound compressed to AAC.
 // The run must exit 0 and the MP4 must hold data; it reads the MP4 back, and
-// the result carries what it holds (`RowResult::output`, not yet checked). Nothing is removed here: the
-// worker keeps the MP4 of a finished row and removes the rest.
+// the result carries what it holds (`RowResult::output`, not yet checked).
+// Nothing is removed here: the worker keeps the MP4 of a finished row and
+// removes the rest.
 RowResult PackageMp4(const QString &avi, const PackagingRun &run);

@@ -13,7 +13,8 @@
 // Every extension a row's steps write or delete next to its stem.
 const QStringList &RowFileExtensions();
 
-// Extension of the encoder's output: ".avi" for MP4 and 3GP (an intermediate), ".flv" for FLV (the final file).
+// Extension of the encoder's output: ".avi" for MP4 and 3GP (an intermediate),
+// ".flv" for FLV (the final file).
 QString EncoderOutputExtension(OutputFormat format);
 
 // The path up to, not including, its last '.'; the whole path when it has none.

@@ -72,15 +72,19 @@ size_t OpenFullBox(BoxBuffer *b, const char *type, uint32_t version, uint32_t fl
     return start;
 }
 
-void CloseBox(BoxBuffer *b, size_t start)
+void Patch32(BoxBuffer *b, size_t at, uint32_t value)
 {
     if (b->failed)
         return;
-    const uint32_t size = (uint32_t)(b->size - start);
-    b->data[start] = (unsigned char)(size >> 24);
-    b->data[start + 1] = (unsigned char)(size >> 16);
-    b->data[start + 2] = (unsigned char)(size >> 8);
-    b->data[start + 3] = (unsigned char)size;
+    b->data[at] = (unsigned char)(value >> 24);
+    b->data[at + 1] = (unsigned char)(value >> 16);
+    b->data[at + 2] = (unsigned char)(value >> 8);
+    b->data[at + 3] = (unsigned char)value;
+}
+
+void CloseBox(BoxBuffer *b, size_t start)
+{
+    Patch32(b, start, (uint32_t)(b->size - start));
 }
 
 void FreeBoxBuffer(BoxBuffer *b)

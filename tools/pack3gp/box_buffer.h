@@ -22,4 +22,6 @@ size_t OpenBox(BoxBuffer *b, const char *type);
 /* A "full box": OpenBox, then the version and flags. */
 size_t OpenFullBox(BoxBuffer *b, const char *type, uint32_t version, uint32_t flags);
 void CloseBox(BoxBuffer *b, size_t start);
+/* Writes `value` over the four bytes at `at` (a count known only later). */
+void Patch32(BoxBuffer *b, size_t at, uint32_t value);
 void FreeBoxBuffer(BoxBuffer *b);

@@ -240,11 +240,7 @@ static void PutSampleTable(BoxBuffer *b, int id, const Track *t, const ChunkList
         ++runs;
         i = j;
     }
-    if (!b->failed) {
-        const unsigned char count[4] = {(unsigned char)(runs >> 24), (unsigned char)(runs >> 16),
-                                        (unsigned char)(runs >> 8), (unsigned char)runs};
-        memcpy(b->data + countAt, count, 4);
-    }
+    Patch32(b, countAt, runs);
     CloseBox(b, box);
 
     if (t->key) {
@@ -280,11 +276,7 @@ static void PutSampleTable(BoxBuffer *b, int id, const Track *t, const ChunkList
             last = chunks->items[i].count;
         }
     }
-    if (!b->failed) {
-        const unsigned char count[4] = {(unsigned char)(stscRuns >> 24), (unsigned char)(stscRuns >> 16),
-                                        (unsigned char)(stscRuns >> 8), (unsigned char)stscRuns};
-        memcpy(b->data + runsAt, count, 4);
-    }
+    Patch32(b, runsAt, stscRuns);
     CloseBox(b, box);
 
     box = OpenFullBox(b, "stsz", 0, 0);
@@ -453,6 +445,7 @@ int Write3gp(FILE *avi, const AviIndex *index, const AmrSound *amr, FILE *out, c
     /* The file type, then the index, then the media: the index's size does
      * not depend on the offsets it holds, so it is laid out once to learn
      * where the media begins and again with the offsets. */
+    uint64_t end = 0; /* of the file */
     for (int pass = 0; pass < 2; ++pass) {
         head.size = 0;
         const size_t ftyp = OpenBox(&head, "ftyp");
@@ -461,12 +454,12 @@ int Write3gp(FILE *avi, const AviIndex *index, const AmrSound *amr, FILE *out, c
         PutBytes(&head, "3gp4isomiso2", 12);
         CloseBox(&head, ftyp);
         PutMovie(&head, &video, &sound, &chunks, index);
-        uint64_t offset = head.size + 8; /* past the mdat header */
+        end = head.size + 8; /* past the mdat header */
         for (size_t c = 0; c < chunks.count; ++c) {
-            chunks.items[c].offset = offset;
-            offset += ChunkBytes(&chunks.items[c], chunks.items[c].track == kVideoTrack ? &video : &sound);
+            chunks.items[c].offset = end;
+            end += ChunkBytes(&chunks.items[c], chunks.items[c].track == kVideoTrack ? &video : &sound);
         }
-        if (offset > UINT32_MAX) {
+        if (end > UINT32_MAX) {
             snprintf(error, errorSize, "too large for a 3GP file");
             goto done;
         }
@@ -475,9 +468,7 @@ int Write3gp(FILE *avi, const AviIndex *index, const AmrSound *amr, FILE *out, c
         snprintf(error, errorSize, "out of memory");
         goto done;
     }
-    uint64_t media = 8;
-    for (size_t c = 0; c < chunks.count; ++c)
-        media += ChunkBytes(&chunks.items[c], chunks.items[c].track == kVideoTrack ? &video : &sound);
+    const uint64_t media = end - head.size;
     const unsigned char mdat[8] = {(unsigned char)(media >> 24), (unsigned char)(media >> 16),
                                    (unsigned char)(media >> 8), (unsigned char)media, 'm', 'd', 'a', 't'};
     if (fwrite(head.data, 1, head.size, out) != head.size || fwrite(mdat, 1, 8, out) != 8) {
