@@ -1,7 +1,7 @@
 #include "engine/conversion_worker.h"
 
 #include "base/log.h"
-#include "engine/avi_streams.h"
+#include "catalogue/avi_streams.h"
 #include "engine/convert_progress.h"
 #include "engine/encoder_command_lines.h"
 #include "engine/output_motion.h"

@@ -1,4 +1,4 @@
-#include "engine/avi_streams.h"
+#include "catalogue/avi_streams.h"
 
 #include <QByteArray>
 #include <QFile>
