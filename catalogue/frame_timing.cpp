@@ -1,11 +1,13 @@
 #include "catalogue/frame_timing.h"
 
+#include "catalogue/avi_streams.h"
 #include "catalogue/iso_boxes.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <QtEndian>
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -14,8 +16,8 @@ namespace {
 // millisecond time scale stores 30 fps as 33, 33 and 34 ms.
 constexpr double kSameDurationRatio = 1.1;
 
-// The time-to-sample table of the first picture track.
-std::optional<QByteArray> PictureTimeTable(const QByteArray &movie)
+// The media box of the first picture track.
+std::optional<QByteArray> PictureMedia(const QByteArray &movie)
 {
     for (qint64 at = 0;;) {
         const std::optional<IsoBox> box = BoxAt(movie, at);
@@ -30,23 +32,32 @@ std::optional<QByteArray> PictureTimeTable(const QByteArray &movie)
         // Version and flags, a pre-defined word, then the handler type.
         if (!handler || handler->mid(8, 4) != "vide")
             continue;
-        const std::optional<QByteArray> info = Child(*media, "minf");
-        const std::optional<QByteArray> table = info ? Child(*info, "stbl") : std::nullopt;
-        return table ? Child(*table, "stts") : std::nullopt;
+        return media;
     }
 }
 
-}  // namespace
-
-FrameTiming ReadFrameTiming(const QString &path)
+// The media's time scale from its header: version and flags, then creation
+// and change times (32 bits each in version 0, 64 in version 1).
+quint32 TimeScale(const QByteArray &media)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return FrameTiming::Unknown;
+    const std::optional<QByteArray> header = Child(media, "mdhd");
+    if (!header || header->isEmpty())
+        return 0;
+    const qsizetype at = header->at(0) == 1 ? 20 : 12;
+    return header->size() >= at + 4 ? qFromBigEndian<quint32>(header->constData() + at) : 0;
+}
+
+PictureTiming ReadIsoTiming(QFile &file)
+{
+    PictureTiming timing;
     const std::optional<QByteArray> movie = ReadMovieBox(file);
-    const std::optional<QByteArray> times = movie ? PictureTimeTable(*movie) : std::nullopt;
+    const std::optional<QByteArray> media = movie ? PictureMedia(*movie) : std::nullopt;
+    const std::optional<QByteArray> info = media ? Child(*media, "minf") : std::nullopt;
+    const std::optional<QByteArray> table = info ? Child(*info, "stbl") : std::nullopt;
+    const std::optional<QByteArray> times = table ? Child(*table, "stts") : std::nullopt;
     if (!times || times->size() < 8)
-        return FrameTiming::Unknown;
+        return timing;
+    timing.timeScale = TimeScale(*media);
 
     // Version and flags, the entry count, then (frame count, frame duration) pairs.
     const auto *bytes = reinterpret_cast<const uchar *>(times->constData());
@@ -60,8 +71,49 @@ FrameTiming ReadFrameTiming(const QString &path)
             continue;
         shortest = shortest == 0 ? duration : std::min(shortest, duration);
         longest = std::max(longest, duration);
+        timing.frames += count;
+        timing.ticks += quint64(count) * duration;
     }
     if (shortest == 0)
-        return longest == 0 ? FrameTiming::Unknown : FrameTiming::Variable;
-    return double(longest) / shortest > kSameDurationRatio ? FrameTiming::Variable : FrameTiming::Constant;
+        timing.kind = longest == 0 ? FrameTiming::Unknown : FrameTiming::Variable;
+    else
+        timing.kind = double(longest) / shortest > kSameDurationRatio ? FrameTiming::Variable : FrameTiming::Constant;
+    return timing;
+}
+
+PictureTiming ReadAviTiming(const QString &path)
+{
+    PictureTiming timing;
+    const std::optional<AviVideoIndex> index = ReadAviVideoIndex(path);
+    if (!index || index->frames == 0 || index->rate == 0 || index->scale == 0)
+        return timing;
+    timing.kind = index->emptyFrames > 0 ? FrameTiming::Variable : FrameTiming::Constant;
+    timing.frames = index->frames;
+    timing.ticks = index->frames * index->scale;
+    timing.timeScale = index->rate;
+    return timing;
+}
+
+}  // namespace
+
+bool PictureTiming::runsAt(double framesPerSecond) const
+{
+    if (kind != FrameTiming::Constant || frames == 0 || timeScale == 0 || !(framesPerSecond > 0))
+        return false;
+    const double atThatRate = double(frames) * timeScale / framesPerSecond;
+    return std::abs(double(ticks) - atThatRate) <= 1.0;
+}
+
+PictureTiming ReadPictureTiming(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const PictureTiming iso = ReadIsoTiming(file);
+    return iso.kind != FrameTiming::Unknown ? iso : ReadAviTiming(path);
+}
+
+FrameTiming ReadFrameTiming(const QString &path)
+{
+    return ReadPictureTiming(path).kind;
 }

@@ -106,6 +106,7 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     EncoderStep step{job.toolDir, source.path, output, StartsWithAsfHeader(row.path),
                      row.seconds > 0 ? double(row.seconds) : 0.0};
     step.matroskaReader = source.matroskaReader;
+    step.timing = source.timing;
     // The turn and the picture's shape are those of the source itself (a
     // timed copy carries no turn): as the row's probe saw them when the file
     // has not changed since, else read now (the probe may not have ended). The
@@ -113,7 +114,7 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     const SourcePicture picture = KnownSourcePicture(job.toolDir, row.path, job.choices.shape != PictureShape::Stretch);
     step.turn = picture.turn;
     step.shape = picture.shape;
-    step.mp3Avi = AviHasMp3Audio(row.path);
+    step.libavformatReader = source.libavformatReader || AviHasMp3Audio(row.path);
     const QByteArray commandLine = StepsFor(job.choices.format).encoderLine(step, job.choices);
     ToolWatchdog watchdog(limits);
     watchdog.setPaused([&job] { return job.encoder.suspended(); });

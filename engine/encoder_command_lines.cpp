@@ -55,15 +55,20 @@ QByteArray Mpeg4EncoderThreads(const BatchChoices &choices)
 
 // The tool and the options every template starts with, up to "-vf ".
 // The encoder counts time by the packets it reads, not by the pictures its
-// decoder returns: a decoder that holds pictures back to reorder them (H.264
-// with B-frames holds two) leaves the first output frames without a picture,
-// which -ofps fills with the first picture repeated, and the pictures it hands
-// over at the end come with no time and are dropped. The picture then runs that
-// many source frames late (5 s of 25 fps to FLV at 25: 124 frames, each one
-// picture late; at 15 fps: 75 frames, 2 to 3 source pictures late). No
-// option of this encoder changes that ("-demuxer lavf", "-lavdopts
-// o=flags=+low_delay" and a bare "-vf scale" do not; "-noskip" undoes -ofps).
-QByteArray EncoderStart(const EncoderStep &step)
+// decoder returns. A decoder that holds pictures back to reorder them (H.264
+// or MPEG-4 with B-frames) returns none for the first packets; -ofps fills
+// those frames with the first picture repeated, and the pictures still held at
+// the end are dropped. The picture then ran a source frame late (5 s of 25 fps
+// H.264 to FLV at 25: 124 frames, each one picture late). "-skiplimit 0"
+// keeps the encoder from repeating or dropping frames to hold to -ofps: each
+// picture is taken once, in order, and none is late or lost. That is right
+// only for a source whose frames come at exactly the output rate, as its
+// index tells; the frames of any other source must be thinned or filled, and
+// stay as late as before (25 fps to 15: two to three source frames, about
+// what ffmpeg's "-r 15" gives). No other option of this encoder helps
+// ("-demuxer lavf", "-lavdopts o=flags=+low_delay" and a bare "-vf scale" do
+// not; "-noskip" undoes -ofps).
+QByteArray EncoderStart(const EncoderStep &step, const BatchChoices &choices)
 {
     QByteArray line = ToolPathArg(step.toolDir + "mencoder") + ' ';
     // The built-in ASF reader assumes 1000 fps and writes an output half as long
@@ -73,10 +78,13 @@ QByteArray EncoderStart(const EncoderStep &step)
     // first: every output frame is the source's first, even without sound.
     // The libavformat reader is right for both (but not for MPEG-PS, nor for
     // AVIs the encoder wrote with dropped frames, whose empty chunks it skips).
-    if (step.asfSource || step.mp3Avi)
-        line += "-demuxer lavf ";
-    else if (step.matroskaReader)
+    // A timed copy is Matroska whatever the source was.
+    if (step.matroskaReader)
         line += "-demuxer mkv ";
+    else if (step.asfSource || step.libavformatReader)
+        line += "-demuxer lavf ";
+    if (step.timing.runsAt(choices.frameRate.toDouble()))
+        line += "-skiplimit 0 ";
     // "-ni": without it the built-in MPEG-PS reader drops the audio of DVD VOBs.
     line += "-ni -mc 0 -af volnorm ";
     line += DecoderThreads(step);
@@ -138,7 +146,7 @@ bool StartsWithAsfHeader(const QString &path)
 
 QByteArray ThreeGpEncoderCommandLine(const EncoderStep &step, const BatchChoices &choices)
 {
-    QByteArray line = EncoderStart(step);
+    QByteArray line = EncoderStart(step, choices);
     line += PictureFilters(step, choices);
     // Every size of the 3GP table is an H.263 size, so the encoder writes the
     // H.263 picture itself, at the chosen bitrate, and the packer only copies
@@ -162,7 +170,7 @@ QByteArray ThreeGpEncoderCommandLine(const EncoderStep &step, const BatchChoices
 
 QByteArray Mp4EncoderCommandLine(const EncoderStep &step, const BatchChoices &choices)
 {
-    QByteArray line = EncoderStart(step);
+    QByteArray line = EncoderStart(step, choices);
     line += PictureFilters(step, choices);
     // This encoder has no faac and its libavcodec AAC cannot open: the AVI keeps
     // the sound as PCM, and MP4 packaging compresses it once, to AAC-LC.
@@ -188,7 +196,7 @@ QByteArray Mp4EncoderCommandLine(const EncoderStep &step, const BatchChoices &ch
 
 QByteArray FlvEncoderCommandLine(const EncoderStep &step, const BatchChoices &choices)
 {
-    QByteArray line = EncoderStart(step);
+    QByteArray line = EncoderStart(step, choices);
     line += PictureFilters(step, choices);
     line += " -srate 44100 -ofps " + Text(choices.frameRate);
     line += " -oac mp3lame -lameopts abr:br=64 -ovc lavc -of lavf -lavfopts format=flv -lavcopts vcodec=flv:vbitrate=";

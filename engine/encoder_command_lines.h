@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/frame_timing.h"
 #include "catalogue/picture_turn.h"
 #include "engine/conversion_batch.h"
 #include "engine/output_presets.h"
@@ -17,9 +18,10 @@ struct EncoderStep {
     double sourceSeconds = 0;  // the source's probed play time; 0 when unknown
     // Read with the encoder's own Matroska reader, which times frames by their timestamps.
     bool matroskaReader = false;
-    PictureTurn turn{};   // how the stored picture is turned upright
-    bool mp3Avi = false;  // the source is an AVI with MP3 sound
-    SourceShape shape{};  // the source's stored size and pixel shape; unknown: stretched
+    PictureTurn turn{};              // how the stored picture is turned upright
+    bool libavformatReader = false;  // an AVI read through libavformat (MP3 sound, or empty frames)
+    SourceShape shape{};             // the source's stored size and pixel shape; unknown: stretched
+    PictureTiming timing{};          // the frame times of `source` as its index tells them
 };
 
 // Whether the file starts with the GUID of the ASF header object.

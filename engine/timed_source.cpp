@@ -1,6 +1,7 @@
 #include "engine/timed_source.h"
 
 #include "base/log.h"
+#include "catalogue/avi_streams.h"
 #include "catalogue/frame_timing.h"
 #include "engine/output_naming.h"
 #include "engine/tool_step.h"
@@ -16,8 +17,14 @@ EncoderSource PrepareEncoderSource(const QString &source, const QString &stem, c
 {
     EncoderSource read;
     read.path = source;
-    if (ReadFrameTiming(source) != FrameTiming::Variable)
+    read.timing = ReadPictureTiming(source);
+    if (read.timing.kind != FrameTiming::Variable)
         return read;
+    const std::optional<AviVideoIndex> avi = ReadAviVideoIndex(source);
+    if (avi && !IsMpeg4Part2(avi->compression)) {
+        read.libavformatReader = true;
+        return read;
+    }
     const QString copy = stem + QStringLiteral(".mkv");
     const StepResult step = RunRowTool(toolDir + "ffmpeg", TimedCopyParameters(source, copy), limits, control, stem,
                                        FailReason::Unreadable);
@@ -26,9 +33,11 @@ EncoderSource PrepareEncoderSource(const QString &source, const QString &stem, c
     } else if (step.end || !FileHasContent(copy)) {
         qCWarning(lcQ9) << "frames at varying intervals, but no timed copy could be made; reading" << source
                         << "directly";
+        read.libavformatReader = avi.has_value();
     } else {
         read.path = copy;
         read.matroskaReader = true;
+        read.timing = {};
     }
     return read;
 }

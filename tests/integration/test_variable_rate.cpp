@@ -21,13 +21,17 @@ constexpr double kSeconds = 4;
 
 // An MP4 of kSeconds from a 30 fps `video` put through `filter` (which drops
 // frames or moves their times); the frames keep the times the filter gave them.
+// An AVI (MPEG-4 and MP3) keeps a dropped frame as an empty one.
 QString MakeClip(const QString &path, const QString &video, const QString &filter, const QString &audio)
 {
-    const int rc = RunProgram("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", video, "-f", "lavfi", "-i", audio,
-                                         "-vf", filter, "-fps_mode", "passthrough", "-enc_time_base:v", "1/90000",
-                                         "-video_track_timescale", "90000",
-                                         "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a",
-                                         "aac", "-t", QString::number(kSeconds), path});
+    const QStringList codecs =
+        path.endsWith(QLatin1String(".avi"))
+            ? QStringList{"-enc_time_base:v", "1/30", "-c:v", "mpeg4", "-c:a", "libmp3lame"}
+            : QStringList{"-enc_time_base:v", "1/90000", "-video_track_timescale", "90000", "-c:v", "libx264",
+                          "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac"};
+    const int rc = RunProgram("ffmpeg", QStringList{"-v", "error", "-y", "-f", "lavfi", "-i", video, "-f", "lavfi",
+                                                    "-i", audio, "-vf", filter, "-fps_mode", "passthrough"} +
+                                            codecs + QStringList{"-t", QString::number(kSeconds), path});
     return rc == 0 ? path : QString();
 }
 
@@ -60,22 +64,31 @@ double MeanDifference(const QByteArray &a, const QByteArray &b)
     return sum / double(a.size());
 }
 
-// Times at which the picture turns white.
-QList<double> FlashTimes(const QString &path)
+// Each frame's time and mean brightness, in order.
+QList<std::pair<double, double>> FrameLevels(const QString &path)
 {
     QByteArray csv;
     RunProgram("ffprobe", {"-v", "error", "-f", "lavfi", "movie=" + path + ",signalstats", "-show_entries",
                            "frame=pts_time:frame_tags=lavfi.signalstats.YAVG", "-of", "csv=p=0"},
                &csv);
-    QList<double> flashes;
-    bool bright = false;
+    QList<std::pair<double, double>> levels;
     for (const QByteArray &line : csv.split('\n')) {
         const QList<QByteArray> fields = line.split(',');
-        if (fields.size() < 2)
-            continue;
-        const bool now = fields[1].toDouble() > 100;
+        if (fields.size() >= 2)
+            levels.append({fields[0].toDouble(), fields[1].toDouble()});
+    }
+    return levels;
+}
+
+// Times at which the picture turns white.
+QList<double> FlashTimes(const QString &path)
+{
+    QList<double> flashes;
+    bool bright = false;
+    for (const auto &[time, level] : FrameLevels(path)) {
+        const bool now = level > 100;
         if (now && !bright)
-            flashes << fields[0].toDouble();
+            flashes << time;
         bright = now;
     }
     return flashes;
@@ -148,6 +161,8 @@ TEST_F(VariableRate, PictureKeepsToTheSoundAndMovesToTheEnd)
          FrameTiming::Variable},
         {"jittered times", MakeClip(dir + "jitter.mp4", Moving(), "settb=1/90000,setpts='(N/30+0.008*sin(N*2.7))/TB'", Tone()),
          FrameTiming::Variable},
+        {"an AVI with dropped frames", MakeClip(dir + "dropped.avi", Moving(), "select='not(eq(mod(n\\,3)\\,1))'", Tone()),
+         FrameTiming::Variable},
         {"constant rate", MakeClip(dir + "steady.mp4", Moving(), "null", Tone()), FrameTiming::Constant},
     };
     for (const auto &clip : clips) {
@@ -190,6 +205,52 @@ TEST_F(VariableRate, FlashAndBeepStayTogetherToTheEnd)
         for (double beep : beeps)
             nearest = std::min(nearest, std::abs(beep - flashes.last()));
         EXPECT_LT(nearest, 0.1) << "last flash at " << flashes.last();
+    }
+}
+
+// Sources at exactly the output rate whose decoder holds pictures back to
+// reorder them (H.264 and MPEG-4 with B-frames): each output frame shows the
+// source frame of the same number, none repeated at the start, none lost at
+// the end. Frame n is lit at level 16 + 8 * (n mod 25).
+TEST_F(VariableRate, SourceAtTheOutputRateKeepsEveryFrameInPlace)
+{
+    const QString dir = MakeTempDir() + '/';
+    const auto make = [](const QString &path, const QStringList &codecs) {
+        const int rc = RunProgram(
+            "ffmpeg", QStringList{"-v", "error", "-y", "-f", "lavfi", "-i",
+                                  "color=black:size=160x120:rate=25,format=yuv420p,geq=lum='16+8*mod(N\\,25)':cb=128:cr=128",
+                                  "-f", "lavfi", "-i", Tone(), "-t", QString::number(kSeconds)} +
+                          codecs + QStringList{path});
+        return rc == 0 ? path : QString();
+    };
+    const struct {
+        const char *name;
+        QString source;
+    } sources[] = {
+        {"H.264 with B-frames in MP4",
+         make(dir + "reordered.mp4", {"-c:v", "libx264", "-preset", "veryfast", "-bf", "3", "-c:a", "aac"})},
+        {"MPEG-4 with B-frames in AVI",
+         make(dir + "reordered.avi", {"-c:v", "mpeg4", "-bf", "2", "-q:v", "3", "-c:a", "pcm_s16le"})},
+    };
+    const Format formats[] = {{"FLV", {"160", "120", "25", "256"}}, {"MP4", {"160", "120", "25", "256"}}};
+    for (const auto &source : sources) {
+        SCOPED_TRACE(source.name);
+        ASSERT_FALSE(source.source.isEmpty());
+        EXPECT_TRUE(ReadPictureTiming(source.source).runsAt(25));
+        for (const Format &format : formats) {
+            SCOPED_TRACE(format.name);
+            const QString output = convert(source.source, format);
+            ASSERT_FALSE(output.isEmpty());
+            const QList<std::pair<double, double>> levels = FrameLevels(output);
+            EXPECT_EQ(levels.size(), qsizetype(kSeconds * 25));
+            QList<int> misplaced;
+            for (qsizetype n = 0; n < levels.size(); ++n) {
+                if (std::abs(levels[n].second - double(16 + 8 * (n % 25))) > 3)
+                    misplaced << int(n);
+            }
+            EXPECT_TRUE(misplaced.isEmpty()) << "frames not showing their own picture: " << misplaced.size()
+                                             << ", the first " << (misplaced.isEmpty() ? -1 : misplaced.first());
+        }
     }
 }
 

@@ -77,13 +77,38 @@ TEST(EncoderCommandLines, DispatchByFormatAndAsfReader)
         const QByteArray plain = EncoderCommandLine(format, Step(kAvi), choices);
         const QByteArray asf = EncoderCommandLine(format, Step(kAvi, true), choices);
         EncoderStep mp3AviStep = Step(kAvi);
-        mp3AviStep.mp3Avi = true;
+        mp3AviStep.libavformatReader = true;
         const QByteArray mp3Avi = EncoderCommandLine(format, mp3AviStep, choices);
         EXPECT_FALSE(plain.contains("-demuxer"));
         EXPECT_TRUE(asf.startsWith(kTools + "mencoder -demuxer lavf -ni -mc 0 "));
         EXPECT_EQ(QByteArray(asf).replace("-demuxer lavf ", ""), plain);
         EXPECT_EQ(mp3Avi, asf);
     }
+}
+
+// A source whose index has its frames at exactly the output rate is taken
+// frame for frame ("-skiplimit 0"); no other source is. A millisecond time
+// scale stores 30 fps as 33, 33 and 34 ms, and that still counts as 30.
+TEST(EncoderCommandLines, FrameForFrameOnlyAtTheSourcesOwnRate)
+{
+    const BatchChoices at30{"320", "240", "30", "512"};
+    EncoderStep step = Step(kAvi);
+    const auto lineFor = [&](PictureTiming timing) {
+        step.timing = timing;
+        return EncoderCommandLine(OutputFormat::Flv, step, at30);
+    };
+    EXPECT_TRUE(lineFor({FrameTiming::Constant, 150, 5000, 1000}).contains(" -skiplimit 0 "));
+    EXPECT_TRUE(lineFor({FrameTiming::Constant, 300, 300 * 3000, 90000}).contains(" -skiplimit 0 "));
+    EXPECT_FALSE(lineFor({FrameTiming::Constant, 150, 150 * 33, 1000}).contains("-skiplimit"));     // 30.3 fps
+    EXPECT_FALSE(lineFor({FrameTiming::Constant, 150, 150 * 1001, 30000}).contains("-skiplimit"));  // 29.97 fps
+    EXPECT_FALSE(lineFor({FrameTiming::Variable, 150, 5000, 1000}).contains("-skiplimit"));
+    EXPECT_FALSE(lineFor({}).contains("-skiplimit"));
+
+    // A timed copy is read as Matroska, even that of an AVI with MP3 sound.
+    step = Step(kAvi);
+    step.libavformatReader = true;
+    step.matroskaReader = true;
+    EXPECT_TRUE(EncoderCommandLine(OutputFormat::Mp4, step, at30).startsWith(kTools + "mencoder -demuxer mkv -ni "));
 }
 
 // A source of half a minute or more is decoded in threads by every template
