@@ -63,7 +63,9 @@ QList<StreamHeaders> StreamsIn(const QByteArray &header)
 {
     QList<StreamHeaders> streams;
     for (qsizetype at = 0; at + 8 <= header.size(); at += ChunkSpan(header, at)) {
-        if (!HasTag(header, at, "LIST") || !HasTag(header, at + 8, "strl") || !HasTag(header, at + 12, "strh"))
+        // The list's header, its type, then the stream header's tag and size.
+        if (at + 20 > header.size() || !HasTag(header, at, "LIST") || !HasTag(header, at + 8, "strl") ||
+            !HasTag(header, at + 12, "strh"))
             continue;
         streams.append({at + 20, at + 12 + ChunkSpan(header, at + 12)});
     }
