@@ -1,5 +1,7 @@
 #include "amr_sound.h"
 
+#include "grow_array.h"
+
 #include <opencore-amrnb/interf_enc.h>
 #include <stdlib.h>
 #include <string.h>
@@ -19,22 +21,9 @@ typedef struct {
 static int EncodeFrame(Compressor *c, uint32_t realSamples)
 {
     AmrSound *s = c->sound;
-    if (s->byteCount + kMaxFrameBytes > c->byteCapacity) {
-        const size_t capacity = c->byteCapacity ? c->byteCapacity * 2 : 64 * 1024;
-        unsigned char *bytes = realloc(s->bytes, capacity);
-        if (!bytes)
-            return -1;
-        s->bytes = bytes;
-        c->byteCapacity = capacity;
-    }
-    if (s->frameCount == c->frameCapacity) {
-        const size_t capacity = c->frameCapacity ? c->frameCapacity * 2 : 2048;
-        uint16_t *sizes = realloc(s->sizes, capacity * sizeof *sizes);
-        if (!sizes)
-            return -1;
-        s->sizes = sizes;
-        c->frameCapacity = capacity;
-    }
+    if (GrowArray((void **)&s->bytes, &c->byteCapacity, s->byteCount + kMaxFrameBytes, 1, 64 * 1024) != 0 ||
+        GrowArray((void **)&s->sizes, &c->frameCapacity, s->frameCount + 1, sizeof *s->sizes, 2048) != 0)
+        return -1;
     unsigned char frame[64];
     const int size = Encoder_Interface_Encode(c->encoder, MR122, c->pending, frame, 0);
     if (size <= 0 || size > kMaxFrameBytes)

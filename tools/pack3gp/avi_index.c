@@ -1,5 +1,7 @@
 #include "avi_index.h"
 
+#include "grow_array.h"
+
 #include <stdlib.h>
 #include <string.h>
 
@@ -31,14 +33,8 @@ static uint16_t Le16(const unsigned char *p)
 
 static int Push(AviChunkList *list, int64_t offset, uint32_t size)
 {
-    if (list->count == list->capacity) {
-        const size_t capacity = list->capacity ? list->capacity * 2 : 1024;
-        AviChunk *items = realloc(list->items, capacity * sizeof *items);
-        if (!items)
-            return -1;
-        list->items = items;
-        list->capacity = capacity;
-    }
+    if (GrowArray((void **)&list->items, &list->capacity, list->count + 1, sizeof *list->items, 1024) != 0)
+        return -1;
     list->items[list->count].offset = offset;
     list->items[list->count].size = size;
     ++list->count;
