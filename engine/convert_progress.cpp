@@ -1,8 +1,7 @@
 #include "engine/convert_progress.h"
 
-#include <QList>
-
 #include <QByteArray>
+#include <QList>
 #include <cctype>
 #include <cstring>
 #include <optional>
