@@ -88,9 +88,37 @@ QList<quint16> AudioFormatTags(const QString &path)
     return tags;
 }
 
-// The index chunk ("idx1") of the file's first RIFF part; empty when there is
-// none, or when another RIFF part follows.
-QByteArray IndexChunk(const QString &path)
+// Index entries ("idx1" format: id, flags, offset, size) made by walking the
+// chunks of the "movi" list from `at`, into its "rec " lists, up to `end`.
+// Only the ids and sizes are filled in; a chunk cut off by the end of the
+// file still counts.
+QByteArray ScanMovieList(QFile &file, qint64 at, qint64 end)
+{
+    QByteArray entries;
+    while (at + 8 <= end && entries.size() < qsizetype(kMaxIndex)) {
+        if (!file.seek(at))
+            break;
+        const QByteArray chunk = file.read(12);
+        if (chunk.size() < 8)
+            break;
+        if (HasTag(chunk, 0, "LIST") && HasTag(chunk, 8, "rec ")) {
+            at += 12;
+            continue;
+        }
+        QByteArray entry(16, '\0');
+        entry.replace(0, 4, chunk.left(4));
+        entry.replace(12, 4, chunk.mid(4, 4));
+        entries += entry;
+        const quint32 size = Le32(chunk, 4);
+        at += 8 + qint64(size) + (size & 1);
+    }
+    return entries;
+}
+
+// The index of the file's first RIFF part: its "idx1" chunk, or, when the file
+// has none (cut short before it), entries made by walking the "movi" list.
+// Empty when there is neither, or when another RIFF part follows.
+QByteArray IndexEntries(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -101,18 +129,27 @@ QByteArray IndexChunk(const QString &path)
     const qint64 riffEnd = 8 + qint64(Le32(start, 4));
     if (file.size() > riffEnd + 8)
         return {};
-    for (qint64 at = 12; at + 8 <= std::min(riffEnd, file.size());) {
+    const qint64 end = std::min(riffEnd, file.size());
+    std::optional<qint64> movie;  // where the "movi" list's chunks start
+    qint64 movieEnd = end;
+    for (qint64 at = 12; at + 8 <= end;) {
         if (!file.seek(at))
             return {};
-        const QByteArray chunk = file.read(8);
+        const QByteArray chunk = file.read(12);
         if (chunk.size() < 8)
             return {};
         const quint32 size = Le32(chunk, 4);
         if (HasTag(chunk, 0, "idx1"))
-            return size <= kMaxIndex ? file.read(size) : QByteArray();
+            return size <= kMaxIndex && file.seek(at + 8) ? file.read(size) : QByteArray();
+        if (HasTag(chunk, 0, "LIST") && HasTag(chunk, 8, "movi")) {
+            movie = at + 12;
+            movieEnd = std::min(end, at + 8 + qint64(size));
+        }
         at += 8 + qint64(size) + (size & 1);
     }
-    return {};
+    if (!movie)
+        return {};
+    return ScanMovieList(file, *movie, movieEnd);
 }
 
 }  // namespace
@@ -139,7 +176,7 @@ std::optional<AviVideoIndex> ReadAviVideoIndex(const QString &path)
         const qsizetype format = streams[number].strf;
         if (HasTag(header, format, "strf") && format + 28 <= header.size())
             video.compression = header.mid(format + 24, 4);
-        const QByteArray index = IndexChunk(path);
+        const QByteArray index = IndexEntries(path);
         if (index.isEmpty())
             return std::nullopt;
         // Each entry: the chunk's id ("00dc": stream number, then compressed or

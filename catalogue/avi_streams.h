@@ -10,7 +10,8 @@
 bool AviHasMp3Audio(const QString &path);
 
 // The first video stream's format and rate as its header names them, and its
-// frames as the index ("idx1") lists them.
+// frames as the index ("idx1") lists them; an AVI cut short before its index
+// has its chunks walked instead.
 struct AviVideoIndex {
     QByteArray compression;  // the picture's four-character code ("XVID", "MJPG", ...)
     quint32 rate = 0;        // frames per second are rate / scale
@@ -19,8 +20,8 @@ struct AviVideoIndex {
     quint64 emptyFrames = 0;  // of those, chunks without data: frames the writer dropped
 };
 
-// Nothing when the file cannot be read, is no AVI, has no video stream or no
-// index, or goes on past its first RIFF part (an OpenDML AVI, whose first
+// Nothing when the file cannot be read, is no AVI, has no video stream or
+// neither index nor chunks, or goes on past its first RIFF part (an OpenDML AVI, whose first
 // index covers only the beginning).
 std::optional<AviVideoIndex> ReadAviVideoIndex(const QString &path);
 

@@ -6,6 +6,7 @@
 #include "tests/support/test_support.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <cmath>
 #include <cstdlib>
@@ -33,6 +34,22 @@ QString MakeClip(const QString &path, const QString &video, const QString &filte
                                                     "-i", audio, "-vf", filter, "-fps_mode", "passthrough"} +
                                             codecs + QStringList{"-t", QString::number(kSeconds), path});
     return rc == 0 ? path : QString();
+}
+
+// A copy of the AVI at `path` whose index is blanked out, as when a file is cut
+// short before it; empty when there is no such AVI.
+QString WithoutIndex(const QString &path, const QString &copy)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray data = file.readAll();
+    const qsizetype index = data.lastIndexOf("idx1");
+    if (index < 0)
+        return {};
+    data.replace(index, 4, "JUNK");
+    QFile out(copy);
+    return out.open(QIODevice::WriteOnly) && out.write(data) == data.size() ? copy : QString();
 }
 
 QString Moving()
@@ -162,6 +179,8 @@ TEST_F(VariableRate, PictureKeepsToTheSoundAndMovesToTheEnd)
         {"jittered times", MakeClip(dir + "jitter.mp4", Moving(), "settb=1/90000,setpts='(N/30+0.008*sin(N*2.7))/TB'", Tone()),
          FrameTiming::Variable},
         {"an AVI with dropped frames", MakeClip(dir + "dropped.avi", Moving(), "select='not(eq(mod(n\\,3)\\,1))'", Tone()),
+         FrameTiming::Variable},
+        {"the same AVI without its index", WithoutIndex(dir + "dropped.avi", dir + "unindexed.avi"),
          FrameTiming::Variable},
         {"constant rate", MakeClip(dir + "steady.mp4", Moving(), "null", Tone()), FrameTiming::Constant},
     };
