@@ -2,6 +2,7 @@
 
 #include "app/single_instance.h"
 #include "base/thread_tracker.h"
+#include "catalogue/source_name.h"
 #include "ui/file_list_commands.h"
 #include "ui/main_dialog.h"
 #include "ui/main_window_loop.h"
@@ -12,6 +13,8 @@
 
 ConverterApp::ConverterApp(int &argc, char **argv) : QApplication(argc, argv)
 {
+    for (int i = 1; i < argc; ++i)
+        m_arguments << QByteArray(argv[i]);
     setApplicationName(QStringLiteral("Q9Plemo"));
     setDesktopFileName(QStringLiteral("com.example.q9plemo"));
     setQuitOnLastWindowClosed(false);
@@ -25,7 +28,12 @@ int ConverterApp::InitInstance()
 {
     // Files named on the command line (a file manager's "open with"), made
     // absolute here: a running instance has another working folder.
-    const QStringList files = FilesToAdd(arguments().mid(1));
+    // A name is bytes: the arguments are read as they came, so that a name
+    // that is not UTF-8 still reaches its file.
+    const QList<AddedFile> sources = SourcesToAdd(m_arguments);
+    QStringList files;
+    for (const AddedFile &file : sources)
+        files << ShownName(file.path);
 
     if (platformName().startsWith(QLatin1String("wayland"))) {
         // The marker is an X property: without X there is none to find.
@@ -39,7 +47,7 @@ int ConverterApp::InitInstance()
     {
         MainDialog dialog;
         dialog.OnInitDialog();
-        dialog.addFiles(files);
+        dialog.addSources(sources);
         RunMainWindow(dialog);
     }
 

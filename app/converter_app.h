@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QByteArray>
+#include <QList>
 
 // The application object: hands over to a running instance, or runs the main
 // window until it closes.
@@ -11,4 +13,7 @@ public:
 
     // Runs the program; returns the process exit code.
     int InitInstance();
+
+private:
+    QList<QByteArray> m_arguments;  // the command line's names, as bytes
 };

@@ -5,6 +5,7 @@
 #include "catalogue/frame_timing.h"
 #include "catalogue/probe_parser.h"
 #include "catalogue/probe_queue.h"
+#include "catalogue/source_name.h"
 #include "catalogue/source_picture.h"
 #include "install/tool_dir.h"
 #include "process/command_line.h"
@@ -90,7 +91,7 @@ void ProbeThread(std::shared_ptr<ProbePort> port, RowId row, QString path)
     }
 }
 
-void StartProbe(std::shared_ptr<ProbePort> port, const QString &path)
+void StartProbe(std::shared_ptr<ProbePort> port, const QByteArray &source, const QString &subfolder)
 {
     if (!port)
         return;
@@ -100,15 +101,23 @@ void StartProbe(std::shared_ptr<ProbePort> port, const QString &path)
 
     // The row is appended here, in the order of the adds; the probe only
     // fills it. No row means the window is gone.
-    const RowId row = port->appendRow(path);
+    const RowId row = port->appendRow(source, subfolder);
     if (row == kNoRow)
         return;
+    const QString path = OpenablePath(source);
 
     // Probes wait their turn: as many players run at once as there are cores,
     // started in the order of the adds. A probe whose row was deleted while it
     // waited, or whose window has closed (no rows any more), runs no player.
     ProbeQueue::probes().post([tracked = std::move(tracked), port = std::move(port), row, path]() mutable {
-        if (port->rowListed(row))
-            ProbeThread(std::move(port), row, std::move(path));
+        if (port->rowListed(row)) {
+            ProbeThread(port, row, std::move(path));
+            port->probeEnded(row);
+        }
     });
+}
+
+void StartProbe(std::shared_ptr<ProbePort> port, const QString &path)
+{
+    StartProbe(std::move(port), NameBytes(path));
 }

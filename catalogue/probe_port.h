@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -19,8 +20,9 @@ class ProbePort {
 public:
     virtual ~ProbePort() = default;
 
-    // Appends a row showing `path`; kNoRow when the window is gone.
-    virtual RowId appendRow(const QString &path) = 0;
+    // Appends a row for the file `source` (its name's bytes), whose output goes
+    // to `subfolder` below the day's folder; kNoRow when the window is gone.
+    virtual RowId appendRow(const QByteArray &source, const QString &subfolder = {}) = 0;
     // Whether the row is still in the list.
     virtual bool rowListed(RowId row) = 0;
     // Each of these does nothing when the row has been deleted.
@@ -29,4 +31,6 @@ public:
     virtual void setRowUnreadable(RowId row, ProbeFailure why) = 0;
     // Selects and shows the first row, once the first probe has ended.
     virtual void focusFirstRow() = 0;
+    // The probe of the row has ended, whatever it found.
+    virtual void probeEnded(RowId row) { Q_UNUSED(row); }
 };

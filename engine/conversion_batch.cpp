@@ -37,7 +37,10 @@ ConversionBatch::~ConversionBatch() = default;
 bool ConversionBatch::start(std::shared_ptr<DialogPort> port, const BatchChoices &choices)
 {
     std::lock_guard lock(m_state->mutex);
-    if (!m_state->jobDone && !m_state->job->encoder.stopRequested())
+    // A stopped batch may still be ending its rows (a tool being reaped, a
+    // row's files being removed, its state being reported): a new batch over
+    // the same rows waits until the old one has ended whole.
+    if (!m_state->jobDone)
         return false;
 
     auto job = std::make_shared<ConversionJob>();
@@ -49,6 +52,9 @@ bool ConversionBatch::start(std::shared_ptr<DialogPort> port, const BatchChoices
         job->silence = *m_state->silence;
     job->rowsAtOnce = std::max(1, m_state->rowsAtOnce.value_or(RowsAtOnce()));
     job->clock = m_state->clock ? m_state->clock : std::function<QTime()>([] { return QTime::currentTime(); });
+    // A batch started while the pause button is down starts paused.
+    if (m_paused)
+        job->encoder.pause();
 
     std::shared_ptr<State> state = m_state;
     try {
@@ -72,6 +78,12 @@ bool ConversionBatch::start(std::shared_ptr<DialogPort> port, const BatchChoices
     return true;
 }
 
+bool ConversionBatch::isStopping() const
+{
+    std::lock_guard lock(m_state->mutex);
+    return !m_state->jobDone && m_state->job->encoder.stopRequested();
+}
+
 bool ConversionBatch::isRunning() const
 {
     std::lock_guard lock(m_state->mutex);
@@ -82,14 +94,14 @@ void ConversionBatch::pause()
 {
     std::lock_guard lock(m_state->mutex);
     if (m_state->job)
-        m_state->job->encoder.signal(SIGSTOP);
+        m_state->job->encoder.pause();
 }
 
 void ConversionBatch::resume()
 {
     std::lock_guard lock(m_state->mutex);
     if (m_state->job)
-        m_state->job->encoder.signal(SIGCONT);
+        m_state->job->encoder.resume();
 }
 
 bool ConversionBatch::pauseOrResume()

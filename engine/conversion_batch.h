@@ -31,10 +31,12 @@ public:
     ~ConversionBatch();
 
     // Starts the worker over the port's rows; false (and nothing changes) while
-    // a batch is still running.
+    // a batch is still running, or stopped but still ending its rows.
     bool start(std::shared_ptr<DialogPort> port, const BatchChoices &choices);
     // A batch runs and has not been stopped.
     bool isRunning() const;
+    // A batch has been stopped and some of its rows have not ended yet.
+    bool isStopping() const;
 
     // SIGSTOP / SIGCONT to every running row's tool; nothing when none runs.
     void pause();

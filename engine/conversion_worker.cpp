@@ -16,6 +16,7 @@
 #include "process/command_line.h"
 #include "process/globals.h"
 #include "process/process_runner.h"
+#include "process/tool_owner.h"
 
 #include "base/thread_tracker.h"
 #include "process/cpu_cores.h"
@@ -84,13 +85,8 @@ RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLi
             port.setRowState(row, RowState::converting(percent));
         }
     };
-    const StartedHook started = [&](pid_t pid) { job.encoder.started(pid); };
-
     g_bConvertOutputLive.store(true);
-    const RunOutcome outcome =
-        RunCaptured(commandLine, Priority::Idle, g_bConvertOutputLive, parse, started, &watchdog);
-    job.encoder.ended();
-    return outcome;
+    return RunCaptured(commandLine, Priority::Idle, g_bConvertOutputLive, parse, {}, &watchdog);
 }
 
 // The encoder step: the source into the format's encoder output. Sets
@@ -117,7 +113,6 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     step.libavformatReader = source.libavformatReader || AviHasMp3Audio(row.path);
     const QByteArray commandLine = StepsFor(job.choices.format).encoderLine(step, job.choices);
     ToolWatchdog watchdog(limits);
-    watchdog.setPaused([&job] { return job.encoder.suspended(); });
     // Writing its index at the end, the encoder reports no position.
     watchdog.setActivity([&stem] { return RowFilesFingerprint(stem); });
     const RunOutcome run = RunEncoder(job, row.id, commandLine, watchdog);
@@ -151,7 +146,10 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
 // program) picks the same stem. Empty when it cannot be made.
 QString ReserveOutputName(ConversionJob &job, const RowEntry &row, const QString &folder)
 {
-    const QString output = job.names.reserve(folder, row.path, job.choices.format, job.choices.naming, job.clock());
+    // Named after the source as the user reads it (a name that is not UTF-8
+    // is opened through a link of another name).
+    const QString source = row.shownPath.isEmpty() ? row.path : row.shownPath;
+    const QString output = job.names.reserve(folder, source, job.choices.format, job.choices.naming, job.clock());
     QFile file(output);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         job.names.release(output);
@@ -174,16 +172,16 @@ RowResult RunSteps(ConversionJob &job, const RowEntry &row, const QString &outpu
     return steps.afterStep(job, row, output);
 }
 
-}  // namespace
-
-std::optional<RowEntry> NextRow(const QList<RowEntry> &rows, const QSet<RowId> &taken)
+// Every file a row with this stem may make, by exact name.
+QStringList RowFilePaths(const QString &stem)
 {
-    for (const RowEntry &row : rows) {
-        if (row.id != kNoRow && !taken.contains(row.id))
-            return row;
-    }
-    return std::nullopt;
+    QStringList files;
+    for (const QString &extension : RowFileExtensions())
+        files << stem + extension;
+    return files;
 }
+
+}  // namespace
 
 ToolWatchdog::Limits ConversionLimits(const ConversionJob &job, const RowEntry &row)
 {
@@ -197,7 +195,10 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
 {
     // A batch that runs past midnight writes into the new day's folder, and a
     // folder deleted during the batch is made again.
-    const QString folder = job.outputFolder();
+    // A file found in an added folder keeps its place below a folder named
+    // after the one added.
+    const QString folder =
+        row.subfolder.isEmpty() ? job.outputFolder() : job.outputFolder() + QLatin1Char('/') + row.subfolder;
     QDir().mkpath(folder);
     if (!FolderWritable(folder)) {
         const FailReason reason = VolumeFull(folder) ? FailReason::DiskFull : FailReason::FolderUnwritable;
@@ -216,7 +217,7 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
         return RowResult::failed(reason);
     }
     const QString stem = OutputStem(output);
-    job.port->rowFilesReserved(row.id, stem);
+    job.port->rowFilesReserved(row.id, RowFilePaths(stem));
     const QString finalFile = stem + QLatin1String(StepsFor(job.choices.format).finalExtension);
     bool mayBeStill = true;
     RowResult result = RunSteps(job, row, output, &mayBeStill);
@@ -253,10 +254,17 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
             result.output = report;
         }
     }
+    // A stop that came during the checks leaves the row stopped, whatever the
+    // tools had made by then.
+    if (job.encoder.stopRequested())
+        result = RowResult::stopped();
     // Nothing half-made stays: a row that did not succeed leaves none of its
     // files, one that did leaves only its final file.
     RemoveRowFiles(stem, result.ok() ? finalFile : QString());
     job.names.release(output);
+    if (result.ok())
+        job.port->setRowWritten(row.id, finalFile);
+    job.port->rowFilesReserved(row.id, {});
     return result;
 }
 
@@ -273,34 +281,47 @@ struct BatchRows {
 };
 
 // The next row for one of the rows at once, taken under the shared lock; the
-// rows added since the last look are shown waiting.
+// rows added since the last look are shown waiting. A row whose probe has not
+// ended is taken after the others, once its length is known (a row's checks
+// need it); while only such rows are left, this waits for their probes.
 std::optional<RowEntry> TakeNextRow(ConversionJob &job, BatchRows &batch)
 {
     DialogPort &port = *job.port;
-    std::lock_guard lock(batch.mutex);
-    if (batch.ending || job.encoder.stopRequested())
-        return std::nullopt;
-    const QList<RowEntry> rows = port.rows();
-    QList<RowEntry> notTaken;
-    for (const RowEntry &row : rows) {
-        if (row.id == kNoRow || batch.taken.contains(row.id))
-            continue;
-        notTaken.append(row);
-        if (!batch.waiting.contains(row.id)) {
-            batch.waiting.insert(row.id);
-            port.setRowState(row.id, {RowPhase::Waiting});
+    for (;;) {
+        {
+            std::lock_guard lock(batch.mutex);
+            if (batch.ending || job.encoder.stopRequested())
+                return std::nullopt;
+            const QList<RowEntry> rows = port.rows();
+            QList<RowEntry> notTaken;
+            for (const RowEntry &row : rows) {
+                if (row.id == kNoRow || batch.taken.contains(row.id))
+                    continue;
+                notTaken.append(row);
+                if (!batch.waiting.contains(row.id)) {
+                    batch.waiting.insert(row.id);
+                    port.setRowState(row.id, {RowPhase::Waiting});
+                }
+            }
+            if (notTaken.isEmpty()) {
+                job.progress.setWaiting(notTaken);
+                return std::nullopt;
+            }
+            const auto probed = std::find_if(notTaken.begin(), notTaken.end(),
+                                             [](const RowEntry &row) { return !row.probing; });
+            if (probed != notTaken.end()) {
+                const RowEntry row = *probed;
+                notTaken.erase(probed);
+                batch.taken.insert(row.id);
+                batch.waiting.remove(row.id);
+                job.progress.started(row);
+                port.setRowState(row.id, RowState::converting(0));
+                job.progress.setWaiting(notTaken);
+                return row;
+            }
         }
+        port.waitForRowChange(std::chrono::milliseconds(200));
     }
-    const std::optional<RowEntry> row = NextRow(rows, batch.taken);
-    if (row) {
-        batch.taken.insert(row->id);
-        batch.waiting.remove(row->id);
-        notTaken.removeFirst();
-        job.progress.started(*row);
-        port.setRowState(row->id, RowState::converting(0));
-    }
-    job.progress.setWaiting(notTaken);
-    return row;
 }
 
 // One of the rows at once: converts rows one after another until none is
@@ -309,6 +330,8 @@ void ConvertRows(ConversionJob &job, BatchRows &batch)
 {
     DialogPort &port = *job.port;
     const std::function<bool()> notStopped = [&job] { return !job.encoder.stopRequested(); };
+    // Every tool this thread starts is the batch's: pause, resume and stop reach it.
+    ToolOwnerScope owner(&job.encoder);
     while (const std::optional<RowEntry> row = TakeNextRow(job, batch)) {
         TakeLastFailure();
         const RowResult result = ConvertRow(job, *row);

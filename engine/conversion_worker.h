@@ -41,11 +41,6 @@ inline constexpr int kMaxRowsAtOnce = 8;
 // How many rows a batch converts at once on this machine: one per online core.
 int RowsAtOnce();
 
-// The next row to convert: the first in list order that the batch has not
-// taken yet. Rows are followed by id, so deleting or adding rows during the
-// batch neither skips nor repeats any.
-std::optional<RowEntry> NextRow(const QList<RowEntry> &rows, const QSet<RowId> &taken);
-
 // What the watchdog of each conversion tool of this row allows: a position
 // well past the source's length is a tool going round in circles.
 ToolWatchdog::Limits ConversionLimits(const ConversionJob &job, const RowEntry &row);

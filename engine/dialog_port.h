@@ -6,16 +6,23 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <functional>
 #include <optional>
 
+// A row as the conversion worker takes it.
 struct RowEntry {
     RowId id = kNoRow;
-    QString path;
+    QString path;                     // the source as Qt and the tools open it
     int seconds = 0;                  // the probed length in whole seconds; 0 when unknown
     RowPhase phase = RowPhase::Idle;  // what the list shows of the row now
+    QString shownPath;                // the source's name as the user reads it (the output is named after it)
+    QString subfolder;                // where below the day's folder the output goes
+    bool probing = false;             // the probe has not ended: the length is not known yet
 };
 
 // How a batch ended, for the window to tell the user.
@@ -40,8 +47,16 @@ public:
         Q_UNUSED(row);
         Q_UNUSED(report);
     }
+    // The row is done and has written this file.
+    virtual void setRowWritten(RowId row, const QString &file)
+    {
+        Q_UNUSED(row);
+        Q_UNUSED(file);
+    }
     // The rows in list order.
     virtual QList<RowEntry> rows() = 0;
+    // Waits until a row may have changed (at most `timeout`).
+    virtual void waitForRowChange(std::chrono::milliseconds timeout) { std::this_thread::sleep_for(timeout); }
 
     // A probe's view of the rows, in the states the window words.
     bool rowListed(RowId row) final
@@ -76,13 +91,13 @@ public:
     // The batch has ended (its last status text is already shown).
     virtual void batchEnded(const BatchSummary &summary) { Q_UNUSED(summary); }
 
-    // The row's output files will all be named after `stem` (the output path
-    // without its extension); told before the first tool of the row starts, so
-    // that a crash in the middle leaves a record of what to clear away.
-    virtual void rowFilesReserved(RowId row, const QString &stem)
+    // Every file the row's conversion may make, by exact name; told before the
+    // first tool of the row starts, so that a crash in the middle leaves a
+    // record of what to clear away, and again (empty) once the row has ended.
+    virtual void rowFilesReserved(RowId row, const QStringList &files)
     {
         Q_UNUSED(row);
-        Q_UNUSED(stem);
+        Q_UNUSED(files);
     }
     // What the tool that failed the row left to look at.
     virtual void setRowFailureDetails(RowId row, const FailureDetails &details)

@@ -1,6 +1,7 @@
 #include "engine/saved_queue.h"
 
 #include "base/log.h"
+#include "catalogue/source_name.h"
 #include "engine/row_files.h"
 #include "settings/settings_store.h"
 
@@ -85,12 +86,17 @@ std::optional<SavedQueue> ParseQueue(const QByteArray &bytes)
     for (const QJsonValue &value : top.value("rows").toArray()) {
         const QJsonObject object = value.toObject();
         const std::optional<RowPhase> phase = PhaseOf(object.value("state").toString());
-        const QString path = object.value("path").toString();
-        if (!phase || path.isEmpty())
+        // A name that is not UTF-8 is kept as its bytes.
+        const QByteArray source = object.contains("pathBytes")
+                                      ? QByteArray::fromBase64(object.value("pathBytes").toString().toLatin1())
+                                      : object.value("path").toString().toUtf8();
+        if (!phase || source.isEmpty())
             return std::nullopt;
-        SavedRow row{path, *phase, {}};
+        SavedRow row{source, *phase, {}, {}, object.value("subfolder").toString()};
         for (const QJsonValue &stem : object.value("reserved").toArray())
             row.reservedStems << stem.toString();
+        for (const QJsonValue &file : object.value("files").toArray())
+            row.files << file.toString();
         queue.rows << row;
     }
     return queue;
@@ -115,9 +121,15 @@ bool WriteQueueFile(const QString &path, const SavedQueue &queue)
 {
     QJsonArray rows;
     for (const SavedRow &row : queue.rows) {
-        rows.append(QJsonObject{{"path", row.path},
-                                {"state", PhaseName(row.phase)},
-                                {"reserved", QJsonArray::fromStringList(row.reservedStems)}});
+        QJsonObject object{{"path", ShownName(row.source)},
+                           {"state", PhaseName(row.phase)},
+                           {"reserved", QJsonArray::fromStringList(row.reservedStems)},
+                           {"files", QJsonArray::fromStringList(row.files)}};
+        if (!IsUtf8Name(row.source))
+            object.insert("pathBytes", QString::fromLatin1(row.source.toBase64()));
+        if (!row.subfolder.isEmpty())
+            object.insert("subfolder", row.subfolder);
+        rows.append(object);
     }
     const QJsonObject top{
         {"kind", kKind}, {"version", kVersion}, {"choices", ChoicesObject(queue.choices)}, {"rows", rows}};
@@ -151,9 +163,12 @@ QList<SavedRow> RecoverUnfinishedRows(const SavedQueue &queue)
     for (const SavedRow &row : queue.rows) {
         if (row.phase == RowPhase::Done)
             continue;
+        // Exactly the files the row recorded, and nothing else.
+        for (const QString &file : row.files)
+            QFile::remove(file);
         for (const QString &stem : row.reservedStems)
             RemoveRowFiles(stem);
-        back << SavedRow{row.path, RowPhase::Waiting, {}};
+        back << SavedRow{row.source, RowPhase::Waiting, {}, {}, row.subfolder};
     }
     return back;
 }

@@ -3,6 +3,7 @@
 #include "engine/conversion_batch.h"
 #include "engine/row_state.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -11,9 +12,11 @@
 // The file list as it is kept on disk between runs, so that a crash or a power
 // cut in the middle of a batch loses neither the list nor a half-made file.
 struct SavedRow {
-    QString path;
+    QByteArray source;  // the file's name as the file system holds it
     RowPhase phase = RowPhase::Idle;
-    QStringList reservedStems;  // the output stems the row's conversions took
+    QStringList reservedStems;  // the output stems the row's conversions took (files of older runs)
+    QStringList files;          // every file the row's running conversion made or reserved, by exact name
+    QString subfolder;          // where below the day's folder its output goes
 };
 
 struct SavedQueue {

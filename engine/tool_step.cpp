@@ -15,12 +15,11 @@ StepResult RunRowTool(const QByteArray &tool, const QByteArray &parameters, cons
         return step;
     }
     ToolWatchdog watchdog(limits);
-    watchdog.setPaused([&control] { return control.suspended(); });
     watchdog.setActivity([&stem] { return RowFilesFingerprint(stem); });
-    step.run = RunAndWait(
-        tool, parameters, [&control](pid_t pid) { control.started(pid); }, &watchdog);
-    control.ended();
-    if (control.stopRequested()) {
+    // The row's thread names `control` as the owner of its tools: the runner
+    // registers this one for pause, resume and stop.
+    step.run = RunAndWait(tool, parameters, {}, &watchdog);
+    if (control.stopRequested() || step.run.refused) {
         step.end = RowResult::stopped();
     } else if (!step.run.ok()) {
         const FailReason reason = ClassifyToolFailure(step.run, QFileInfo(stem).path(), otherwise);

@@ -577,5 +577,9 @@ Free some disk space, then start the conversion again.</translation>
         <source>%1 秒</source>
         <translation>%1 s</translation>
     </message>
+    <message>
+        <source>正在停止上一批转换，请稍后再开始。</source>
+        <translation>The last batch is still stopping; start again in a moment.</translation>
+    </message>
 </context>
 </TS>

@@ -4,6 +4,7 @@
 #include "process/child_registry.h"
 #include "process/command_line.h"
 #include "process/spawn.h"
+#include "process/tool_owner.h"
 #include "process/tool_watchdog.h"
 
 #include <cerrno>
@@ -86,6 +87,15 @@ void DrainChunks(int readFd, pid_t pid, const std::atomic<bool> *live, const Chu
 RunOutcome RunPiped(const QList<QByteArray> &arguments, Priority priority, const std::atomic<bool> *live,
                     const ChunkParser &parse, const StartedHook &onStarted, ToolWatchdog *watchdog)
 {
+    // A tool of a stopping row never starts; one of a paused row starts paused.
+    ToolOwner *owner = ToolOwnerScope::current();
+    if (owner && !owner->admits()) {
+        RunOutcome refused;
+        refused.refused = true;
+        return refused;
+    }
+    if (owner && watchdog)
+        watchdog->setPaused([owner] { return owner->paused(); });
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0)
         return {};
@@ -98,6 +108,8 @@ RunOutcome RunPiped(const QList<QByteArray> &arguments, Priority priority, const
         return {};
     }
 
+    if (owner)
+        owner->started(pid);
     if (onStarted)
         onStarted(pid);
 
@@ -105,6 +117,8 @@ RunOutcome RunPiped(const QList<QByteArray> &arguments, Priority priority, const
     DrainChunks(ends[0], pid, live, parse, watchdog, outcome);
     close(ends[0]);
     const RunOutcome ended = WaitForTool(pid);
+    if (owner)
+        owner->ended(pid);
     outcome.started = ended.started;
     outcome.exitedNormally = ended.exitedNormally;
     outcome.exitCode = ended.exitCode;

@@ -15,6 +15,7 @@ struct RunOutcome {
     bool exitedNormally = false;  // it ended by exit(), not by a signal
     int exitCode = -1;            // exit status when exitedNormally
     bool stuck = false;           // killed because its watchdog found it stuck
+    bool refused = false;         // not started: the thread's tool owner is stopping
     QByteArray tail;              // the last few KiB the tool printed
     bool ok() const { return started && exitedNormally && exitCode == 0 && !stuck; }
 };

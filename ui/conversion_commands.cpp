@@ -54,9 +54,14 @@ void StartConversion(TemplateDialog &dialog, ConversionBatch &batch, const std::
         SetLabel(status, StatusText::kAddFilesFirst);
         return;
     }
-    // One batch at a time: a second press leaves the running one untouched.
+    // One batch at a time: a second press leaves the running one untouched,
+    // and a stopped batch ends its rows before a new one takes them.
     if (batch.isRunning())
         return;
+    if (batch.isStopping()) {
+        SetLabel(status, StatusText::kStillStopping);
+        return;
+    }
     // Done rows stay done; the batch takes the others.
     if (std::all_of(rows.begin(), rows.end(), [](const RowEntry &row) { return row.phase == RowPhase::Done; })) {
         SetLabel(status, StatusText::kNothingToConvert);

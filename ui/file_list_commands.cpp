@@ -1,6 +1,7 @@
 #include "ui/file_list_commands.h"
 
 #include "catalogue/probe.h"
+#include "catalogue/source_name.h"
 #include "res/control_ids.h"
 #include "ui/file_list_view.h"
 #include "ui/template_dialog.h"
@@ -10,8 +11,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMimeData>
+#include <QUrl>
 #include <QRegularExpression>
-#include <QSet>
 #include <algorithm>
 #include <utility>
 
@@ -30,82 +32,6 @@ QStringList ChooseWithDialog(QWidget *parent)
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles();
-}
-
-// Natural order: runs of digits compare as numbers ("clip2" before
-// "clip10"), the rest without regard to case. (The collator's numeric mode
-// depends on the locale the program runs in; this does not.)
-bool NaturallyBefore(const QString &a, const QString &b)
-{
-    qsizetype i = 0, j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (a[i].isDigit() && b[j].isDigit()) {
-            qsizetype iEnd = i, jEnd = j;
-            while (iEnd < a.size() && a[iEnd].isDigit())
-                ++iEnd;
-            while (jEnd < b.size() && b[jEnd].isDigit())
-                ++jEnd;
-            const QStringView x = QStringView(a).mid(i, iEnd - i), y = QStringView(b).mid(j, jEnd - j);
-            // Compare by value: fewer significant digits is smaller.
-            qsizetype xi = 0, yi = 0;
-            while (xi + 1 < x.size() && x[xi] == u'0')
-                ++xi;
-            while (yi + 1 < y.size() && y[yi] == u'0')
-                ++yi;
-            const QStringView xv = x.mid(xi), yv = y.mid(yi);
-            if (xv.size() != yv.size())
-                return xv.size() < yv.size();
-            if (const int c = xv.compare(yv); c != 0)
-                return c < 0;
-            i = iEnd;
-            j = jEnd;
-            continue;
-        }
-        const QChar x = a[i].toCaseFolded(), y = b[j].toCaseFolded();
-        if (x != y)
-            return x < y;
-        ++i;
-        ++j;
-    }
-    if (a.size() - i != b.size() - j)
-        return a.size() - i < b.size() - j;
-    return a < b;
-}
-
-void SortNaturally(QStringList &names)
-{
-    std::stable_sort(names.begin(), names.end(), NaturallyBefore);
-}
-
-// Gathers a folder's video files, then those of its sub-folders, each level in
-// natural order, up to `limit` files. A folder reached again (a link that loops
-// back) is not walked twice. True when the limit cut the list.
-bool GatherVideoFiles(const QString &folder, int limit, QSet<QString> &visited, QStringList &files)
-{
-    const QString canonical = QFileInfo(folder).canonicalFilePath();
-    if (canonical.isEmpty() || visited.contains(canonical))
-        return false;
-    visited.insert(canonical);
-
-    QStringList patterns;
-    for (const QString &extension : VideoExtensions())
-        patterns << QStringLiteral("*.") + extension;
-    QDir dir(folder);
-    // QDir matches name filters without regard to case.
-    QStringList names = dir.entryList(patterns, QDir::Files | QDir::Hidden);
-    SortNaturally(names);
-    for (const QString &name : std::as_const(names)) {
-        if (files.size() >= limit)
-            return true;
-        files << dir.filePath(name);
-    }
-    QStringList folders = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    SortNaturally(folders);
-    for (const QString &name : std::as_const(folders)) {
-        if (GatherVideoFiles(dir.filePath(name), limit, visited, files))
-            return true;
-    }
-    return false;
 }
 
 }  // namespace
@@ -141,34 +67,26 @@ QStringList VideoExtensions()
     return extensions;
 }
 
+QList<AddedFile> SourcesToAdd(const QList<QByteArray> &names, const QByteArray &baseDir, bool *cut)
+{
+    return GatherSourceFiles(names, baseDir, VideoExtensions(), kMaxFilesPerAdd, cut);
+}
+
 QStringList FilesToAdd(const QStringList &names, const QString &baseDir, bool *cut)
 {
-    const QDir base(baseDir.isEmpty() ? QDir::currentPath() : baseDir);
+    QList<QByteArray> bytes;
+    for (const QString &name : names)
+        bytes << NameBytes(name);
     QStringList files;
-    QSet<QString> visited;
-    bool wasCut = false;
-    for (const QString &name : names) {
-        const QFileInfo info(base, name);
-        if (!info.exists())
-            continue;
-        if (files.size() >= kMaxFilesPerAdd) {
-            wasCut = true;
-            break;
-        }
-        if (!info.isDir())
-            files << info.absoluteFilePath();
-        else if (GatherVideoFiles(info.absoluteFilePath(), kMaxFilesPerAdd, visited, files))
-            wasCut = true;
-    }
-    if (cut)
-        *cut = wasCut;
+    for (const AddedFile &file : SourcesToAdd(bytes, NameBytes(baseDir), cut))
+        files << ShownName(file.path);
     return files;
 }
 
-void AddDroppedFiles(TemplateDialog &dialog, const std::shared_ptr<DialogPort> &port, const QStringList &names)
+void AddDroppedFiles(TemplateDialog &dialog, const std::shared_ptr<DialogPort> &port, const QList<QByteArray> &names)
 {
     bool cut = false;
-    AddFiles(port, FilesToAdd(names, QString(), &cut));
+    AddFiles(port, SourcesToAdd(names, QByteArray(), &cut));
     if (cut) {
         if (auto *status = dialog.controlAs<QLabel>(IdStatusLine))
             status->setText(QCoreApplication::translate("MainDialog", "一次最多添加 %1 个文件，其余的文件没有添加。")
@@ -190,7 +108,13 @@ QStringList ChooseFilesToAdd(QWidget *parent)
 void AddFiles(const std::shared_ptr<DialogPort> &port, const QStringList &paths)
 {
     for (const QString &path : paths)
-        StartProbe(port, path);
+        StartProbe(port, NameBytes(path));
+}
+
+void AddFiles(const std::shared_ptr<DialogPort> &port, const QList<AddedFile> &files)
+{
+    for (const AddedFile &file : files)
+        StartProbe(port, file.path, file.subfolder);
 }
 
 void DeleteMarkedRow(TemplateDialog &dialog)
@@ -199,4 +123,34 @@ void DeleteMarkedRow(TemplateDialog &dialog)
     const int row = list ? list->selectionMark() : -1;
     if (row >= 0)
         list->deleteRow(row);
+}
+
+QList<QByteArray> DroppedNames(const QMimeData &data)
+{
+    // The list of addresses as dropped: a name that is not UTF-8 stays
+    // percent-encoded there, so its bytes come through whole.
+    QList<QByteArray> names;
+    const QByteArray list = data.data(QStringLiteral("text/uri-list"));
+    for (QByteArray line : list.split('\n')) {
+        line = line.trimmed();
+        if (line.isEmpty() || line.startsWith('#') || !line.startsWith("file:"))
+            continue;
+        QByteArray path = line.mid(5);
+        if (path.startsWith("//")) {
+            // file://host/path: only this machine's files.
+            const qsizetype slash = path.indexOf('/', 2);
+            const QByteArray host = path.mid(2, slash < 0 ? -1 : slash - 2);
+            if (slash < 0 || (!host.isEmpty() && host != "localhost"))
+                continue;
+            path = path.mid(slash);
+        }
+        names << QByteArray::fromPercentEncoding(path);
+    }
+    if (names.isEmpty()) {
+        for (const QUrl &url : data.urls()) {
+            if (url.isLocalFile())
+                names << NameBytes(url.toLocalFile());
+        }
+    }
+    return names;
 }

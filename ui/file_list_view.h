@@ -1,61 +1,52 @@
 #pragma once
 
+#include "engine/batch_model.h"
 #include "engine/dialog_port.h"
+#include "ui/batch_table_model.h"
 
-#include <QTableWidget>
+#include <QTableView>
+#include <memory>
 #include <optional>
-
-// Columns of the file list.
-enum FileListColumn {
-    ColNumber = 0,
-    ColPath = 1,
-    ColDuration = 2,
-    ColCodec = 3,
-    ColResolution = 4,
-    ColFrameRate = 5,
-    ColStatus = 6,
-};
 
 // The report-style file list: one row per added file, seven columns (the
 // last one the row's conversion state), grid lines, full-row selection,
-// several rows selectable. Every row carries an id that stays with it when
-// rows above it are deleted.
-class FileListView : public QTableWidget {
+// several rows selectable. It views the batch's rows, which the core owns
+// (BatchModel); every row carries an id that stays with it when rows above it
+// are deleted.
+class FileListView : public QTableView {
     Q_OBJECT
 public:
     explicit FileListView(QWidget *parent = nullptr);
 
-    // Creates the seven columns with their headers, widths and alignments.
+    // The rows this list shows (the window's batch).
+    const std::shared_ptr<BatchModel> &rows() const { return m_rows; }
+    BatchTableModel *tableModel() const { return m_model; }
+
+    // Sets the seven columns' widths and the rows' height.
     void setupColumns();
     // The columns' widths as the user left them, and setting them back (the
     // file name column always takes the room the others leave).
     QList<int> userColumnWidths() const;
     void setUserColumnWidths(const QList<int> &widths);
 
-    // Appends a row: its number (the row count before it) with the list
-    // icon, and the path. Returns the new row's id.
+    int rowCount() const { return m_model->rowCount(); }
+    int columnCount() const { return ColumnCount; }
+    // Appends a row for the file. Returns the new row's id.
     RowId appendRow(const QString &path);
     // Row index of an id, or -1 when the row is gone.
-    int rowOf(RowId id) const;
-    RowId idAt(int row) const;
-    // Writes a cell of the row with that id; false when the row is gone.
-    bool setRowText(RowId id, int column, const QString &text);
-    // Shows the row's state in its state column and keeps its phase for entries().
-    bool setRowState(RowId id, const RowState &state, std::optional<double> speed = std::nullopt);
+    int rowOf(RowId id) const { return m_model->rowOf(id); }
+    RowId idAt(int row) const { return m_model->idAt(row); }
+    // Sets the row's state; false when the row is gone.
+    bool setRowState(RowId id, const RowState &state);
     int rowSeconds(int row) const;
     RowPhase rowPhase(int row) const;
-    // The output stem the row's running conversion took; empty once the row is
-    // no longer converting (its files are then final or gone).
-    bool setRowReservedStem(RowId id, const QString &stem);
-    QString rowReservedStem(int row) const;
+    // A done row's written file (its folder is where the row's menu opens).
+    QString rowOutputFile(int row) const;
     // What a failed row's tool left to look at (empty when nothing).
-    bool setRowDetails(RowId id, const QString &details);
     QString rowDetails(int row) const;
-    // Shows the row's length and keeps it as a number for entries().
-    bool setRowLength(RowId id, int seconds);
-    // Adds lines to the tooltip of the row's state.
-    bool addStatusDetails(RowId id, const QString &details);
+    // The text a cell shows; the source's full path for rowPath.
     QString rowText(int row, int column) const;
+    QString rowPath(int row) const;
     QList<RowEntry> entries() const;
 
     // The row at which the latest selection started, or -1.
@@ -64,10 +55,10 @@ public:
     // Removes a row (the numbers of the rows below are not rewritten).
     void deleteRow(int row);
 
-    void setRowIcon(const QIcon &icon) { m_rowIcon = icon; }
+    void setRowIcon(const QIcon &icon) { m_model->setRowIcon(icon); }
 
 signals:
-    // A row came or went, changed its phase or reserved its output names.
+    // A row came or went, changed its phase or the files it reserved.
     void listChanged();
 
 protected:
@@ -76,12 +67,12 @@ protected:
 
 private:
     void fitColumns();
-    void fitStatusText(const QString &text);
     void resizeEvent(QResizeEvent *event) override;
     void followCurrent(Qt::KeyboardModifiers modifiers);
+    int currentRow() const;
 
-    RowId m_nextId = 1;
+    std::shared_ptr<BatchModel> m_rows;
+    BatchTableModel *m_model;
     int m_selectionMark = -1;
-    QIcon m_rowIcon;
     bool m_fitting = false;
 };

@@ -5,6 +5,7 @@
 #include "controls/xp_smart_button.h"
 #include "engine/conversion_batch.h"
 #include "engine/output_presets.h"
+#include "catalogue/source_name.h"
 #include "engine/saved_queue.h"
 #include "install/tool_dir.h"
 #include "install/tool_installer.h"
@@ -213,8 +214,14 @@ bool MainDialog::OnInitDialog()
         resize(state.size.expandedTo(minimumSize()));
     // The list a run that never closed its window left behind comes back.
     m_queue = new QueueKeeper(
-        m_fileList, [this] { return CurrentChoices(*this); }, QueueFilePath(), this);
-    if (const int restored = m_queue->restore([this](const QStringList &paths) { addFiles(paths); })) {
+        m_fileList->rows(), [this] { return CurrentChoices(*this); }, QueueFilePath(), this);
+    const auto addBack = [this](const QList<SavedRow> &rows) {
+        QList<AddedFile> files;
+        for (const SavedRow &row : rows)
+            files.append({row.source, row.subfolder});
+        AddFiles(m_port, files);
+    };
+    if (const int restored = m_queue->restore(addBack)) {
         const QString note = StatusLineText(StatusText::kRestored).arg(restored);
         startNote = startNote.isEmpty() ? note : startNote + QStringLiteral("；") + note;
     }
@@ -228,6 +235,7 @@ void MainDialog::setupFileList()
     m_fileList->setupColumns();
     m_imageList = QIcon(IconPixmap(149));
     m_fileList->setRowIcon(m_imageList);
+    m_fileList->tableModel()->setSpeedSource([this](RowId row) { return m_batchProgress.rowSpeed(row); });
 }
 
 int MainDialog::ExtractTool(int selector)
@@ -290,12 +298,7 @@ void MainDialog::dragEnterEvent(QDragEnterEvent *event)
 
 void MainDialog::dropEvent(QDropEvent *event)
 {
-    QStringList paths;
-    for (const QUrl &url : event->mimeData()->urls()) {
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    }
-    OnDropFiles(paths);
+    AddDroppedFiles(*this, m_port, DroppedNames(*event->mimeData()));
     event->acceptProposedAction();
 }
 
@@ -388,7 +391,10 @@ void MainDialog::OnAddFile()
 
 void MainDialog::OnDropFiles(const QStringList &paths)
 {
-    AddDroppedFiles(*this, m_port, paths);
+    QList<QByteArray> names;
+    for (const QString &path : paths)
+        names << NameBytes(path);
+    AddDroppedFiles(*this, m_port, names);
 }
 
 void MainDialog::OnDeleteFile()
@@ -404,6 +410,11 @@ void MainDialog::addFile(const QString &path)
 void MainDialog::addFiles(const QStringList &paths)
 {
     AddFiles(m_port, paths);
+}
+
+void MainDialog::addSources(const QList<AddedFile> &files)
+{
+    AddFiles(m_port, files);
 }
 
 void MainDialog::ApplyMp4Presets()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/source_files.h"
 #include "engine/dialog_port.h"
 #include "ui/batch_estimate.h"
 #include "ui/template_dialog.h"
@@ -70,6 +71,8 @@ public:
     // Adds files in the given order, each probed (the add dialog, drops, the
     // command line and files handed over by a second start).
     void addFiles(const QStringList &paths);
+    // Files named by their bytes, each with where its output goes.
+    void addSources(const QList<AddedFile> &files);
 
     // The banner swap of each timer tick.
     void OnTimer();

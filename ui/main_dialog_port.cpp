@@ -1,5 +1,6 @@
 #include "ui/main_dialog_port.h"
 
+#include "engine/batch_model.h"
 #include "ui/batch_estimate.h"
 #include "ui/file_list_view.h"
 #include "ui/output_report_text.h"
@@ -28,52 +29,87 @@ bool UserIsTyping(const QWidget *window)
 
 }  // namespace
 
-RowId MainDialogPort::appendRow(const QString &path)
+MainDialogPort::MainDialogPort(Window window, GuiBridge bridge)
+    : m_window(std::move(window)),
+      m_bridge(bridge),
+      m_rows(m_window.fileList->rows())
 {
+}
+
+RowId MainDialogPort::appendRow(const QByteArray &source, const QString &subfolder)
+{
+    // Rows are added on the window's thread, so the list shows each at once.
     RowId id = kNoRow;
-    m_bridge.run([&] { id = m_window.fileList->appendRow(path); });
+    m_bridge.run([&] { id = m_rows->append(source, subfolder); });
     return id;
+}
+
+void MainDialogPort::probeEnded(RowId row)
+{
+    if (!m_bridge.isClosed())
+        m_rows->update(row, [](BatchRow &entry) { entry.probing = false; });
 }
 
 void MainDialogPort::setRowFact(RowId row, ProbeFact fact, const QString &value)
 {
-    const int column = fact == ProbeFact::Codec        ? ColCodec
-                       : fact == ProbeFact::Resolution ? ColResolution
-                                                       : ColFrameRate;
-    m_bridge.run([&] { m_window.fileList->setRowText(row, column, value); });
+    if (m_bridge.isClosed())
+        return;
+    m_rows->update(row, [&](BatchRow &entry) {
+        (fact == ProbeFact::Codec ? entry.codec : fact == ProbeFact::Resolution ? entry.resolution : entry.frameRate) =
+            value;
+    });
 }
 
 void MainDialogPort::setRowLength(RowId row, int seconds)
 {
-    m_bridge.run([&] { m_window.fileList->setRowLength(row, seconds); });
+    if (m_bridge.isClosed())
+        return;
+    m_rows->update(row, [seconds](BatchRow &entry) {
+        entry.seconds = seconds;
+        entry.lengthKnown = true;
+    });
 }
 
 void MainDialogPort::setRowState(RowId row, const RowState &state)
 {
+    if (m_bridge.isClosed())
+        return;
+    // The row's state is the core's at once; the batch's measure (time left,
+    // a row's speed) follows on the window's thread.
+    const std::optional<BatchRow> entry = m_rows->row(row);
+    if (!entry)
+        return;
+    m_rows->setState(row, state);
     m_bridge.run([&] {
-        FileListView *list = m_window.fileList;
-        const int index = list->rowOf(row);
-        if (index < 0)
-            return;
-        std::optional<double> speed;
-        if (m_window.batch) {
-            m_window.batch->rowState(row, state, list->rowSeconds(index));
-            speed = m_window.batch->rowSpeed(row);
-        }
-        list->setRowState(row, state, speed);
+        if (m_window.batch)
+            m_window.batch->rowState(row, state, entry->seconds);
     });
 }
 
 void MainDialogPort::setRowOutput(RowId row, const OutputReport &report)
 {
-    // The state's tooltip goes on to tell what the written file holds.
-    m_bridge.run([&] { m_window.fileList->addStatusDetails(row, ShownOutputReport(report)); });
+    if (!m_bridge.isClosed())
+        m_rows->update(row, [&report](BatchRow &entry) { entry.output = report; });
+}
+
+void MainDialogPort::waitForRowChange(std::chrono::milliseconds timeout)
+{
+    m_rows->waitForChange(timeout);
+}
+
+void MainDialogPort::setRowWritten(RowId row, const QString &file)
+{
+    if (!m_bridge.isClosed())
+        m_rows->update(row, [&file](BatchRow &entry) { entry.outputFile = file; });
 }
 
 QList<RowEntry> MainDialogPort::rows()
 {
+    if (m_bridge.isClosed())
+        return {};
     QList<RowEntry> result;
-    m_bridge.run([&] { result = m_window.fileList->entries(); });
+    for (const BatchRow &row : m_rows->rows())
+        result.append(EntryOf(row));
     return result;
 }
 
@@ -143,12 +179,19 @@ void MainDialogPort::batchEnded(const BatchSummary &summary)
     });
 }
 
-void MainDialogPort::rowFilesReserved(RowId row, const QString &stem)
+void MainDialogPort::rowFilesReserved(RowId row, const QStringList &files)
 {
-    m_bridge.run([&] { m_window.fileList->setRowReservedStem(row, stem); });
+    if (m_bridge.isClosed())
+        return;
+    m_rows->update(row, [&files](BatchRow &entry) {
+        entry.files = files;
+        if (!files.isEmpty())
+            entry.outputFile.clear();
+    });
 }
 
 void MainDialogPort::setRowFailureDetails(RowId row, const FailureDetails &details)
 {
-    m_bridge.run([&] { m_window.fileList->setRowDetails(row, ShownFailureDetails(details)); });
+    if (!m_bridge.isClosed())
+        m_rows->update(row, [&details](BatchRow &entry) { entry.failure = details; });
 }

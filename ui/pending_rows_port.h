@@ -11,7 +11,12 @@ class PendingRowsPort : public DialogPort {
 public:
     explicit PendingRowsPort(std::shared_ptr<DialogPort> window) : m_window(std::move(window)) {}
 
-    RowId appendRow(const QString &path) override { return m_window->appendRow(path); }
+    RowId appendRow(const QByteArray &source, const QString &subfolder) override
+    {
+        return m_window->appendRow(source, subfolder);
+    }
+    void probeEnded(RowId row) override { m_window->probeEnded(row); }
+    void setRowWritten(RowId row, const QString &file) override { m_window->setRowWritten(row, file); }
     void setRowFact(RowId row, ProbeFact fact, const QString &value) override
     {
         m_window->setRowFact(row, fact, value);
@@ -26,6 +31,7 @@ public:
         return pending;
     }
     void focusFirstRow() override { m_window->focusFirstRow(); }
+    void waitForRowChange(std::chrono::milliseconds timeout) override { m_window->waitForRowChange(timeout); }
     void setStatus(BatchStatus status, const BatchSummary &summary) override { m_window->setStatus(status, summary); }
     void setProgress(int percent) override { m_window->setProgress(percent); }
     void setProgressAndStatusIf(std::optional<int> percent, BatchStatus status,
@@ -34,7 +40,7 @@ public:
         m_window->setProgressAndStatusIf(percent, status, stillWanted, summary);
     }
     void batchEnded(const BatchSummary &summary) override { m_window->batchEnded(summary); }
-    void rowFilesReserved(RowId row, const QString &stem) override { m_window->rowFilesReserved(row, stem); }
+    void rowFilesReserved(RowId row, const QStringList &files) override { m_window->rowFilesReserved(row, files); }
     void setRowFailureDetails(RowId row, const FailureDetails &details) override
     {
         m_window->setRowFailureDetails(row, details);

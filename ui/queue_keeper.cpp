@@ -1,33 +1,32 @@
 #include "ui/queue_keeper.h"
 
-#include "engine/saved_queue.h"
-#include "ui/file_list_view.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-QueueKeeper::QueueKeeper(FileListView *list, std::function<BatchChoices()> choices, QString path, QObject *parent)
+QueueKeeper::QueueKeeper(std::shared_ptr<BatchModel> rows, std::function<BatchChoices()> choices, QString path,
+                         QObject *parent)
     : QObject(parent),
-      m_list(list),
+      m_rows(std::move(rows)),
       m_choices(std::move(choices)),
       m_path(std::move(path))
 {
-    connect(m_list, &FileListView::listChanged, this, &QueueKeeper::save);
+    connect(m_rows.get(), &BatchModel::listChanged, this, &QueueKeeper::save);
 }
 
-int QueueKeeper::restore(const std::function<void(const QStringList &)> &add)
+int QueueKeeper::restore(const std::function<void(const QList<SavedRow> &)> &add)
 {
     int restored = 0;
     if (const std::optional<SavedQueue> queue = ReadQueueFile(m_path)) {
-        QStringList paths;
-        for (const SavedRow &row : RecoverUnfinishedRows(*queue))
-            paths << row.path;
-        const int before = m_list->rowCount();
-        add(paths);
-        for (int r = before; r < m_list->rowCount(); ++r)
-            m_list->setRowState(m_list->idAt(r), {RowPhase::Waiting});
-        restored = m_list->rowCount() - before;
+        const QList<SavedRow> back = RecoverUnfinishedRows(*queue);
+        const QList<BatchRow> before = m_rows->rows();
+        add(back);
+        for (const BatchRow &row : m_rows->rows()) {
+            if (std::none_of(before.begin(), before.end(), [&row](const BatchRow &old) { return old.id == row.id; })) {
+                m_rows->setState(row.id, {RowPhase::Waiting});
+                ++restored;
+            }
+        }
     }
     m_keeping = true;
     save();
@@ -40,11 +39,8 @@ void QueueKeeper::save()
         return;
     SavedQueue queue;
     queue.choices = m_choices();
-    for (int r = 0; r < m_list->rowCount(); ++r) {
-        const QString stem = m_list->rowReservedStem(r);
-        queue.rows << SavedRow{m_list->rowText(r, ColPath), m_list->rowPhase(r),
-                               stem.isEmpty() ? QStringList() : QStringList{stem}};
-    }
+    for (const BatchRow &row : m_rows->rows())
+        queue.rows << SavedRow{row.source, row.state.phase, {}, row.files, row.subfolder};
     QDir().mkpath(QFileInfo(m_path).path());
     WriteQueueFile(m_path, queue);
 }

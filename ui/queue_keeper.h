@@ -1,35 +1,36 @@
 #pragma once
 
+#include "engine/batch_model.h"
 #include "engine/conversion_batch.h"
+#include "engine/saved_queue.h"
 
 #include <QObject>
 #include <QString>
-#include <QStringList>
 #include <functional>
+#include <memory>
 
-class FileListView;
-
-// Keeps the file list on disk while the window runs: the paths, their phases,
-// the output names a running conversion has taken and the current choices,
-// written again at every change. A window that closes removes the file; one
-// that never got to close (a crash, a power cut, a kill) leaves it for the
-// next start to clear up after and restore.
+// Keeps the batch's rows on disk while the window runs: their files' names,
+// their phases, the files a running conversion has made or reserved, and the
+// current choices, written again at every such change. A window that closes
+// removes the file; one that never got to close (a crash, a power cut, a kill)
+// leaves it for the next start to clear up after and restore.
 class QueueKeeper : public QObject {
     Q_OBJECT
 public:
-    QueueKeeper(FileListView *list, std::function<BatchChoices()> choices, QString path, QObject *parent = nullptr);
+    QueueKeeper(std::shared_ptr<BatchModel> rows, std::function<BatchChoices()> choices, QString path,
+                QObject *parent = nullptr);
 
     // Removes the files the last run's unfinished rows left, adds those rows
     // back through `add` (in their order) and shows them waiting; from then on
-    // every change of the list is saved. Returns how many rows came back.
-    int restore(const std::function<void(const QStringList &)> &add);
-    // Writes the list as it is now.
+    // every change of the rows is saved. Returns how many rows came back.
+    int restore(const std::function<void(const QList<SavedRow> &)> &add);
+    // Writes the rows as they are now.
     void save();
     // The window closes in order: nothing to restore next time.
     void forget();
 
 private:
-    FileListView *m_list;
+    std::shared_ptr<BatchModel> m_rows;
     std::function<BatchChoices()> m_choices;
     QString m_path;
     bool m_keeping = false;

@@ -63,7 +63,7 @@ QStringList RowMenuActions(const FileListView &list, int row)
 {
     QStringList actions;
     const RowPhase phase = list.rowPhase(row);
-    if (phase == RowPhase::Done && !list.rowReservedStem(row).isEmpty())
+    if (phase == RowPhase::Done && !list.rowOutputFile(row).isEmpty())
         actions << OpenFolderText();
     if (phase == RowPhase::Done || phase == RowPhase::Failed || phase == RowPhase::Stopped)
         actions << ConvertAgainText();
@@ -78,13 +78,13 @@ void RunRowAction(FileListView &list, int row, const QString &action)
     if (row < 0 || row >= list.rowCount())
         return;
     if (action == OpenFolderText())
-        OpenOnDesktop(QUrl::fromLocalFile(QFileInfo(list.rowReservedStem(row)).path()));
+        OpenOnDesktop(QUrl::fromLocalFile(QFileInfo(list.rowOutputFile(row)).path()));
     else if (action == ConvertAgainText())
         list.setRowState(list.idAt(row), {RowPhase::Waiting});
     else if (action == RemoveText())
         list.deleteRow(row);
     else if (action == DetailsText())
-        ShowDetails(list.window(), list.rowText(row, ColPath), list.rowDetails(row));
+        ShowDetails(list.window(), list.rowPath(row), list.rowDetails(row));
 }
 
 void ShowRowMenu(FileListView &list, const QPoint &pos)

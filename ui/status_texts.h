@@ -23,6 +23,8 @@ inline constexpr char kFailed[] = QT_TRANSLATE_NOOP("StatusText", "转换失败"
 inline constexpr char kPaused[] = QT_TRANSLATE_NOOP("StatusText", "已经暂停");
 inline constexpr char kResuming[] = QT_TRANSLATE_NOOP("StatusText", "正在继续转换...");
 inline constexpr char kStopped[] = QT_TRANSLATE_NOOP("StatusText", "已经停止");
+// Start pressed while a stopped batch still ends its rows.
+inline constexpr char kStillStopping[] = QT_TRANSLATE_NOOP("StatusText", "正在停止上一批转换，请稍后再开始。");
 // The running batch: the place of the row being converted and the batch's size.
 inline constexpr char kBatchPlace[] = QT_TRANSLATE_NOOP("StatusText", "正在转换 %1/%2");
 // … followed by the time left.

@@ -40,8 +40,9 @@ public:
         int seconds = 0;
     };
 
-    RowId appendRow(const QString &path) override
+    RowId appendRow(const QByteArray &source, const QString &) override
     {
+        const QString path = QString::fromUtf8(source);
         std::lock_guard lock(m_mutex);
         Row row{m_nextId++, {}};
         row.cells[ColNumber] = QString::number(m_rows.size());
@@ -70,7 +71,7 @@ public:
         std::lock_guard lock(m_mutex);
         QList<RowEntry> result;
         for (const Row &row : m_rows)
-            result.append({row.id, row.cells[ColPath], row.seconds});
+            result.append({row.id, row.cells[ColPath], row.seconds, RowPhase::Idle, {}, {}});
         return result;
     }
     void focusFirstRow() override { ++m_focusCalls; }

@@ -16,7 +16,7 @@ public:
     RowId addRow(const QString &path, int seconds = 0)
     {
         std::lock_guard lock(m_mutex);
-        m_rows.append(RowEntry{m_nextId, path, seconds});
+        m_rows.append(RowEntry{m_nextId, path, seconds, RowPhase::Idle, {}, {}});
         return m_nextId++;
     }
     void removeRow(RowId id)
@@ -56,7 +56,7 @@ public:
     }
     int count(BatchStatus status) const { return int(statuses().count(status)); }
 
-    RowId appendRow(const QString &path) override { return addRow(path); }
+    RowId appendRow(const QByteArray &source, const QString &) override { return addRow(QString::fromUtf8(source)); }
     void setRowFact(RowId, ProbeFact, const QString &) override {}
     void setRowLength(RowId, int) override {}
     void setRowState(RowId id, const RowState &state) override

@@ -31,7 +31,7 @@ protected:
 void Hammer(std::shared_ptr<DialogPort> port, std::atomic<bool> *stop, std::atomic<int> *calls, int n)
 {
     while (!stop->load()) {
-        const RowId row = port->appendRow(QStringLiteral("/videos/clip %1.avi").arg(n));
+        const RowId row = port->appendRow(QStringLiteral("/videos/clip %1.avi").arg(n).toUtf8());
         port->setRowLength(row, n % 60);
         port->setStatus(BatchStatus::Converting);
         port->setProgress(n % 101);
@@ -86,7 +86,7 @@ TEST_F(CloseWhileBusyTest, CallsFromOtherThreadsRunOnTheGuiThread)
     std::atomic<bool> done{false};
     RowId row = kNoRow;
     std::thread worker([&] {
-        row = port->appendRow(QStringLiteral("/v/一个 文件.mkv"));
+        row = port->appendRow(QStringLiteral("/v/一个 文件.mkv").toUtf8());
         port->setRowFact(row, ProbeFact::Resolution, "640x480");
         port->setRowLength(row, 125);
         port->setRowState(row, RowState::failed(FailReason::DiskFull));
@@ -97,7 +97,7 @@ TEST_F(CloseWhileBusyTest, CallsFromOtherThreadsRunOnTheGuiThread)
     worker.join();
     auto *list = dialog.controlAs<FileListView>(IdFileList);
     ASSERT_EQ(list->rowOf(row), 0);
-    EXPECT_EQ(list->rowText(0, ColPath), QStringLiteral("/v/一个 文件.mkv"));
+    EXPECT_EQ(list->rowPath(0), QStringLiteral("/v/一个 文件.mkv"));
     EXPECT_EQ(list->rowText(0, ColResolution), "640x480");
     EXPECT_EQ(list->rowText(0, ColDuration), "00:02:05");
     EXPECT_EQ(port->rows().value(0).seconds, 125) << "the length comes back as a number";

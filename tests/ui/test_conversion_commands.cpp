@@ -75,6 +75,13 @@ protected:
 
     // A source file to list (the held encoder never reads it, but the worker
     // converts only what exists).
+    // A row as a probe that has ended leaves it.
+    RowId addProbedRow(const QString &path)
+    {
+        const RowId row = m_dialog->port()->appendRow(QFile::encodeName(path));
+        m_dialog->port()->probeEnded(row);
+        return row;
+    }
     static QString sourceFile(const QString &name)
     {
         const QString path = MakeTempDir() + '/' + name;
@@ -104,7 +111,7 @@ TEST_F(ConversionCommandsTest, StartWithAnEmptyListOnlyAsksForFiles)
 
 TEST_F(ConversionCommandsTest, StartTakesTheMirroredChoicesAndRunsOneBatchOnly)
 {
-    m_dialog->port()->appendRow(sourceFile("clip.avi"));
+    addProbedRow(sourceFile("clip.avi"));
     label(IdResolutionMirror)->setText("720x480");
     label(IdFrameRateMirror)->setText("25");
     label(IdBitrateMirror)->setText("1024");
@@ -133,9 +140,9 @@ TEST_F(ConversionCommandsTest, StartTakesTheMirroredChoicesAndRunsOneBatchOnly)
 TEST_F(ConversionCommandsTest, StartConvertsWhatIsNotDoneAndWithNothingLeftStartsNoTool)
 {
     const QString done = sourceFile("done.avi");
-    const RowId doneRow = m_dialog->port()->appendRow(done);
-    const RowId failedRow = m_dialog->port()->appendRow(sourceFile("failed.avi"));
-    m_dialog->port()->appendRow(sourceFile("new.avi"));
+    const RowId doneRow = addProbedRow(done);
+    const RowId failedRow = addProbedRow(sourceFile("failed.avi"));
+    addProbedRow(sourceFile("new.avi"));
     m_dialog->port()->setRowState(doneRow, {RowPhase::Done});
     m_dialog->port()->setRowState(failedRow, RowState::failed(FailReason::EncoderFailed));
     QFile::remove(g_tools + "hold");
@@ -183,8 +190,8 @@ TEST_F(ConversionCommandsTest, PauseAndResumeTextsCaptionAndIcon)
 TEST_F(ConversionCommandsTest, PauseResumeAndStopReachTheRunningEncoder)
 {
     m_dialog->batch().setRowsAtOnce(1);  // the second row waits for the first
-    m_dialog->port()->appendRow(sourceFile("a.avi"));
-    m_dialog->port()->appendRow(sourceFile("b.avi"));
+    addProbedRow(sourceFile("a.avi"));
+    addProbedRow(sourceFile("b.avi"));
     click(IdStart);
     ASSERT_TRUE(waitForEncoder());
     const pid_t encoder = m_dialog->batch().encoderPid();
@@ -224,7 +231,7 @@ TEST_F(ConversionCommandsTest, PauseAndStopTextsStandAgainstTheEncodersOutput)
     m_dialog->batch().setToolDir(QFile::encodeName(tools));
     QProgressBar *bar = m_dialog->controlAs<QProgressBar>(IdProgress);
 
-    m_dialog->port()->appendRow(sourceFile("a.avi"));
+    addProbedRow(sourceFile("a.avi"));
     click(IdStart);
     for (int round = 0; round < 3; ++round) {
         ASSERT_TRUE(WaitUntil([&] { return status().startsWith(QStringLiteral("正在转换 1/1")); }, 10000));
@@ -257,7 +264,7 @@ TEST_F(ConversionCommandsTest, AnOpenMessageBoxBlocksNeitherTheButtonsNorTheUpda
     // The window runs as the program runs it, with the box opened from it.
     auto scenario = [this] {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
-        m_dialog->port()->appendRow(sourceFile("clip.avi"));
+        addProbedRow(sourceFile("clip.avi"));
         click(IdStart);
         ASSERT_TRUE(waitForEncoder());
         const qint64 encoder = m_dialog->batch().encoderPid();
@@ -313,7 +320,7 @@ TEST_F(ConversionCommandsTest, ClosingDuringABatchAsksFirst)
         return answer;
     });
     m_dialog->show();
-    m_dialog->port()->appendRow(sourceFile("a.avi"));
+    addProbedRow(sourceFile("a.avi"));
     click(IdStart);
     ASSERT_TRUE(waitForEncoder());
     const QString folder = label(IdSavePath)->text();

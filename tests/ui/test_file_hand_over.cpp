@@ -49,7 +49,7 @@ protected:
         auto *list = m_dialog->controlAs<FileListView>(IdFileList);
         QStringList result;
         for (int r = 0; r < list->rowCount(); ++r)
-            result << list->rowText(r, ColPath);
+            result << list->rowPath(r);
         return result;
     }
 

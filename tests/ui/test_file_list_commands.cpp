@@ -94,7 +94,7 @@ protected:
         EXPECT_TRUE(WaitForProbes());
         QStringList paths;
         for (int r = 0; r < list()->rowCount(); ++r)
-            paths << cell(r, ColPath);
+            paths << list()->rowPath(r);
         return paths;
     }
 
@@ -103,7 +103,7 @@ protected:
     {
         for (int r = 0; r < list()->rowCount(); ++r) {
             SCOPED_TRACE(r);
-            EXPECT_EQ(cell(r, ColCodec), QFileInfo(cell(r, ColPath)).fileName());
+            EXPECT_EQ(cell(r, ColCodec), QFileInfo(list()->rowPath(r)).fileName());
             EXPECT_EQ(cell(r, ColResolution), "160x120");
             EXPECT_EQ(cell(r, ColDuration), "00:01:01");
         }
@@ -284,7 +284,8 @@ TEST_F(FileListCommandsTest, DeleteWithoutSelectionMarkDeletesNothing)
     EXPECT_EQ(list()->rowCount(), 2);
 
     m_dialog->OnDeleteFile();  // on an empty list too
-    list()->setRowCount(0);
+    while (list()->rowCount() > 0)
+        list()->deleteRow(0);
     m_dialog->OnDeleteFile();
     EXPECT_EQ(list()->rowCount(), 0);
 }
@@ -338,7 +339,7 @@ TEST_F(FileListCommandsTest, RowDeletedWhileItsProbeRunsLeavesTheOthersCorrect)
     ASSERT_EQ(list()->rowCount(), 3);
     for (int r = 0; r < 3; ++r)
         EXPECT_EQ(cell(r, ColNumber), QString::number(r));
-    EXPECT_EQ(cell(1, ColPath), Clip("slow_b.avi"));
+    EXPECT_EQ(list()->rowPath(1), Clip("slow_b.avi"));
     ASSERT_TRUE(cell(1, ColCodec).isEmpty()) << "the stand-in player should still be running";
 
     list()->setSelectionMark(1);

@@ -138,8 +138,9 @@ TEST_F(MainDialogTest, FileListColumns)
     const Qt::Alignment align[] = {Qt::AlignLeft,    Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight,
                                    Qt::AlignHCenter, Qt::AlignLeft, Qt::AlignLeft};
     for (int c = 0; c < 7; ++c) {
-        EXPECT_EQ(list->horizontalHeaderItem(c)->text(), headers[c]);
-        EXPECT_EQ(Qt::Alignment(list->horizontalHeaderItem(c)->textAlignment()) & Qt::AlignHorizontal_Mask,
+        EXPECT_EQ(list->model()->headerData(c, Qt::Horizontal).toString(), headers[c]);
+        EXPECT_EQ(list->model()->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                      Qt::AlignHorizontal_Mask,
                   align[c]);
     }
     // Every column fits without a horizontal scroll bar: the name gives up the width.
@@ -165,7 +166,7 @@ TEST_F(MainDialogTest, FileListColumns)
     EXPECT_EQ(list->rowOf(first), -1);
     EXPECT_EQ(list->rowOf(second), 0);
     EXPECT_EQ(list->rowText(0, ColNumber), "1") << "numbers are not rewritten";
-    EXPECT_FALSE(list->setRowText(first, ColCodec, "x")) << "a deleted row takes no values";
+    EXPECT_FALSE(list->setRowState(first, {RowPhase::Waiting})) << "a deleted row takes no values";
 }
 
 TEST_F(MainDialogTest, InitialState)

@@ -48,10 +48,10 @@ TEST(QueueRecovery, AfterACrashTheUnfinishedRowsComeBackWithoutTheirFiles)
     Touch(out + "09-00-00.mp4");
     Touch(out + "10-00-00.avi");
     SavedQueue crashed;
-    crashed.rows = {{paths[3], RowPhase::Done, {}},
-                    {paths[0], RowPhase::Converting, {out + "10-00-00"}},
-                    {paths[1], RowPhase::Waiting, {}},
-                    {paths[2], RowPhase::Waiting, {}}};
+    crashed.rows = {{paths[3].toUtf8(), RowPhase::Done, {}, {}, {}},
+                    {paths[0].toUtf8(), RowPhase::Converting, {out + "10-00-00"}, {}, {}},
+                    {paths[1].toUtf8(), RowPhase::Waiting, {}, {}, {}},
+                    {paths[2].toUtf8(), RowPhase::Waiting, {}, {}, {}}};
     QDir().mkpath(QFileInfo(QueueFilePath()).path());
     ASSERT_TRUE(WriteQueueFile(QueueFilePath(), crashed));
 
@@ -60,7 +60,7 @@ TEST(QueueRecovery, AfterACrashTheUnfinishedRowsComeBackWithoutTheirFiles)
     auto *list = dialog->controlAs<FileListView>(IdFileList);
     ASSERT_EQ(list->rowCount(), 3);
     for (int r = 0; r < 3; ++r) {
-        EXPECT_EQ(list->rowText(r, ColPath), paths[r]);
+        EXPECT_EQ(list->rowPath(r), paths[r]);
         EXPECT_EQ(list->rowText(r, ColStatus), QStringLiteral("等待转换"));
     }
     EXPECT_EQ(dialog->controlAs<QLabel>(IdStatusLine)->text(), QStringLiteral("已恢复上次未完成的 3 个文件"));

@@ -18,10 +18,12 @@ TEST(RowMenu, OffersWhatEachRowAllowsAndCarriesItOut)
     const RowId done = list.appendRow("/v/done.avi");
     const RowId failed = list.appendRow("/v/failed.avi");
     const RowId waiting = list.appendRow("/v/waiting.avi");
-    list.setRowReservedStem(done, "/out/2026-01-01/10-00-00");
+    list.rows()->update(done, [](BatchRow &row) { row.outputFile = "/out/2026-01-01/10-00-00.mp4"; });
     list.setRowState(done, {RowPhase::Done});
-    list.setRowDetails(failed, ShownFailureDetails({"mencoder -o out.avi in.avi", true, false, true, 1, "Cannot open demuxer."}));
     list.setRowState(failed, RowState::failed(FailReason::Unreadable));
+    list.rows()->update(failed, [](BatchRow &row) {
+        row.failure = FailureDetails{"mencoder -o out.avi in.avi", true, false, true, 1, "Cannot open demuxer."};
+    });
     list.setRowState(waiting, {RowPhase::Waiting});
 
     EXPECT_EQ(RowMenuActions(list, 0), (QStringList{"打开所在文件夹", "重新转换", "移除"}));
@@ -38,7 +40,7 @@ TEST(RowMenu, OffersWhatEachRowAllowsAndCarriesItOut)
     EXPECT_EQ(list.rowText(0, ColStatus), QStringLiteral("等待转换"));
     RunRowAction(list, 1, "移除");
     ASSERT_EQ(list.rowCount(), 2);
-    EXPECT_EQ(list.rowText(1, ColPath), "/v/waiting.avi");
+    EXPECT_EQ(list.rowPath(1), "/v/waiting.avi");
 }
 
 }  // namespace

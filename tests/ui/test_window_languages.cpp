@@ -35,7 +35,7 @@ QStringList ShownTexts(QWidget *window)
     }
     for (FileListView *list : window->findChildren<FileListView *>()) {
         for (int c = 0; c < list->columnCount(); ++c)
-            texts << list->horizontalHeaderItem(c)->text();
+            texts << list->model()->headerData(c, Qt::Horizontal).toString();
     }
     return texts;
 }
@@ -190,7 +190,7 @@ TEST(ScreenReader, EveryReachableControlHasANameAndTheListReadsAsATable)
     QAccessibleInterface *cell = list->tableInterface()->cellAt(0, ColPath);
     ASSERT_NE(cell, nullptr);
     EXPECT_EQ(cell->role(), QAccessible::Cell);
-    EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("/videos/a.avi"));
+    EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("a.avi")) << "the file's name, as the column shows it";
     const QList<QAccessibleInterface *> headers = cell->tableCellInterface()->columnHeaderCells();
     ASSERT_EQ(headers.size(), 1);
     EXPECT_EQ(headers[0]->text(QAccessible::Name), QStringLiteral("文件名"));

@@ -269,16 +269,6 @@ TEST_F(ConversionWorker, StopKillsTheEncoderAndStartsNothingMore)
     EXPECT_EQ(m_port->count(kFinished) + m_port->count(kFailed), 0);
 }
 
-TEST(NextRow, FirstRowNotYetTakenInListOrder)
-{
-    const QList<RowEntry> rows{{4, "d", {}}, {2, "b", {}}, {kNoRow, "gone", {}}, {7, "g", {}}};
-    EXPECT_EQ(NextRow(rows, {})->id, 4u);
-    EXPECT_EQ(NextRow(rows, {4})->id, 2u);
-    EXPECT_EQ(NextRow(rows, {4, 2})->id, 7u);
-    EXPECT_FALSE(NextRow(rows, {4, 2, 7}).has_value());
-    EXPECT_FALSE(NextRow({}, {}).has_value());
-}
-
 } // namespace
 
 namespace {

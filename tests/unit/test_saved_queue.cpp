@@ -21,9 +21,9 @@ TEST(SavedQueue, KeepsPathsPhasesReservedNamesAndChoices)
     const QString path = MakeTempDir() + "/queue.json";
     SavedQueue queue;
     queue.choices = {"320", "240", "15", "512", OutputFormat::ThreeGp};
-    queue.rows = {{"/v/a \"1\".avi", RowPhase::Done, {}},
-                  {"/v/视频.rmvb", RowPhase::Converting, {"/out/10-20-30"}},
-                  {"/v/c.mkv", RowPhase::Failed, {}}};
+    queue.rows = {{"/v/a \"1\".avi", RowPhase::Done, {}, {}, {}},
+                  {"/v/视频.rmvb", RowPhase::Converting, {"/out/10-20-30"}, {}, {}},
+                  {"/v/c.mkv", RowPhase::Failed, {}, {}, {}}};
     ASSERT_TRUE(WriteQueueFile(path, queue));
     ASSERT_TRUE(WriteQueueFile(path, queue)) << "a second write replaces the first";
 
@@ -35,7 +35,7 @@ TEST(SavedQueue, KeepsPathsPhasesReservedNamesAndChoices)
     EXPECT_EQ(read->choices.bitrate, "512");
     ASSERT_EQ(read->rows.size(), 3);
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(read->rows[i].path, queue.rows[i].path);
+        EXPECT_EQ(read->rows[i].source, queue.rows[i].source);
         EXPECT_EQ(read->rows[i].phase, queue.rows[i].phase);
         EXPECT_EQ(read->rows[i].reservedStems, queue.rows[i].reservedStems);
     }
@@ -70,14 +70,14 @@ TEST(SavedQueue, RecoveryClearsUnfinishedRowsFilesAndKeepsDoneOnes)
     Touch(out + "/10-05-00.m4v");
     Touch(out + "/notes.txt");
     SavedQueue queue;
-    queue.rows = {{"/v/done.avi", RowPhase::Done, {}},
-                  {"/v/running.avi", RowPhase::Converting, {out + "/10-05-00"}},
-                  {"/v/waiting.avi", RowPhase::Waiting, {}},
-                  {"/v/failed.avi", RowPhase::Failed, {}}};
+    queue.rows = {{"/v/done.avi", RowPhase::Done, {}, {}, {}},
+                  {"/v/running.avi", RowPhase::Converting, {out + "/10-05-00"}, {}, {}},
+                  {"/v/waiting.avi", RowPhase::Waiting, {}, {}, {}},
+                  {"/v/failed.avi", RowPhase::Failed, {}, {}, {}}};
     const QList<SavedRow> back = RecoverUnfinishedRows(queue);
     ASSERT_EQ(back.size(), 3);
-    EXPECT_EQ(back[0].path, "/v/running.avi");
-    EXPECT_EQ(back[2].path, "/v/failed.avi");
+    EXPECT_EQ(back[0].source, "/v/running.avi");
+    EXPECT_EQ(back[2].source, "/v/failed.avi");
     for (const SavedRow &row : back)
         EXPECT_EQ(row.phase, RowPhase::Waiting);
     QStringList left = QDir(out).entryList(QDir::Files);
