@@ -577,5 +577,9 @@ Free some disk space, then start the conversion again.</translation>
         <source>%1 秒</source>
         <translation>%1 s</translation>
     </message>
+    <message>
+        <source>另一个窗口正在使用转换列表，本窗口的列表不会保存</source>
+        <translation>Another window holds the file list; this window&apos;s list is not kept</translation>
+    </message>
 </context>
 </TS>

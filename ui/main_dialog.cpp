@@ -214,8 +214,10 @@ bool MainDialog::OnInitDialog()
     // The list a run that never closed its window left behind comes back.
     m_queue = new QueueKeeper(
         m_fileList, [this] { return CurrentChoices(*this); }, QueueFilePath(), this);
-    if (const int restored = m_queue->restore([this](const QStringList &paths) { addFiles(paths); })) {
-        const QString note = StatusLineText(StatusText::kRestored).arg(restored);
+    const int restored = m_queue->restore([this](const QStringList &paths) { addFiles(paths); });
+    if (restored || m_queue->heldElsewhere()) {
+        const QString note = restored ? StatusLineText(StatusText::kRestored).arg(restored)
+                                      : StatusLineText(StatusText::kQueueHeldElsewhere);
         startNote = startNote.isEmpty() ? note : startNote + QStringLiteral("；") + note;
     }
     if (!startNote.isEmpty())

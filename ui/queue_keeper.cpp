@@ -11,13 +11,16 @@ QueueKeeper::QueueKeeper(FileListView *list, std::function<BatchChoices()> choic
     : QObject(parent),
       m_list(list),
       m_choices(std::move(choices)),
-      m_path(std::move(path))
+      m_path(std::move(path)),
+      m_lock(m_path)
 {
     connect(m_list, &FileListView::listChanged, this, &QueueKeeper::save);
 }
 
 int QueueKeeper::restore(const std::function<void(const QStringList &)> &add)
 {
+    if (!m_lock.take())
+        return 0;
     int restored = 0;
     if (const std::optional<SavedQueue> queue = ReadQueueFile(m_path)) {
         QStringList paths;
@@ -52,5 +55,8 @@ void QueueKeeper::save()
 void QueueKeeper::forget()
 {
     m_keeping = false;
+    if (m_lock.state() != QueueLock::State::Held)
+        return;  // the queue file is another window's
     QFile::remove(m_path);
+    m_lock.release();
 }
