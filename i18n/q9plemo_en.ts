@@ -578,6 +578,10 @@ Free some disk space, then start the conversion again.</translation>
         <translation>%1 s</translation>
     </message>
     <message>
+        <source>工具目录不可用，转换工具已写入 %1</source>
+        <translation>The tools folder cannot be used; the tools run from %1</translation>
+    </message>
+    <message>
         <source>另一个窗口正在使用转换列表，本窗口的列表不会保存</source>
         <translation>Another window holds the file list; this window&apos;s list is not kept</translation>
     </message>

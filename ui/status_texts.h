@@ -13,6 +13,8 @@ inline constexpr char kAddFilesFirst[] = QT_TRANSLATE_NOOP("StatusText", "请先
 inline constexpr char kStarting[] = QT_TRANSLATE_NOOP("StatusText", "开始转换");
 inline constexpr char kInstalledTools[] =
     QT_TRANSLATE_NOOP("StatusText", "工具目录无法写入，正在使用系统中已安装的转换工具");
+// The tools run from the private folder "%1", as the tools folder cannot take them.
+inline constexpr char kPrivateTools[] = QT_TRANSLATE_NOOP("StatusText", "工具目录不可用，转换工具已写入 %1");
 inline constexpr char kRestored[] = QT_TRANSLATE_NOOP("StatusText", "已恢复上次未完成的 %1 个文件");
 inline constexpr char kQueueHeldElsewhere[] =
     QT_TRANSLATE_NOOP("StatusText", "另一个窗口正在使用转换列表，本窗口的列表不会保存");
