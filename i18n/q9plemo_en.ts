@@ -581,5 +581,13 @@ Free some disk space, then start the conversion again.</translation>
         <source>正在停止上一批转换，请稍后再开始。</source>
         <translation>The last batch is still stopping; start again in a moment.</translation>
     </message>
+    <message>
+        <source>工具目录不可用，转换工具已写入 %1</source>
+        <translation>The tools folder cannot be used; the tools run from %1</translation>
+    </message>
+    <message>
+        <source>另一个窗口正在使用转换列表，本窗口的列表不会保存</source>
+        <translation>Another window holds the file list; this window&apos;s list is not kept</translation>
+    </message>
 </context>
 </TS>

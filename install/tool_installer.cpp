@@ -115,3 +115,13 @@ int ExtractCodec(const QByteArray &toolDir, int selector)
         MakeFolder(toolDir + "Codecs/");
     return 0;
 }
+
+bool InstallTools(const QByteArray &toolDir)
+{
+    bool written = true;
+    for (int selector = 2; selector <= 5; ++selector)
+        written = ExtractTool(toolDir, selector) && written;
+    for (int selector = 1; selector <= 6; ++selector)
+        ExtractCodec(toolDir, selector);
+    return written;
+}

@@ -12,3 +12,7 @@ int ExtractTool(const QByteArray &toolDir, int selector);
 // Creates `toolDir` + "Codecs/". The installed tools decode everything with
 // their own built-in decoders, so no library is written: returns 0.
 int ExtractCodec(const QByteArray &toolDir, int selector);
+
+// Writes every tool (selectors 2 to 5) and the codecs folder into `toolDir`, as
+// the window's start does; true when every tool was written.
+bool InstallTools(const QByteArray &toolDir);

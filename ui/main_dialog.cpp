@@ -8,6 +8,7 @@
 #include "catalogue/source_name.h"
 #include "engine/saved_queue.h"
 #include "install/tool_dir.h"
+#include "install/tool_fallback.h"
 #include "install/tool_installer.h"
 #include "process/child_registry.h"
 #include "res/control_ids.h"
@@ -33,6 +34,7 @@
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
@@ -173,27 +175,23 @@ bool MainDialog::OnInitDialog()
     CreateOutputFolder();
     // 13-14. The tools.
     g_szToolDir = DefaultToolDir();
-    bool written = true;
     for (int selector = 2; selector <= 5; ++selector) {
         // A tool that cannot be written is left as it was; the window opens anyway.
-        if (!ExtractTool(selector)) {
-            written = false;
+        if (!ExtractTool(selector))
             qCWarning(lcQ9, "tool %d was not written into %s", selector, g_szToolDir.constData());
-        }
     }
     for (int selector = 1; selector <= 6; ++selector)
         ExtractCodec(selector);  // writes no library by design: nothing to check
-    // A tools folder that cannot be written (a read-only home) and holds no
-    // earlier copies: the installed tools on the PATH do, and the user hears of it.
+    // A tools folder that cannot take the tools (a read-only home) and holds no
+    // earlier copies: they run from a private folder, or else the installed
+    // tools do, and the user hears of it.
     QString startNote;
-    if (!written && !ToolDirComplete(g_szToolDir)) {
-        if (const QByteArray installed = InstalledToolDir(); !installed.isEmpty()) {
-            qCWarning(lcQ9, "the tools folder %s cannot be written; using the tools in %s", g_szToolDir.constData(),
-                      installed.constData());
-            g_szToolDir = installed;
-            startNote = StatusLineText(StatusText::kInstalledTools);
-        }
-    }
+    const ToolChoice tools = ChooseToolDir(g_szToolDir);
+    g_szToolDir = tools.dir;
+    if (tools.source == ToolSource::Private)
+        startNote = StatusLineText(StatusText::kPrivateTools).arg(QFile::decodeName(tools.dir));
+    else if (tools.source == ToolSource::Installed)
+        startNote = StatusLineText(StatusText::kInstalledTools);
     // 15. The MP4 choices and their mirrors.
     ApplyMp4Presets();
     // 16. The format box lists its items sorted and starts on MP4.
@@ -221,8 +219,10 @@ bool MainDialog::OnInitDialog()
             files.append({row.source, row.subfolder});
         AddFiles(m_port, files);
     };
-    if (const int restored = m_queue->restore(addBack)) {
-        const QString note = StatusLineText(StatusText::kRestored).arg(restored);
+    const int restored = m_queue->restore(addBack);
+    if (restored || m_queue->heldElsewhere()) {
+        const QString note = restored ? StatusLineText(StatusText::kRestored).arg(restored)
+                                      : StatusLineText(StatusText::kQueueHeldElsewhere);
         startNote = startNote.isEmpty() ? note : startNote + QStringLiteral("；") + note;
     }
     if (!startNote.isEmpty())

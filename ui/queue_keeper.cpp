@@ -9,13 +9,16 @@ QueueKeeper::QueueKeeper(std::shared_ptr<BatchModel> rows, std::function<BatchCh
     : QObject(parent),
       m_rows(std::move(rows)),
       m_choices(std::move(choices)),
-      m_path(std::move(path))
+      m_path(std::move(path)),
+      m_lock(m_path)
 {
     connect(m_rows.get(), &BatchModel::listChanged, this, &QueueKeeper::save);
 }
 
 int QueueKeeper::restore(const std::function<void(const QList<SavedRow> &)> &add)
 {
+    if (!m_lock.take())
+        return 0;
     int restored = 0;
     if (const std::optional<SavedQueue> queue = ReadQueueFile(m_path)) {
         const QList<SavedRow> back = RecoverUnfinishedRows(*queue);
@@ -48,5 +51,8 @@ void QueueKeeper::save()
 void QueueKeeper::forget()
 {
     m_keeping = false;
+    if (m_lock.state() != QueueLock::State::Held)
+        return;  // the queue file is another window's
     QFile::remove(m_path);
+    m_lock.release();
 }

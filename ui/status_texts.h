@@ -13,7 +13,11 @@ inline constexpr char kAddFilesFirst[] = QT_TRANSLATE_NOOP("StatusText", "请先
 inline constexpr char kStarting[] = QT_TRANSLATE_NOOP("StatusText", "开始转换");
 inline constexpr char kInstalledTools[] =
     QT_TRANSLATE_NOOP("StatusText", "工具目录无法写入，正在使用系统中已安装的转换工具");
+// The tools run from the private folder "%1", as the tools folder cannot take them.
+inline constexpr char kPrivateTools[] = QT_TRANSLATE_NOOP("StatusText", "工具目录不可用，转换工具已写入 %1");
 inline constexpr char kRestored[] = QT_TRANSLATE_NOOP("StatusText", "已恢复上次未完成的 %1 个文件");
+inline constexpr char kQueueHeldElsewhere[] =
+    QT_TRANSLATE_NOOP("StatusText", "另一个窗口正在使用转换列表，本窗口的列表不会保存");
 inline constexpr char kNothingToConvert[] =
     QT_TRANSLATE_NOOP("StatusText", "列表中的文件都已转换完成，没有需要转换的文件。");
 inline constexpr char kConverting[] = QT_TRANSLATE_NOOP("StatusText", "转换中...");

@@ -1,6 +1,6 @@
 // A start after a run that never closed its window: the half-made files of the
 // row it was converting go, its unfinished rows come back waiting, and start
-// converts them.
+// converts them. A second window of the same home leaves a live queue alone.
 #include "base/thread_tracker.h"
 #include "engine/conversion_batch.h"
 #include "engine/saved_queue.h"
@@ -23,6 +23,22 @@ namespace {
 const char kEncoder[] = "#!/bin/sh\n"
                         "printf '%s\\n' \"$*\" >> \"$(dirname \"$0\")/encoder.log\"\n"
                         "for a; do [ \"$p\" = -o ] && printf partial > \"$a\"; p=$a; done\n";
+
+// Writes its output, then works on until it is stopped.
+const char kBusyEncoder[] = "#!/bin/sh\n"
+                            "for a; do [ \"$p\" = -o ] && printf partial > \"$a\"; p=$a; done\n"
+                            "exec sleep 60\n";
+
+QString WriteEncoder(const char *script)
+{
+    const QString tools = MakeTempDir() + '/';
+    QFile encoder(tools + "mencoder");
+    EXPECT_TRUE(encoder.open(QIODevice::WriteOnly));
+    encoder.write(script);
+    encoder.close();
+    encoder.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return tools;
+}
 
 void Touch(const QString &path)
 {
@@ -69,12 +85,7 @@ TEST(QueueRecovery, AfterACrashTheUnfinishedRowsComeBackWithoutTheirFiles)
     EXPECT_EQ(ReadQueueFile(QueueFilePath())->rows.size(), 3) << "the restored list is kept at once";
 
     // Start takes all three.
-    const QString tools = MakeTempDir() + '/';
-    QFile encoder(tools + "mencoder");
-    ASSERT_TRUE(encoder.open(QIODevice::WriteOnly));
-    encoder.write(kEncoder);
-    encoder.close();
-    encoder.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString tools = WriteEncoder(kEncoder);
     dialog->batch().setToolDir(QFile::encodeName(tools));
     dialog->OnStart();
     ASSERT_TRUE(WaitUntil([&] { return dialog->batch().waitIdle(0); }, 20000));
@@ -91,6 +102,65 @@ TEST(QueueRecovery, AfterACrashTheUnfinishedRowsComeBackWithoutTheirFiles)
     // The restored rows' probes may still be running; the program's end must not overtake them.
     EXPECT_TRUE(WaitUntil([] { return ThreadTracker::running() == 0; }, 15000));
     Q_UNUSED(home);
+}
+
+// Two windows of one home (two sessions, or two starts at once): the second
+// neither clears up after the first one's converting row nor writes the queue,
+// and says so; once the first has closed, the next window keeps the queue.
+TEST(QueueRecovery, ASecondWindowLeavesALiveQueueAlone)
+{
+    UseTemporaryHome();
+    EnsureApp();
+    const QString out = GetOutputFolder();
+    QDir().mkpath(out);
+    const QString sources = MakeTempDir();
+    const QString one = sources + "/one.avi", two = sources + "/two.avi";
+    Touch(one);
+    Touch(two);
+
+    auto first = std::make_unique<MainDialog>();
+    first->OnInitDialog();
+    first->addFiles({one});
+    // The probe's verdict on the stand-in source is in before the row converts.
+    ASSERT_TRUE(WaitUntil([] { return ThreadTracker::running() == 0; }));
+    first->batch().setToolDir(QFile::encodeName(WriteEncoder(kBusyEncoder)));
+    first->OnStart();
+    // The first window's queue says its row is converting, and the encoder has written the row's file.
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::optional<SavedQueue> queue = ReadQueueFile(QueueFilePath());
+        return queue && queue->rows.size() == 1 && queue->rows[0].phase == RowPhase::Converting &&
+               queue->rows[0].reservedStems.size() == 1 &&
+               QFileInfo(queue->rows[0].reservedStems[0] + ".avi").size() > 0;
+    }));
+    const QStringList running = QDir(out).entryList(QDir::Files);
+
+    auto second = std::make_unique<MainDialog>();
+    second->OnInitDialog();
+    EXPECT_EQ(second->controlAs<FileListView>(IdFileList)->rowCount(), 0);
+    EXPECT_EQ(second->controlAs<QLabel>(IdStatusLine)->text(),
+              QStringLiteral("另一个窗口正在使用转换列表，本窗口的列表不会保存"));
+    EXPECT_EQ(QDir(out).entryList(QDir::Files), running) << "the live row's file stays";
+    second->addFiles({two});
+    second.reset();
+    const std::optional<SavedQueue> kept = ReadQueueFile(QueueFilePath());
+    ASSERT_TRUE(kept) << "the second window's close leaves the first one's queue";
+    ASSERT_EQ(kept->rows.size(), 1);
+    EXPECT_EQ(kept->rows[0].path, one);
+
+    first.reset();
+    EXPECT_FALSE(QFile::exists(QueueFilePath()));
+    auto next = std::make_unique<MainDialog>();
+    next->OnInitDialog();
+    EXPECT_NE(next->controlAs<QLabel>(IdStatusLine)->text(),
+              QStringLiteral("另一个窗口正在使用转换列表，本窗口的列表不会保存"));
+    next->addFiles({two});
+    ASSERT_TRUE(WaitUntil([] {
+        const std::optional<SavedQueue> queue = ReadQueueFile(QueueFilePath());
+        return queue && queue->rows.size() == 1;
+    }));
+    EXPECT_EQ(ReadQueueFile(QueueFilePath())->rows[0].path, two);
+    next.reset();
+    EXPECT_TRUE(WaitUntil([] { return ThreadTracker::running() == 0; }, 15000));
 }
 
 }  // namespace

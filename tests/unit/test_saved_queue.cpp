@@ -1,11 +1,16 @@
-// The queue file: what it keeps, what a damaged one does, and the clean-up
-// after a run that never closed its window.
+// The queue file: what it keeps, what a damaged one does, the clean-up after a
+// run that never closed its window, and the one window that keeps it.
+#include "engine/queue_lock.h"
 #include "engine/saved_queue.h"
 #include "tests/support/test_support.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -83,6 +88,60 @@ TEST(SavedQueue, RecoveryClearsUnfinishedRowsFilesAndKeepsDoneOnes)
     QStringList left = QDir(out).entryList(QDir::Files);
     left.sort();
     EXPECT_EQ(left, (QStringList{"10-00-00.mp4", "notes.txt"}));
+}
+
+// Two windows over one queue: the second keeps nothing while the first lives,
+// and takes the queue once the first lets go.
+TEST(QueueLock, OneWindowKeepsTheQueueAtATime)
+{
+    const QString queue = MakeTempDir() + "/config/Q9TBR/queue.json";  // its folder not made yet
+    QueueLock first(queue);
+    QueueLock second(queue);
+    ASSERT_TRUE(first.take());
+    EXPECT_TRUE(first.take()) << "taking it again keeps it";
+    EXPECT_FALSE(second.take());
+    EXPECT_EQ(second.state(), QueueLock::State::HeldElsewhere);
+    first.release();
+    EXPECT_TRUE(second.take());
+    EXPECT_FALSE(first.take());
+}
+
+// A window that died without letting go (a crash, a kill) leaves its lock
+// behind; the next start takes it over at once.
+TEST(QueueLock, ALockWhoseProcessIsGoneIsTakenOver)
+{
+    const QString queue = MakeTempDir() + "/queue.json";
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        QueueLock crashed(queue);
+        ::_exit(crashed.take() ? 0 : 1);  // no destructor runs, as in a crash
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_TRUE(QFile::exists(QueueLock::lockPath(queue)));
+    QueueLock next(queue);
+    EXPECT_TRUE(next.take());
+}
+
+// A lock made on another machine sharing the home: its process cannot be
+// looked up from here, and no age makes it stale (a batch runs for hours).
+TEST(QueueLock, ALockFromAnotherMachineIsKeptHoweverOld)
+{
+    const QString queue = MakeTempDir() + "/queue.json";
+    const QString lock = QueueLock::lockPath(queue);
+    // The lock file as QLockFile writes it: process, program, host name,
+    // machine id and boot id. No process here has that number.
+    Touch(lock, "999999999\nq9plemo\nanother-host\n0123456789abcdef0123456789abcdef\n"
+                "01234567-89ab-cdef-0123-456789abcdef\n");
+    QFile file(lock);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addDays(-30), QFileDevice::FileModificationTime));
+    file.close();
+    QueueLock here(queue);
+    EXPECT_FALSE(here.take());
+    EXPECT_EQ(here.state(), QueueLock::State::HeldElsewhere);
 }
 
 }  // namespace

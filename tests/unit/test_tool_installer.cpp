@@ -1,5 +1,6 @@
 #include "install/launcher_script.h"
 #include "install/tool_dir.h"
+#include "install/tool_fallback.h"
 #include "install/tool_installer.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/test_support.h"
@@ -217,6 +218,87 @@ TEST(LauncherScriptTest, PassesArgumentsUnchangedToAnyPath)
     const QStringList arguments = {"a b", "it's", "\"q\"", "", "$HOME", "*", "中文"};
     ASSERT_EQ(RunProgram(QFile::decodeName(launcher), arguments, &output), 0);
     EXPECT_EQ(output, QByteArray("[a b]\n[it's]\n[\"q\"]\n[]\n[$HOME]\n[*]\n[中文]\n"));
+}
+
+// Sets an environment variable for one scope, or unsets it for a null value.
+class ScopedEnv {
+public:
+    ScopedEnv(const char *name, const QByteArray &value) : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    ~ScopedEnv()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
+// A tools folder that cannot take the tools (below a plain file, which stops
+// root too): they are written into a folder of this user's alone and run from
+// there, packers included, so MP4 and 3GP rows still work.
+TEST(ToolFallbackTest, AnUnwritableToolsFolderGivesWayToAPrivateOne)
+{
+    const QByteArray writable = QFile::encodeName(MakeTempDir()) + "/Q9TBR/";
+    ASSERT_TRUE(InstallTools(writable));
+    EXPECT_EQ(ChooseToolDir(writable).source, ToolSource::Usual);
+
+    const QByteArray blocker = QFile::encodeName(MakeTempDir()) + "/blocker";
+    ASSERT_TRUE(WriteAll(blocker, "not a folder"));
+    const QByteArray usual = blocker + "/Q9TBR/";
+    EXPECT_FALSE(InstallTools(usual));
+
+    const QByteArray runtime = QFile::encodeName(MakeTempDir());
+    const QByteArray temp = QFile::encodeName(MakeTempDir());
+    const QByteArray ours = temp + "/q9plemo-tools-" + QByteArray::number(::geteuid());
+    struct Case {
+        const char *what;
+        QByteArray runtimeDir;
+        bool linkTaken;  // the temporary folder's name is a link someone left
+        QByteArray expected;  // empty: a fresh "q9plemo-tools-XXXXXX" in `temp`
+    };
+    const Case cases[] = {
+        {"the session's runtime folder", runtime, false, runtime + "/q9plemo-tools/"},
+        {"no runtime folder: the temporary folder", QByteArray(), false, ours + '/'},
+        {"the temporary folder's name is a link", QByteArray(), true, QByteArray()},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", c.runtimeDir);
+        ScopedEnv tempEnv("TMPDIR", temp);
+        if (c.linkTaken) {
+            QDir(QFile::decodeName(ours)).removeRecursively();
+            ASSERT_EQ(::symlink(runtime.constData(), ours.constData()), 0);
+        }
+        const ToolChoice choice = ChooseToolDir(usual);
+        EXPECT_EQ(choice.source, ToolSource::Private);
+        if (c.expected.isEmpty()) {
+            EXPECT_TRUE(choice.dir.startsWith(temp + "/q9plemo-tools-")) << choice.dir.constData();
+            EXPECT_NE(choice.dir, ours + '/');
+        } else {
+            EXPECT_EQ(choice.dir, c.expected);
+        }
+        struct stat info {};
+        ASSERT_EQ(::lstat(choice.dir.chopped(1).constData(), &info), 0);
+        EXPECT_TRUE(S_ISDIR(info.st_mode));
+        EXPECT_EQ(info.st_mode & 07777, 0700u);
+        for (const char *packer : {"mp4creator", "pack3gp"}) {
+            QByteArray output;
+            EXPECT_NE(RunProgram(QFile::decodeName(choice.dir + packer), {}, &output), 0);
+            EXPECT_TRUE(output.contains(QByteArray("usage: ") + packer)) << packer << output.constData();
+        }
+        EXPECT_TRUE(ToolDirComplete(choice.dir));
+    }
 }
 
 class DefaultToolDirTest : public ::testing::Test {
