@@ -119,7 +119,7 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     ToolWatchdog watchdog(limits);
     watchdog.setPaused([&job] { return job.encoder.suspended(); });
     // Writing its index at the end, the encoder reports no position.
-    watchdog.setActivity([&stem] { return RowFilesFingerprint(stem); });
+    watchdog.setActivity([files = RowFilePaths(stem, job.choices.format)] { return RowFilesFingerprint(files); });
     const RunOutcome run = RunEncoder(job, row.id, commandLine, watchdog);
     if (job.encoder.stopRequested())
         return RowResult::stopped();
@@ -255,7 +255,7 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
     }
     // Nothing half-made stays: a row that did not succeed leaves none of its
     // files, one that did leaves only its final file.
-    RemoveRowFiles(stem, result.ok() ? finalFile : QString());
+    RemoveRowFiles(RowFilePaths(stem, job.choices.format), result.ok() ? finalFile : QString());
     job.names.release(output);
     return result;
 }

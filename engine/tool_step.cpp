@@ -16,7 +16,7 @@ StepResult RunRowTool(const QByteArray &tool, const QByteArray &parameters, cons
     }
     ToolWatchdog watchdog(limits);
     watchdog.setPaused([&control] { return control.suspended(); });
-    watchdog.setActivity([&stem] { return RowFilesFingerprint(stem); });
+    watchdog.setActivity([files = AllRowFilePaths(stem)] { return RowFilesFingerprint(files); });
     step.run = RunAndWait(
         tool, parameters, [&control](pid_t pid) { control.started(pid); }, &watchdog);
     control.ended();
