@@ -18,6 +18,7 @@
 #include "engine/mp4_packaging.h"
 #include "engine/output_naming.h"
 #include "engine/output_presets.h"
+#include "engine/row_files.h"
 #include "install/tool_dir.h"
 #include "install/tool_installer.h"
 #include "process/command_line.h"
@@ -101,8 +102,7 @@ double ByHandSeconds(const BenchRow &row, const QByteArray &tools, const QString
                           false);
     }
     const double seconds = Seconds(timer);
-    for (const char *extension : {".avi", ".flv", ".m4v", ".aac", ".mp4", ".3gp"})
-        QFile::remove(stem + extension);
+    RemoveRowFiles(stem);
     if (!ok)
         std::printf("%s: a tool failed by hand\n", row.label);
     return seconds;

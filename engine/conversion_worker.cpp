@@ -114,7 +114,7 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     const QByteArray commandLine = StepsFor(job.choices.format).encoderLine(step, job.choices);
     ToolWatchdog watchdog(limits);
     // Writing its index at the end, the encoder reports no position.
-    watchdog.setActivity([&stem] { return RowFilesFingerprint(stem); });
+    watchdog.setActivity([files = RowFilePaths(stem, job.choices.format)] { return RowFilesFingerprint(files); });
     const RunOutcome run = RunEncoder(job, row.id, commandLine, watchdog);
     if (job.encoder.stopRequested())
         return RowResult::stopped();
@@ -172,15 +172,6 @@ RowResult RunSteps(ConversionJob &job, const RowEntry &row, const QString &outpu
     return steps.afterStep(job, row, output);
 }
 
-// Every file a row with this stem may make, by exact name.
-QStringList RowFilePaths(const QString &stem)
-{
-    QStringList files;
-    for (const QString &extension : RowFileExtensions())
-        files << stem + extension;
-    return files;
-}
-
 }  // namespace
 
 ToolWatchdog::Limits ConversionLimits(const ConversionJob &job, const RowEntry &row)
@@ -217,7 +208,7 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
         return RowResult::failed(reason);
     }
     const QString stem = OutputStem(output);
-    job.port->rowFilesReserved(row.id, RowFilePaths(stem));
+    job.port->rowFilesReserved(row.id, RowFilePaths(stem, job.choices.format));
     const QString finalFile = stem + QLatin1String(StepsFor(job.choices.format).finalExtension);
     bool mayBeStill = true;
     RowResult result = RunSteps(job, row, output, &mayBeStill);
@@ -260,7 +251,7 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
         result = RowResult::stopped();
     // Nothing half-made stays: a row that did not succeed leaves none of its
     // files, one that did leaves only its final file.
-    RemoveRowFiles(stem, result.ok() ? finalFile : QString());
+    RemoveRowFiles(RowFilePaths(stem, job.choices.format), result.ok() ? finalFile : QString());
     job.names.release(output);
     if (result.ok())
         job.port->setRowWritten(row.id, finalFile);

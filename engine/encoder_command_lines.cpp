@@ -2,6 +2,7 @@
 
 #include "engine/mpeg4_level.h"
 #include "engine/output_naming.h"
+#include "engine/row_files.h"
 #include "process/command_line.h"
 #include "process/cpu_cores.h"
 
@@ -223,6 +224,8 @@ QByteArray Export3gpParameters(const QString &avi)
     // The packer copies the picture as the encoder wrote it (H.263 at the
     // chosen size, rate and bitrate, square pixels), mixes the sound to the one
     // channel AMR-NB has, compresses it at 12.2 kbit/s, and puts the index
-    // before the media data, so that a player can start on a partial file.
-    return QuotePath(avi) + ' ' + QuotePath(OutputStem(avi) + QStringLiteral(".3gp"));
+    // before the media data, so that a player can start on a partial file. It
+    // writes into the temporary named here, one of the row's own files.
+    const QString threeGp = OutputStem(avi) + QStringLiteral(".3gp");
+    return "-tmp=" + QuotePath(PackerTempPath(threeGp)) + ' ' + QuotePath(avi) + ' ' + QuotePath(threeGp);
 }

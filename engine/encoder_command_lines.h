@@ -35,5 +35,5 @@ QByteArray EncoderCommandLine(OutputFormat format, const EncoderStep &step, cons
 
 // Parameter text of pack3gp for the encoder's `avi` and the sibling ".3gp": the
 // encoder's H.263 picture copied with square pixels, its sound compressed to
-// AMR-NB.
+// AMR-NB, written through the temporary PackerTempPath names.
 QByteArray Export3gpParameters(const QString &avi);

@@ -2,6 +2,7 @@
 
 #include "engine/output_naming.h"
 #include "engine/output_report.h"
+#include "engine/row_files.h"
 #include "engine/tool_step.h"
 #include "process/command_line.h"
 
@@ -22,11 +23,13 @@ QString Sibling(const QString &stem, const char *extension)
 // in ADTS frames). For a 5 s clip that one run took 0.12 s of CPU time where
 // the encoder's split, ffmpeg's AAC and two mp4creator runs took 0.45 s, almost
 // all of it their starts. With "-list" it then reads the MP4 back and prints
-// what it holds: the row's read-back, without a run of its own.
+// what it holds: the row's read-back, without a run of its own. It writes
+// into the temporary named here, one of the row's own files.
 QByteArray Mp4PackagingParameters(const QString &stem, const QString &frameRate)
 {
-    return "-c " + QuotePath(Sibling(stem, ".avi")) + " -rate=" + frameRate.toLocal8Bit() + " -aac=128 -list " +
-           QuotePath(Sibling(stem, ".mp4"));
+    const QString mp4 = Sibling(stem, ".mp4");
+    return "-c " + QuotePath(Sibling(stem, ".avi")) + " -rate=" + frameRate.toLocal8Bit() +
+           " -aac=128 -tmp=" + QuotePath(PackerTempPath(mp4)) + " -list " + QuotePath(mp4);
 }
 
 RowResult PackageMp4(const QString &avi, const PackagingRun &run)

@@ -2,7 +2,6 @@
 
 #include "engine/output_naming.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -14,40 +13,59 @@ namespace {
 // Below this much free room a failed write is put down to a full volume.
 constexpr qint64 kFullVolumeMargin = 1 << 20;
 
-// Every name in the row's folder that belongs to the row with this stem.
-QStringList RowFileNames(const QString &stem)
-{
-    const QFileInfo stemInfo(stem);
-    const QString base = stemInfo.fileName();
-    QStringList names;
-    for (const QString &extension : RowFileExtensions())
-        names << base + extension;
-    // The muxers' temporaries: "." + the MP4's or 3GP's name + ".tmp-" + six letters.
-    const QDir folder = stemInfo.dir();
-    const QStringList temporaries{QLatin1Char('.') + base + QStringLiteral(".mp4.tmp-*"),
-                                  QLatin1Char('.') + base + QStringLiteral(".3gp.tmp-*")};
-    names += folder.entryList(temporaries, QDir::Files | QDir::Hidden | QDir::System);
-    return names;
-}
-
 }  // namespace
 
-void RemoveRowFiles(const QString &stem, const QString &keep)
+QString PackerTempPath(const QString &finalFile)
 {
-    const QDir folder = QFileInfo(stem).dir();
-    const QString kept = QFileInfo(keep).fileName();
-    for (const QString &name : RowFileNames(stem)) {
-        if (name != kept)
-            QFile::remove(folder.filePath(name));
+    const qsizetype slash = finalFile.lastIndexOf(QLatin1Char('/'));
+    return finalFile.left(slash + 1) + QLatin1Char('.') + finalFile.mid(slash + 1) + QStringLiteral(".part");
+}
+
+QString TimedCopyPath(const QString &stem)
+{
+    return stem + QStringLiteral(".mkv");
+}
+
+QStringList RowFilePaths(const QString &stem, OutputFormat format)
+{
+    const FormatSteps &steps = StepsFor(format);
+    QStringList paths{stem + QLatin1String(steps.encoderExtension), TimedCopyPath(stem)};
+    if (steps.afterStep) {
+        const QString finalFile = stem + QLatin1String(steps.finalExtension);
+        paths << finalFile << PackerTempPath(finalFile);
+    }
+    return paths;
+}
+
+QStringList AllRowFilePaths(const QString &stem)
+{
+    QStringList paths;
+    for (const QString &extension : RowFileExtensions())
+        paths << stem + extension;
+    for (const OutputFormat format : Formats())
+        paths += RowFilePaths(stem, format);
+    paths.removeDuplicates();
+    return paths;
+}
+
+void RemoveRowFiles(const QStringList &paths, const QString &keep)
+{
+    for (const QString &path : paths) {
+        if (path != keep)
+            QFile::remove(path);
     }
 }
 
-qint64 RowFilesFingerprint(const QString &stem)
+void RemoveRowFiles(const QString &stem, const QString &keep)
 {
-    const QDir folder = QFileInfo(stem).dir();
+    RemoveRowFiles(AllRowFilePaths(stem), keep);
+}
+
+qint64 RowFilesFingerprint(const QStringList &paths)
+{
     qint64 fingerprint = 0;
-    for (const QString &name : RowFileNames(stem)) {
-        const QFileInfo info(folder.filePath(name));
+    for (const QString &path : paths) {
+        const QFileInfo info(path);
         if (info.exists())
             fingerprint += info.size() + info.lastModified().toMSecsSinceEpoch() + 1;
     }

@@ -4,6 +4,7 @@
 #include "catalogue/avi_streams.h"
 #include "catalogue/frame_timing.h"
 #include "engine/output_naming.h"
+#include "engine/row_files.h"
 #include "engine/tool_step.h"
 #include "process/command_line.h"
 
@@ -25,7 +26,7 @@ EncoderSource PrepareEncoderSource(const QString &source, const QString &stem, c
         read.libavformatReader = true;
         return read;
     }
-    const QString copy = stem + QStringLiteral(".mkv");
+    const QString copy = TimedCopyPath(stem);
     const StepResult step = RunRowTool(toolDir + "ffmpeg", TimedCopyParameters(source, copy), limits, control, stem,
                                        FailReason::Unreadable);
     if (step.end && step.end->outcome == RowOutcome::Stopped) {

@@ -15,7 +15,7 @@ StepResult RunRowTool(const QByteArray &tool, const QByteArray &parameters, cons
         return step;
     }
     ToolWatchdog watchdog(limits);
-    watchdog.setActivity([&stem] { return RowFilesFingerprint(stem); });
+    watchdog.setActivity([files = AllRowFilePaths(stem)] { return RowFilesFingerprint(files); });
     // The row's thread names `control` as the owner of its tools: the runner
     // registers this one for pause, resume and stop.
     step.run = RunAndWait(tool, parameters, {}, &watchdog);

@@ -317,6 +317,83 @@ TEST_F(Conversion, ChinesePathsWithBlanksAndQuotes)
     }
 }
 
+// Names holding glob and shell characters name only their own files: each row
+// packs through its own temporary, and nothing else is left, hidden or not.
+TEST_F(Conversion, GlobAndShellCharactersInNames)
+{
+    const QString folder = MakeTempDir() + '/';
+    const QStringList names{"Film [1080p]", "a*b", "-dash 'q' $x"};
+    for (const QString &name : names) {
+        ASSERT_TRUE(QFile::copy(s_clip, folder + name + ".avi"));
+        ASSERT_TRUE(QFile::copy(s_clip, folder + name + "X.avi"));  // one more row whose name starts alike
+    }
+    for (const char *extension : {".mp4", ".3gp"}) {
+        SCOPED_TRACE(extension);
+        m_out = MakeTempDir() + '/';
+        m_port = std::make_shared<FakeConversionPort>();
+        for (const QString &name : names) {
+            m_port->addRow(folder + name + ".avi");
+            m_port->addRow(folder + name + "X.avi");
+        }
+        BatchChoices choices{"176", "144", "15", "128"};
+        choices.naming = OutputNaming::SourceName;
+        convert(QString(extension).mid(1), choices);
+        EXPECT_TRUE(m_port->endedWell());
+        QStringList expected;
+        for (const QString &name : names)
+            expected << name + extension << name + "X" + extension;
+        expected.sort();
+        EXPECT_EQ(QDir(m_out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name), expected);
+        for (const QString &file : expected) {
+            const MediaInfo info = ProbeMedia(m_out + file);
+            EXPECT_EQ(info.streams["video"].width, 176) << file.toStdString();
+            EXPECT_TRUE(info.streams.contains("audio")) << file.toStdString();
+            EXPECT_NEAR(info.duration, kClipSeconds, kClipSeconds * 0.05) << file.toStdString();
+        }
+    }
+    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 6);
+}
+
+// A packer that prints nothing for longer than the silence limit while its
+// temporary grows (a stand-in that then becomes the real mp4creator), for a
+// source whose name is a glob pattern: the watchdog sees the temporary grow, so
+// the row is done; a stop while it writes leaves nothing, hidden or not.
+TEST_F(Conversion, ASilentPackerWritingItsTemporaryIsAliveAndCleanedUpOnStop)
+{
+    const QString tools = MakeTempDir() + '/';
+    for (const QString &tool : QDir(QFile::decodeName(s_tools)).entryList(QDir::Files)) {
+        if (tool != "mp4creator") {
+            ASSERT_TRUE(QFile::link(QFile::decodeName(s_tools) + tool, tools + tool));
+        }
+    }
+    WriteScript(tools + "mp4creator", "#!/bin/sh\n"
+                                      "for a in \"$@\"; do case $a in -tmp=*) tmp=${a#-tmp=};; esac; done\n"
+                                      "i=0; while [ $i -lt 12 ]; do printf part >> \"$tmp\"; sleep 0.25; i=$((i+1)); done\n"
+                                      "exec '" + s_tools + "mp4creator' \"$@\"\n");
+    m_batch.setToolDir(QFile::encodeName(tools));
+    m_batch.setSilenceLimit(std::chrono::milliseconds(1500));
+    const QString source = MakeTempDir() + "/Film [1080p].avi";
+    ASSERT_TRUE(QFile::copy(s_clip, source));
+    BatchChoices choices{"176", "144", "15", "128"};
+    choices.naming = OutputNaming::SourceName;
+    ASSERT_TRUE(ParseFormat("MP4", &choices.format));
+    const auto everything = [this] { return QDir(m_out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); };
+
+    m_port->addRow(source);
+    convert("MP4", choices);
+    EXPECT_TRUE(m_port->endedWell());
+    EXPECT_EQ(everything(), QStringList{"Film [1080p].mp4"});
+
+    m_out = MakeTempDir() + '/';
+    m_port = std::make_shared<FakeConversionPort>();
+    m_port->addRow(source);
+    ASSERT_TRUE(m_batch.start(m_port, choices));
+    ASSERT_TRUE(WaitUntil([&] { return QFileInfo(m_out + ".Film [1080p].mp4.part").size() > 0; }, 60000));
+    m_batch.stop();
+    ASSERT_TRUE(m_batch.waitIdle(10000));
+    EXPECT_EQ(everything(), QStringList());
+}
+
 TEST_F(Conversion, TwoRowsInOneSecondGiveTwoFiles)
 {
     m_batch.setClock([] { return QTime(9, 30, 0); });

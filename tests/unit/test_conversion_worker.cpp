@@ -59,8 +59,9 @@ esac
 printf 'converted %s\n' "$src" >> "$out"
 )";
 
-// ffmpeg, mp4creator and pack3gp: log their arguments, fail when "<tool>.fail" exists
-// in the tools folder, else append to their last argument. Asked to write to
+// ffmpeg, mp4creator and pack3gp: log their arguments, start their temporary
+// (-tmp=PATH), fail when "<tool>.fail" exists in the tools folder, else append
+// to their last argument. Asked to write to
 // standard output (a look at a picture), they have nothing to show; asked to
 // list a written file, they tell nothing of it (a usage error).
 const char kFakeWriter[] = R"(#!/bin/sh
@@ -69,6 +70,7 @@ dir=$(dirname "$0"); name=$(basename "$0")
 for a in "$@"; do last=$a; done
 [ "$last" = "-" ] && exit 1
 printf '%s\n' "$*" >> "$dir/$name.log"
+for a in "$@"; do case $a in -tmp=*) printf half > "${a#-tmp=}";; esac; done
 [ -e "$dir/$name.fail" ] && exit 1
 printf '%s\n' "$name" >> "$last"
 )";
@@ -134,7 +136,7 @@ protected:
         ASSERT_TRUE(m_batch.start(m_port, choices));
         ASSERT_TRUE(m_batch.waitIdle(10000));
     }
-    QStringList outputFiles() const { return QDir(m_out).entryList(QDir::Files, QDir::Name); }
+    QStringList outputFiles() const { return QDir(m_out).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 
     QString m_tools, m_out, m_sources;
     std::shared_ptr<FakeConversionPort> m_port = std::make_shared<FakeConversionPort>();
@@ -238,10 +240,12 @@ TEST_F(ConversionWorker, Mp4RowsArePackagedByOneRunOfMp4creator)
     EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.mp4", "12-00-00.mp4"}));
     const QStringList creator = ReadLines(m_tools + "mp4creator.log");
     ASSERT_EQ(creator.size(), 2);
-    EXPECT_EQ(creator.at(0), "-c " + m_out + "12-00-00.avi -rate=15 -aac=128 -list " + m_out + "12-00-00.mp4");
-    EXPECT_EQ(creator.at(1), "-c " + m_out + "12-00-00-2.avi -rate=15 -aac=128 -list " + m_out + "12-00-00-2.mp4");
+    EXPECT_EQ(creator.at(0), "-c " + m_out + "12-00-00.avi -rate=15 -aac=128 -tmp=" + m_out + ".12-00-00.mp4.part -list " +
+                                 m_out + "12-00-00.mp4");
+    EXPECT_EQ(creator.at(1), "-c " + m_out + "12-00-00-2.avi -rate=15 -aac=128 -tmp=" + m_out +
+                                 ".12-00-00-2.mp4.part -list " + m_out + "12-00-00-2.mp4");
 
-    // A failed packaging leaves no AVI, raw stream or half MP4.
+    // A failed packaging leaves no AVI, raw stream or half MP4 (its temporary).
     WriteFile(m_tools + "mp4creator.fail", "");
     runToEnd(mp4);
     EXPECT_EQ(m_port->rowState(1), RowState::failed(FailReason::PackagingFailed));

@@ -55,7 +55,8 @@ TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
                          "-srate 8000 -oac pcm -ovc lavc -lavcopts vcodec=h263:vbitrate=256:mbd=2:last_pred=3:keyint=30:"
                          "o=mpv_flags=+mv0 -ofps 15 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
-    EXPECT_EQ(Export3gpParameters(kAvi), QByteArray("\"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\" "
+    EXPECT_EQ(Export3gpParameters(kAvi), QByteArray("-tmp=\"/home/u/Video/Q9TBR/2009-04-18/.14-05-09.3gp.part\" "
+                                                    "\"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\" "
                                                     "\"/home/u/Video/Q9TBR/2009-04-18/14-05-09.3gp\""));
 }
 
@@ -164,15 +165,18 @@ TEST(EncoderCommandLines, EveryByteOfAPathReachesTheTool)
     EXPECT_EQ(args.last(), QFile::encodeName(out));
 
     const QList<QByteArray> exportArgs = SplitCommandLine(Export3gpParameters(out));
-    EXPECT_EQ(exportArgs.first(), QFile::encodeName(out));
-    EXPECT_EQ(exportArgs.last(), QFile::encodeName(QStringLiteral("/tmp/输出 目录/12-00-00.3gp")));
+    ASSERT_EQ(exportArgs.size(), 3);
+    EXPECT_EQ(exportArgs.at(0), "-tmp=" + QFile::encodeName(QStringLiteral("/tmp/输出 目录/.12-00-00.3gp.part")));
+    EXPECT_EQ(exportArgs.at(1), QFile::encodeName(out));
+    EXPECT_EQ(exportArgs.at(2), QFile::encodeName(QStringLiteral("/tmp/输出 目录/12-00-00.3gp")));
 }
 
 TEST(Mp4PackagingParameters, WorkedExample)
 {
     const QString stem = OutputStem(kAvi);
     EXPECT_EQ(Mp4PackagingParameters(stem, QStringLiteral("25")),
-              QByteArray("-c \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\" -rate=25 -aac=128 -list "
+              QByteArray("-c \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\" -rate=25 -aac=128 "
+                         "-tmp=\"/home/u/Video/Q9TBR/2009-04-18/.14-05-09.mp4.part\" -list "
                          "\"/home/u/Video/Q9TBR/2009-04-18/14-05-09.mp4\""));
 }
 

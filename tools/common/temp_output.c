@@ -1,10 +1,12 @@
 #include "temp_output.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 static char *g_tempPath;
@@ -17,7 +19,15 @@ static void RemoveTempAndExit(int signalNumber)
     raise(signalNumber);
 }
 
-int CreateTempOutput(const char *outPath, char **path)
+static int OpenChosen(const char *chosen, char **path)
+{
+    *path = strdup(chosen);
+    if (!*path)
+        return -1;
+    return open(chosen, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+}
+
+static int OpenUnique(const char *outPath, char **path)
 {
     const char *slash = strrchr(outPath, '/');
     const int dirLength = slash ? (int)(slash - outPath) : 1;
@@ -28,10 +38,15 @@ int CreateTempOutput(const char *outPath, char **path)
     if (!name)
         return -1;
     sprintf(name, "%.*s/.%s%s", dirLength, slash ? outPath : ".", base, kSuffix);
-    const int fd = mkstemp(name);
+    return mkstemp(name);
+}
+
+int CreateTempOutput(const char *outPath, const char *chosen, char **path)
+{
+    const int fd = chosen ? OpenChosen(chosen, path) : OpenUnique(outPath, path);
     if (fd < 0)
         return -1;
-    g_tempPath = name;
+    g_tempPath = *path;
     signal(SIGINT, RemoveTempAndExit);
     signal(SIGTERM, RemoveTempAndExit);
     signal(SIGHUP, RemoveTempAndExit);
@@ -41,6 +56,12 @@ int CreateTempOutput(const char *outPath, char **path)
 void ForgetTempOutput(void)
 {
     g_tempPath = NULL;
+}
+
+int SameFile(const char *tempPath, const char *otherPath)
+{
+    struct stat a, b;
+    return stat(tempPath, &a) == 0 && stat(otherPath, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 int ToolFail(const char *tool, const char *format, ...)

@@ -7,11 +7,13 @@
  *   mp4creator -list FILE                       prints what a media file holds, as JSON
  *   (-list with -c: what OUT.mp4 holds once written)
  *   mp4creator -c AUDIO.aac OUT.mp4             adds the audio track to OUT.mp4
+ *   (-tmp=PATH with -c: the temporary file's name, chosen by the caller)
  *
  * The kind of stream is told from the file's content. The result is written
  * to a temporary file beside OUT.mp4, with its index (moov) before the media
  * data, and renamed over it only when complete, so a failed run leaves an
- * existing OUT.mp4 as it was. */
+ * existing OUT.mp4 as it was. While it writes, it prints "Pos: Ns" (the media
+ * time written) about once a second. */
 
 #include <errno.h>
 #include <stdint.h>
@@ -37,6 +39,8 @@ static const char kUsage[] =
     "       mp4creator -c AUDIO.aac OUT.mp4             add the audio track to OUT.mp4\n"
     "       mp4creator -list FILE                       print what a media file holds, as JSON\n"
     "-list with -c prints what OUT.mp4 holds once it is written.\n"
+    "-tmp=PATH with -c writes into PATH (created or emptied, on OUT.mp4's volume)\n"
+    "and renames it over OUT.mp4 at the end; without, a hidden file beside OUT.mp4.\n"
     "\n"
     "VIDEO.m4v is a raw MPEG-4 Part 2 video stream, timed at FPS frames per second\n"
     "(a number such as 25, 29.97 or 30000/1001; 25 when -rate is left out); an AVI\n"
@@ -118,6 +122,7 @@ int main(int argc, char **argv)
     AVRational rate = {25, 1};
     int aacKbps = 0;
     int list = 0;
+    const char *tempChoice = NULL;
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
         if (strcmp(arg, "-h") == 0 || strcmp(arg, "--help") == 0) {
@@ -138,6 +143,10 @@ int main(int argc, char **argv)
             if (end == arg + 5 || *end != '\0' || kbps < 8 || kbps > 320)
                 return Fail("bad AAC rate: %s", arg + 5);
             aacKbps = (int)kbps;
+        } else if (strncmp(arg, "-tmp=", 5) == 0) {
+            if (arg[5] == '\0')
+                return Fail("%s needs a file name", "-tmp=");
+            tempChoice = arg + 5;
         } else if (strncmp(arg, "-rate=", 6) == 0) {
             if (!ParseRate(arg + 6, &rate))
                 return Fail("bad frame rate: %s", arg + 6);
@@ -164,6 +173,9 @@ int main(int argc, char **argv)
     const int outExists = stat(output, &outInfo) == 0;
     if (outExists && S_ISDIR(outInfo.st_mode))
         return Fail("output is a folder: %s", output);
+
+    if (tempChoice && (strcmp(tempChoice, output) == 0 || SameFile(tempChoice, output) || SameFile(tempChoice, input)))
+        return Fail("the temporary file %s is an input or the output", tempChoice);
 
     const int kind = SniffFile(input);
     if (kind < 0)
@@ -198,9 +210,9 @@ int main(int argc, char **argv)
     char *tempPath = NULL;
     const mode_t mask = umask(0);
     umask(mask);
-    const int fd = CreateTempOutput(output, &tempPath);
+    const int fd = CreateTempOutput(output, tempChoice, &tempPath);
     if (fd < 0) {
-        Fail("cannot create a temporary file beside %s: %s", output, strerror(errno));
+        Fail("cannot create a temporary file for %s: %s", output, strerror(errno));
     } else {
         /* The result gets the permissions the file it replaces had, or those
          * of a newly created file. */

@@ -7,6 +7,8 @@
 #include <libavutil/dict.h>
 #include <libavutil/mem.h>
 
+#include "progress.h"
+
 int OpenExistingMp4(AVFormatContext **fmt, const char *path, char *error, size_t errorSize)
 {
     char *url = FileUrl(path);
@@ -127,6 +129,8 @@ static int CopyPackets(AVFormatContext *out, Source *sources, int count, int *re
         if (!next)
             return 0;
         AVPacket *packet = next->packet;
+        if (OrderKey(packet) != AV_NOPTS_VALUE)
+            ReportProgress((double)OrderKey(packet) * av_q2d(next->timeBase));
         av_packet_rescale_ts(packet, next->timeBase, out->streams[packet->stream_index]->time_base);
         *readFailed = 0;
         int ret = av_interleaved_write_frame(out, packet); /* takes the packet's data */

@@ -1,6 +1,7 @@
 #include "amr_sound.h"
 
 #include "grow_array.h"
+#include "progress.h"
 
 #include <opencore-amrnb/interf_enc.h>
 #include <stdlib.h>
@@ -33,10 +34,7 @@ static int EncodeFrame(Compressor *c, uint32_t realSamples)
     s->sizes[s->frameCount++] = (uint16_t)size;
     s->lastFrameSamples = realSamples;
     c->samplesDone += realSamples;
-    if (c->samplesDone % (10 * kAmrRate) < realSamples) {
-        printf("Pos: %.1fs\n", (double)c->samplesDone / kAmrRate);
-        fflush(stdout);
-    }
+    ReportProgress((double)c->samplesDone / kAmrRate);
     c->pendingCount = 0;
     return 0;
 }

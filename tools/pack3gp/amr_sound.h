@@ -18,7 +18,7 @@ typedef struct {
 } AmrSound;
 
 /* Compresses the 16-bit PCM chunks of `index` (8000 Hz; all channels mixed to
- * one) at 12.2 kbit/s. Prints "Pos: Ns" every ten seconds of sound, so that
+ * one) at 12.2 kbit/s. Reports the sound's time done (ReportProgress), so that
  * whoever watches the run sees it move. Returns 0, or -1 with `error`. */
 int CompressSound(FILE *avi, const AviIndex *index, AmrSound *sound, char *error, size_t errorSize);
 

@@ -2,10 +2,12 @@
  * sound at 8000 Hz. The pictures are copied as they are; the sound (its
  * channels mixed to one) is compressed to AMR-NB at 12.2 kbit/s.
  *
- *   pack3gp IN.avi OUT.3gp
+ *   pack3gp [-tmp=PATH] IN.avi OUT.3gp
  *
- * The result is written to a temporary file beside OUT.3gp (".OUT.3gp.tmp-XXXXXX")
- * and renamed over it only when complete; the index comes before the media data. */
+ * The result is written to a temporary file beside OUT.3gp (PATH, or else
+ * ".OUT.3gp.tmp-XXXXXX") and renamed over it only when complete; the index
+ * comes before the media data. While it compresses the sound, it prints
+ * "Pos: Ns" (the sound's time done) about once a second. */
 
 #include <errno.h>
 #include <stdio.h>
@@ -20,12 +22,14 @@
 #include "write_3gp.h"
 
 static const char kUsage[] =
-    "usage: pack3gp IN.avi OUT.3gp\n"
+    "usage: pack3gp [-tmp=PATH] IN.avi OUT.3gp\n"
     "IN.avi holds H.263 video and, if any sound, 16-bit PCM at 8000 Hz. The\n"
     "pictures are copied; the sound is mixed to one channel and compressed to\n"
-    "AMR-NB at 12.2 kbit/s. OUT.3gp is replaced only when it is complete.\n";
+    "AMR-NB at 12.2 kbit/s. OUT.3gp is replaced only when it is complete: the\n"
+    "result is written into PATH (created or emptied, on OUT.3gp's volume), or\n"
+    "without -tmp into a hidden file beside OUT.3gp, and renamed at the end.\n";
 
-static int Pack(FILE *avi, const char *output, char *error, size_t errorSize)
+static int Pack(FILE *avi, const char *output, const char *tempChoice, char *error, size_t errorSize)
 {
     AviIndex index;
     AmrSound sound;
@@ -37,10 +41,10 @@ static int Pack(FILE *avi, const char *output, char *error, size_t errorSize)
         snprintf(error, errorSize, "no video");
     } else if (index.sound.count == 0 || CompressSound(avi, &index, &sound, error, errorSize) == 0) {
         char *tempPath = NULL;
-        const int fd = CreateTempOutput(output, &tempPath);
+        const int fd = CreateTempOutput(output, tempChoice, &tempPath);
         FILE *out = fd >= 0 ? fdopen(fd, "wb") : NULL;
         if (!out) {
-            snprintf(error, errorSize, "cannot create a temporary file beside %s: %s", output, strerror(errno));
+            snprintf(error, errorSize, "cannot create a temporary file for %s: %s", output, strerror(errno));
             if (fd >= 0)
                 close(fd);
         } else {
@@ -77,18 +81,27 @@ int main(int argc, char **argv)
         fputs(kUsage, stdout);
         return 0;
     }
+    const char *tempChoice = NULL;
+    if (argc == 4 && strncmp(argv[1], "-tmp=", 5) == 0 && argv[1][5] != '\0') {
+        tempChoice = argv[1] + 5;
+        ++argv;
+        --argc;
+    }
     if (argc != 3) {
         fputs(kUsage, stderr);
         return 1;
     }
+    const char *input = argv[1], *output = argv[2];
     struct stat info;
-    if (stat(argv[2], &info) == 0 && S_ISDIR(info.st_mode))
-        return ToolFail("pack3gp", "output is a folder: %s", argv[2]);
-    FILE *avi = fopen(argv[1], "rb");
+    if (stat(output, &info) == 0 && S_ISDIR(info.st_mode))
+        return ToolFail("pack3gp", "output is a folder: %s", output);
+    if (tempChoice && (strcmp(tempChoice, output) == 0 || SameFile(tempChoice, output) || SameFile(tempChoice, input)))
+        return ToolFail("pack3gp", "the temporary file %s is an input or the output", tempChoice);
+    FILE *avi = fopen(input, "rb");
     if (!avi)
-        return ToolFail("pack3gp", "cannot read %s: %s", argv[1], strerror(errno));
+        return ToolFail("pack3gp", "cannot read %s: %s", input, strerror(errno));
     char error[512];
-    const int status = Pack(avi, argv[2], error, sizeof error);
+    const int status = Pack(avi, output, tempChoice, error, sizeof error);
     fclose(avi);
-    return status == 0 ? 0 : ToolFail("pack3gp", "%s: %s", error, argv[1]);
+    return status == 0 ? 0 : ToolFail("pack3gp", "%s: %s", error, input);
 }
