@@ -48,10 +48,10 @@ TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
                          "-lavfopts format=flv -lavcopts vcodec=flv:vbitrate=256:mbd=2:v4mv:last_pred=3 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.flv\""));
 
-    // The encoder writes the 3GP's H.263 at the chosen bitrate, with the sound at
-    // AMR-NB's 8000 Hz; the packer copies the picture.
+    // The encoder writes the 3GP's H.263 (12:11 pixels, 176x144 shown 4:3) at the
+    // chosen bitrate, with the sound at AMR-NB's 8000 Hz; the packer copies the picture.
     EXPECT_EQ(WithoutThreads(ThreeGpEncoderCommandLine(Step(kAvi), {"176", "144", "15", "256"})),
-              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=176:144,dsize=176:144,harddup,fixpts "
+              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=176:144,dsize=2112/1584,harddup,fixpts "
                          "-srate 8000 -oac pcm -ovc lavc -lavcopts vcodec=h263:vbitrate=256:mbd=2:last_pred=3:keyint=30:"
                          "o=mpv_flags=+mv0 -ofps 15 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
