@@ -216,8 +216,8 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
         return RowResult::failed(reason);
     }
     const QString stem = OutputStem(output);
-    job.port->rowFilesReserved(row.id, stem);
     const QString finalFile = stem + QLatin1String(StepsFor(job.choices.format).finalExtension);
+    job.port->rowFilesReserved(row.id, finalFile);
     bool mayBeStill = true;
     RowResult result = RunSteps(job, row, output, &mayBeStill);
     // Size, rate, length and sound can all be right around one repeated
@@ -255,7 +255,7 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
     }
     // Nothing half-made stays: a row that did not succeed leaves none of its
     // files, one that did leaves only its final file.
-    RemoveRowFiles(stem, result.ok() ? finalFile : QString());
+    RemoveRowFiles(stem, job.choices.format, result.ok() ? finalFile : QString());
     job.names.release(output);
     return result;
 }

@@ -76,13 +76,14 @@ public:
     // The batch has ended (its last status text is already shown).
     virtual void batchEnded(const BatchSummary &summary) { Q_UNUSED(summary); }
 
-    // The row's output files will all be named after `stem` (the output path
-    // without its extension); told before the first tool of the row starts, so
-    // that a crash in the middle leaves a record of what to clear away.
-    virtual void rowFilesReserved(RowId row, const QString &stem)
+    // The row's output files will all be named after the stem of `finalFile`
+    // (the path of the file the row makes, whose extension tells the format);
+    // told before the first tool of the row starts, so that a crash in the
+    // middle leaves a record of what to clear away (`RemoveReservedRowFiles`).
+    virtual void rowFilesReserved(RowId row, const QString &finalFile)
     {
         Q_UNUSED(row);
-        Q_UNUSED(stem);
+        Q_UNUSED(finalFile);
     }
     // What the tool that failed the row left to look at.
     virtual void setRowFailureDetails(RowId row, const FailureDetails &details)

@@ -14,39 +14,60 @@ namespace {
 // Below this much free room a failed write is put down to a full volume.
 constexpr qint64 kFullVolumeMargin = 1 << 20;
 
-// Every name in the row's folder that belongs to the row with this stem.
-QStringList RowFileNames(const QString &stem)
+// Every name in the row's folder that a row of `format` with this stem makes.
+QStringList RowFileNames(const QString &stem, OutputFormat format)
 {
     const QFileInfo stemInfo(stem);
     const QString base = stemInfo.fileName();
     QStringList names;
-    for (const QString &extension : RowFileExtensions())
+    for (const QString &extension : RowFileExtensions(format))
         names << base + extension;
-    // The muxers' temporaries: "." + the MP4's or 3GP's name + ".tmp-" + six letters.
-    const QDir folder = stemInfo.dir();
-    const QStringList temporaries{QLatin1Char('.') + base + QStringLiteral(".mp4.tmp-*"),
-                                  QLatin1Char('.') + base + QStringLiteral(".3gp.tmp-*")};
-    names += folder.entryList(temporaries, QDir::Files | QDir::Hidden | QDir::System);
+    // The packers' temporaries: "." + the final file's name + ".tmp-" + six letters.
+    const QString temporaries = QLatin1Char('.') + names.first() + QStringLiteral(".tmp-*");
+    names += stemInfo.dir().entryList({temporaries}, QDir::Files | QDir::Hidden | QDir::System);
     return names;
 }
 
 }  // namespace
 
-void RemoveRowFiles(const QString &stem, const QString &keep)
+void RemoveRowFiles(const QString &stem, OutputFormat format, const QString &keep)
 {
     const QDir folder = QFileInfo(stem).dir();
     const QString kept = QFileInfo(keep).fileName();
-    for (const QString &name : RowFileNames(stem)) {
+    for (const QString &name : RowFileNames(stem, format)) {
         if (name != kept)
             QFile::remove(folder.filePath(name));
     }
 }
 
+void RemoveReservedRowFiles(const QString &reserved)
+{
+    const QString name = QFileInfo(reserved).fileName();
+    for (const OutputFormat format : Formats()) {
+        const QString finalExtension = QLatin1String(StepsFor(format).finalExtension);
+        if (name.endsWith(finalExtension) && name.size() > finalExtension.size()) {
+            RemoveRowFiles(reserved.chopped(finalExtension.size()), format);
+            return;
+        }
+    }
+    for (const OutputFormat format : Formats())
+        RemoveRowFiles(reserved, format);
+}
+
 qint64 RowFilesFingerprint(const QString &stem)
 {
+    // Every format's names: the tool steps know only the stem. Another
+    // format's finished file beside the row's does not change.
     const QDir folder = QFileInfo(stem).dir();
+    QStringList names;
+    for (const OutputFormat format : Formats()) {
+        for (const QString &name : RowFileNames(stem, format)) {
+            if (!names.contains(name))
+                names << name;
+        }
+    }
     qint64 fingerprint = 0;
-    for (const QString &name : RowFileNames(stem)) {
+    for (const QString &name : names) {
         const QFileInfo info(folder.filePath(name));
         if (info.exists())
             fingerprint += info.size() + info.lastModified().toMSecsSinceEpoch() + 1;

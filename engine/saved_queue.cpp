@@ -151,8 +151,8 @@ QList<SavedRow> RecoverUnfinishedRows(const SavedQueue &queue)
     for (const SavedRow &row : queue.rows) {
         if (row.phase == RowPhase::Done)
             continue;
-        for (const QString &stem : row.reservedStems)
-            RemoveRowFiles(stem);
+        for (const QString &reserved : row.reservedStems)
+            RemoveReservedRowFiles(reserved);
         back << SavedRow{row.path, RowPhase::Waiting, {}};
     }
     return back;

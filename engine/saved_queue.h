@@ -13,7 +13,7 @@
 struct SavedRow {
     QString path;
     RowPhase phase = RowPhase::Idle;
-    QStringList reservedStems;  // the output stems the row's conversions took
+    QStringList reservedStems;  // what the row's conversions reserved: their final files' paths (or stems)
 };
 
 struct SavedQueue {

@@ -25,7 +25,7 @@ EncoderSource PrepareEncoderSource(const QString &source, const QString &stem, c
         read.libavformatReader = true;
         return read;
     }
-    const QString copy = stem + QStringLiteral(".mkv");
+    const QString copy = stem + QLatin1String(kTimedCopyExtension);
     const StepResult step = RunRowTool(toolDir + "ffmpeg", TimedCopyParameters(source, copy), limits, control, stem,
                                        FailReason::Unreadable);
     if (step.end && step.end->outcome == RowOutcome::Stopped) {
