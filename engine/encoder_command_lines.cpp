@@ -95,18 +95,19 @@ QByteArray EncoderStart(const EncoderStep &step, const BatchChoices &choices)
 
 // The picture filters: the turn that stands the source's picture upright (a
 // phone stores it on its side), so that the size is fitted to the picture as
-// it is shown; the size in the chosen shape (bars, cut or stretched, with
-// square pixels), then "harddup" so that the frames -ofps repeats
+// it is shown; the size in the chosen shape (bars, cut or stretched, laid out
+// for the format's pixel shape), then "harddup" so that the frames -ofps repeats
 // are written out whole, then "fixpts" so that the encoder numbers the frames
 // itself. A source that carries timestamps (MKV, MP4, FLV, ASF, MPEG-PS) would
 // otherwise hand the encoder timestamps that run ahead of the repeated frames,
 // and libavcodec drops each repeat ("Invalid pts (6) <= last (6)"): from a
 // source slower than the output rate the MP4 came out short and ahead of its
 // sound, and the FLV jerky.
-QByteArray PictureFilters(const EncoderStep &step, const BatchChoices &choices)
+QByteArray PictureFilters(const EncoderStep &step, const BatchChoices &choices, OutputFormat format)
 {
     return PictureTurnFilters(step.turn) +
-           PictureShapeFilters(choices.shape, step.shape, step.turn, choices.width.toInt(), choices.height.toInt()) +
+           PictureShapeFilters(choices.shape, step.shape, step.turn, choices.width.toInt(), choices.height.toInt(),
+                               StepsFor(format).pixels) +
            ",harddup,fixpts";
 }
 
@@ -148,7 +149,7 @@ bool StartsWithAsfHeader(const QString &path)
 QByteArray ThreeGpEncoderCommandLine(const EncoderStep &step, const BatchChoices &choices)
 {
     QByteArray line = EncoderStart(step, choices);
-    line += PictureFilters(step, choices);
+    line += PictureFilters(step, choices, OutputFormat::ThreeGp);
     // Every size of the 3GP table is an H.263 size, so the encoder writes the
     // H.263 picture itself, at the chosen bitrate, and the packer only copies
     // it: the picture is compressed once. The sound stays PCM, already at the
@@ -172,7 +173,7 @@ QByteArray ThreeGpEncoderCommandLine(const EncoderStep &step, const BatchChoices
 QByteArray Mp4EncoderCommandLine(const EncoderStep &step, const BatchChoices &choices)
 {
     QByteArray line = EncoderStart(step, choices);
-    line += PictureFilters(step, choices);
+    line += PictureFilters(step, choices, OutputFormat::Mp4);
     // This encoder has no faac and its libavcodec AAC cannot open: the AVI keeps
     // the sound as PCM, and MP4 packaging compresses it once, to AAC-LC.
     // SSIM against the same frames written losslessly, 5 s of 640x480 H.264
@@ -198,7 +199,7 @@ QByteArray Mp4EncoderCommandLine(const EncoderStep &step, const BatchChoices &ch
 QByteArray FlvEncoderCommandLine(const EncoderStep &step, const BatchChoices &choices)
 {
     QByteArray line = EncoderStart(step, choices);
-    line += PictureFilters(step, choices);
+    line += PictureFilters(step, choices, OutputFormat::Flv);
     line += " -srate 44100 -ofps " + Text(choices.frameRate);
     line += " -oac mp3lame -lameopts abr:br=64 -ovc lavc -of lavf -lavfopts format=flv -lavcopts vcodec=flv:vbitrate=";
     line += Text(choices.bitrate);
@@ -222,10 +223,11 @@ QByteArray EncoderCommandLine(OutputFormat format, const EncoderStep &step, cons
 QByteArray Export3gpParameters(const QString &avi)
 {
     // The packer copies the picture as the encoder wrote it (H.263 at the
-    // chosen size, rate and bitrate, square pixels), mixes the sound to the one
-    // channel AMR-NB has, compresses it at 12.2 kbit/s, and puts the index
-    // before the media data, so that a player can start on a partial file. It
-    // writes into the temporary named here, one of the row's own files.
+    // chosen size, rate and bitrate, with its 12:11 pixels declared), mixes
+    // the sound to the one channel AMR-NB has, compresses it at 12.2 kbit/s,
+    // and puts the index before the media data, so that a player can start on
+    // a partial file. It writes into the temporary named here, one of the
+    // row's own files.
     const QString threeGp = OutputStem(avi) + QStringLiteral(".3gp");
     return "-tmp=" + QuotePath(PackerTempPath(threeGp)) + ' ' + QuotePath(avi) + ' ' + QuotePath(threeGp);
 }

@@ -34,6 +34,6 @@ QByteArray FlvEncoderCommandLine(const EncoderStep &step, const BatchChoices &ch
 QByteArray EncoderCommandLine(OutputFormat format, const EncoderStep &step, const BatchChoices &choices);
 
 // Parameter text of pack3gp for the encoder's `avi` and the sibling ".3gp": the
-// encoder's H.263 picture copied with square pixels, its sound compressed to
-// AMR-NB, written through the temporary PackerTempPath names.
+// encoder's H.263 picture copied as it is (its 12:11 pixels declared), its
+// sound compressed to AMR-NB, written through the temporary PackerTempPath names.
 QByteArray Export3gpParameters(const QString &avi);

@@ -10,11 +10,11 @@ bool NameTaken(const QString &path)
     return info.exists() || info.isSymLink();  // a dangling link would be written through
 }
 
-bool StemFree(const QString &stem, const QSet<QString> &reserved = {})
+bool StemFree(const QString &stem, OutputFormat format, const QSet<QString> &reserved)
 {
     if (reserved.contains(stem))
         return false;
-    for (const QString &extension : RowFileExtensions()) {
+    for (const QString &extension : RowFileExtensions(format)) {
         if (NameTaken(stem + extension))
             return false;
     }
@@ -36,11 +36,14 @@ QString SourceBaseName(const QString &source)
 
 }  // namespace
 
-const QStringList &RowFileExtensions()
+QStringList RowFileExtensions(OutputFormat format)
 {
-    static const QStringList extensions{QStringLiteral(".avi"), QStringLiteral(".flv"), QStringLiteral(".3gp"),
-                                        QStringLiteral(".mp4"), QStringLiteral(".m4v"), QStringLiteral(".aac"),
-                                        QStringLiteral(".264"), QStringLiteral(".mkv"), QStringLiteral(".mov")};
+    const FormatSteps &steps = StepsFor(format);
+    QStringList extensions{QLatin1String(steps.finalExtension)};
+    for (const char *extension : {steps.encoderExtension, kTimedCopyExtension}) {
+        if (!extensions.contains(QLatin1String(extension)))
+            extensions << QLatin1String(extension);
+    }
     return extensions;
 }
 
@@ -53,15 +56,6 @@ QString OutputStem(const QString &path)
 {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? path : path.left(dot);
-}
-
-QString MakeOutputFileName(const QString &folder, OutputFormat format, const QTime &localTime)
-{
-    const QString base = folder + TimeText(localTime);
-    QString stem = base;
-    for (int counter = 2; !StemFree(stem); ++counter)
-        stem = base + QStringLiteral("-%1").arg(counter);
-    return stem + EncoderOutputExtension(format);
 }
 
 QString SafeFileStem(const QString &name)
@@ -90,7 +84,7 @@ QString OutputNames::reserve(const QString &folder, const QString &source, Outpu
     const bool byTime = naming == OutputNaming::TimeOfDay;
     const QString base = folder + (byTime ? TimeText(localTime) : SafeFileStem(SourceBaseName(source)));
     QString stem = base;
-    for (int counter = 2; !StemFree(stem, m_stems); ++counter)
+    for (int counter = 2; !StemFree(stem, format, m_stems); ++counter)
         stem = base + (byTime ? QStringLiteral("-%1") : QStringLiteral(" (%1)")).arg(counter);
     m_stems.insert(stem);
     return stem + EncoderOutputExtension(format);

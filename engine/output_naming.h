@@ -10,8 +10,16 @@
 #include <QStringList>
 #include <QTime>
 
-// Every extension a row's steps write or delete next to its stem.
-const QStringList &RowFileExtensions();
+// The extension of the copy a source with frames at varying intervals is read
+// from (`PrepareEncoderSource`); a row of any format may make it.
+inline constexpr char kTimedCopyExtension[] = ".mkv";
+
+// Every extension a row of `format` writes beside its stem: its final file's
+// first, then its intermediates (the encoder's output when an after-step packs
+// it, the timed copy). No intermediate of one format is another's final
+// extension, so a row that removes its files never removes another format's
+// output of the same source.
+QStringList RowFileExtensions(OutputFormat format);
 
 // Extension of the encoder's output: ".avi" for MP4 and 3GP (an intermediate),
 // ".flv" for FLV (the final file).
@@ -19,12 +27,6 @@ QString EncoderOutputExtension(OutputFormat format);
 
 // The path up to, not including, its last '.'; the whole path when it has none.
 QString OutputStem(const QString &path);
-
-// `folder` (ending in '/') + the time as "hh-mm-ss" + the format's extension.
-// No file is ever overwritten: when that name, or any file the row may make or
-// delete beside it (.avi .flv .3gp .mp4 .m4v .aac .264 .mkv), exists already, the
-// stem gets "-2", "-3" ... until every one of them is free.
-QString MakeOutputFileName(const QString &folder, OutputFormat format, const QTime &localTime);
 
 // A file name stem the file system takes, made from `name`: '/' and control
 // characters become '_', leading dots too (no hidden file), an empty result is
@@ -42,8 +44,12 @@ public:
     // The encoder's output path for a row converting `source` into `folder`
     // (ending in '/'): named after the source ("<name>", "<name> (2)" ...) or
     // after `localTime` ("hh-mm-ss", "hh-mm-ss-2" ...), with a stem that no
-    // file of the folder uses with any of the row's extensions and that no
-    // other row holds.
+    // other running row holds (rows of every format may make the timed copy)
+    // and that no file of the folder uses with any of this format's row
+    // extensions. Other formats' files do not count: holiday.avi converted
+    // to 3GP, then to MP4, gives holiday.3gp and holiday.mp4; no file is ever
+    // overwritten, and "holiday (2).mp4" only when holiday.mp4 (or one of the
+    // row's intermediates, holiday.avi) is there already.
     QString reserve(const QString &folder, const QString &source, OutputFormat format, OutputNaming naming,
                     const QTime &localTime);
     // Gives the stem of `output` back once its row has ended.

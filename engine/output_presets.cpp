@@ -39,17 +39,18 @@ const FormatPresets kFlv = {
 };
 
 // The formats in the order the format box gets them: name, choices and steps.
+// Every 3GP size is an H.263 picture format, whose pixels are 12:11.
 const struct {
     OutputFormat format;
     const char *name;
     const FormatPresets *presets;
     FormatSteps steps;
 } kFormats[] = {
-    {OutputFormat::Mp4,     "MP4", &kMp4, {".avi", ".mp4", Mp4EncoderCommandLine,     PackageMp4Step,
+    {OutputFormat::Mp4,     "MP4", &kMp4, {".avi", ".mp4", {1, 1},   Mp4EncoderCommandLine,     PackageMp4Step,
                                            {"mpeg4", "aac",    "Simple Profile", true}}},
-    {OutputFormat::ThreeGp, "3GP", &k3gp, {".avi", ".3gp", ThreeGpEncoderCommandLine, Export3gpStep,
+    {OutputFormat::ThreeGp, "3GP", &k3gp, {".avi", ".3gp", {12, 11}, ThreeGpEncoderCommandLine, Export3gpStep,
                                            {"h263",  "amr_nb", nullptr,          true}}},
-    {OutputFormat::Flv,     "FLV", &kFlv, {".flv", ".flv", FlvEncoderCommandLine,     nullptr,
+    {OutputFormat::Flv,     "FLV", &kFlv, {".flv", ".flv", {1, 1},   FlvEncoderCommandLine,     nullptr,
                                            {"flv1",  "mp3",    nullptr,          false}}},
 };
 // clang-format on

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/picture_shape.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -26,9 +28,6 @@ struct FormatPresets {
 
 const FormatPresets &PresetsFor(OutputFormat format);
 
-// How one format's rows are made: the encoder writes `encoderExtension` next
-// to the row's stem; the after-step (none for a format the encoder writes
-// whole) turns that into `finalExtension`.
 // What a handset takes of a format's file, as the read-back names it: the
 // codecs, the video profile (nullptr: any) and whether the index must come
 // before the media data.
@@ -39,9 +38,14 @@ struct HandsetConstraints {
     bool indexFirst;
 };
 
+// How one format's rows are made: the encoder writes `encoderExtension` next
+// to the row's stem; the after-step (none for a format the encoder writes
+// whole) turns that into `finalExtension`. `pixels` is the shape of the
+// stored pixels a player shows them in, the same for every size of the format.
 struct FormatSteps {
     const char *encoderExtension;
     const char *finalExtension;
+    PixelAspect pixels;
     QByteArray (*encoderLine)(const EncoderStep &step, const BatchChoices &choices);
     RowResult (*afterStep)(ConversionJob &job, const RowEntry &row, const QString &encoderOutput);
     HandsetConstraints handset;

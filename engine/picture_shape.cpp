@@ -27,39 +27,46 @@ double ShownAspect(const SourceShape &shape, const PictureTurn &turn)
 }
 
 QByteArray PictureShapeFilters(PictureShape choice, const SourceShape &shape, const PictureTurn &turn, int width,
-                               int height)
+                               int height, PixelAspect pixels)
 {
     const QByteArray size = QByteArray::number(width) + ':' + QByteArray::number(height);
-    const QByteArray squarePixels = ",dsize=" + size;
+    // Square pixels as the size itself; others as the shown aspect, a fraction.
+    const QByteArray shownSize =
+        ",dsize=" + (pixels.square() ? size
+                                     : QByteArray::number(qint64(width) * pixels.across) + '/' +
+                                           QByteArray::number(qint64(height) * pixels.down));
     if (choice == PictureShape::Stretch || !shape.known() || width <= 0 || height <= 0)
-        return "scale=" + size + squarePixels;
+        return "scale=" + size + shownSize;
 
+    // Widths are laid out in stored pixels: one of them shows `pixelWidth`
+    // times as wide as it is high.
+    const double pixelWidth = pixels.ratio();
     const double aspect = ShownAspect(shape, turn);
-    const bool wider = aspect >= double(width) / height;
+    const bool wider = aspect >= width * pixelWidth / height;
     int scaledWidth = width;
     int scaledHeight = height;
     if (choice == PictureShape::Fit) {
         // The whole picture inside the size; black bars fill the rest, centred.
         if (wider)
-            scaledHeight = EvenWithin(width / aspect, height);
+            scaledHeight = EvenWithin(width * pixelWidth / aspect, height);
         else
-            scaledWidth = EvenWithin(height * aspect, width);
+            scaledWidth = EvenWithin(height * aspect / pixelWidth, width);
     } else {
         // The size filled; the overflow is cut off evenly on both sides.
         if (wider)
-            scaledWidth = std::max(width, EvenWithin(height * aspect, kMaxOverscan * width));
+            scaledWidth = std::max(width, EvenWithin(height * aspect / pixelWidth, kMaxOverscan * width));
         else
-            scaledHeight = std::max(height, EvenWithin(width / aspect, kMaxOverscan * height));
+            scaledHeight = std::max(height, EvenWithin(width * pixelWidth / aspect, kMaxOverscan * height));
     }
     const QByteArray scale = "scale=" + QByteArray::number(scaledWidth) + ':' + QByteArray::number(scaledHeight);
     if (scaledWidth == width && scaledHeight == height)
-        return scale + squarePixels;
+        return scale + shownSize;
     if (choice == PictureShape::Fit && scaledHeight == height) {
         // Bars left and right only: the encoder's "expand" leaves the first two
         // rows of such bars unset (dark green). Growing the height too and
         // cutting the two extra rows off each edge gives all-black bars.
         const QByteArray taller = QByteArray::number(width) + ':' + QByteArray::number(height + 4);
-        return scale + ",expand=" + taller + ",crop=" + size + ":0:2" + squarePixels;
+        return scale + ",expand=" + taller + ",crop=" + size + ":0:2" + shownSize;
     }
-    return scale + (choice == PictureShape::Fit ? ",expand=" : ",crop=") + size + squarePixels;
+    return scale + (choice == PictureShape::Fit ? ",expand=" : ",crop=") + size + shownSize;
 }

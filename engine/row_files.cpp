@@ -40,10 +40,11 @@ QStringList RowFilePaths(const QString &stem, OutputFormat format)
 QStringList AllRowFilePaths(const QString &stem)
 {
     QStringList paths;
-    for (const QString &extension : RowFileExtensions())
-        paths << stem + extension;
-    for (const OutputFormat format : Formats())
+    for (const OutputFormat format : Formats()) {
+        for (const QString &extension : RowFileExtensions(format))
+            paths << stem + extension;
         paths += RowFilePaths(stem, format);
+    }
     paths.removeDuplicates();
     return paths;
 }

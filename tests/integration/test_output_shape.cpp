@@ -6,10 +6,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
-// Outputs named after their sources, and a square in a wide or anamorphic
-// source still square in the output, between black bars.
+// Outputs named after their sources, each format's beside the others', and a
+// square in a 4:3, wide or anamorphic source still square as a player shows
+// the output, between black bars where the shapes differ.
 namespace {
 
 // Where the white square is in the middle picture of a file, and how dark
@@ -20,6 +23,16 @@ struct Measured {
     int topBar = 0, bottomBar = 0;     // dark rows above and below the picture's content
     QByteArray sampleAspect;           // as ffprobe reads the stream: "1:1", "0:1" or "N/A" for square
 };
+
+// The width-to-height ratio of a pixel that ffprobe's "N:D" gives; 1 for
+// square or unset.
+double PixelRatio(const QByteArray &sampleAspect)
+{
+    const QList<QByteArray> parts = sampleAspect.split(':');
+    const double across = parts.size() == 2 ? parts[0].toDouble() : 0;
+    const double down = parts.size() == 2 ? parts[1].toDouble() : 0;
+    return across > 0 && down > 0 ? across / down : 1;
+}
 
 Measured Measure(const QString &path)
 {
@@ -74,6 +87,7 @@ protected:
         const QString clips = MakeTempDir() + '/';
         s_wide = clips + "wide.mp4";
         s_dvd = clips + "dvd.mpg";
+        s_fourThree = clips + "four-three.avi";
         QDir().mkpath(clips + "a");
         QDir().mkpath(clips + "b");
         s_holidays = {clips + "a/holiday.avi", clips + "b/holiday.avi"};
@@ -83,6 +97,11 @@ protected:
         ASSERT_EQ(RunProgram("ffmpeg", start + QStringList{"color=0x646464:s=1280x720:r=25:d=1,drawbox=x=460:y=180:"
                                                           "w=360:h=360:color=white:t=fill"} +
                                            sound + QStringList{"-c:v", "libx264", "-pix_fmt", "yuv420p", s_wide}),
+                  0);
+        // A 240x240 white square on grey in 640x480.
+        ASSERT_EQ(RunProgram("ffmpeg", start + QStringList{"color=0x646464:s=640x480:r=25:d=1,drawbox=x=200:y=120:"
+                                                          "w=240:h=240:color=white:t=fill"} +
+                                           sound + QStringList{"-c:v", "mpeg4", "-q:v", "2", s_fourThree}),
                   0);
         // Anamorphic 16:9 PAL DVD: pixels 64:45 wide, so a square is 288 high and 202 stored pixels wide.
         ASSERT_EQ(RunProgram("ffmpeg", start + QStringList{"color=0x646464:s=720x576:r=25:d=1,drawbox=x=259:y=144:"
@@ -110,6 +129,7 @@ protected:
 
     void convert(OutputFormat format, BatchChoices choices, const QStringList &sources)
     {
+        m_port = std::make_shared<FakeConversionPort>();
         for (const QString &source : sources)
             m_port->addRow(source);
         choices.format = format;
@@ -120,52 +140,67 @@ protected:
         ASSERT_TRUE(m_port->endedWell());
     }
 
-    // Square within 10 %, with bars above and below the 16:9 picture.
-    void expectLetterboxed(const QString &file, int width, int height)
-    {
-        const Measured m = Measure(m_out + file);
-        EXPECT_EQ(m.width, width) << file.toStdString();
-        EXPECT_EQ(m.height, height) << file.toStdString();
-        EXPECT_TRUE(m.sampleAspect == "1:1" || m.sampleAspect == "0:1" || m.sampleAspect == "N/A")
-            << file.toStdString() << ' ' << m.sampleAspect.constData();
-        ASSERT_GT(m.squareHeight, 0) << file.toStdString();
-        const double aspect = double(m.squareWidth) / m.squareHeight;
-        EXPECT_NEAR(aspect, 1.0, 0.1) << file.toStdString() << ' ' << m.squareWidth << 'x' << m.squareHeight;
-        // A 16:9 picture of this width leaves (height - width * 9 / 16) / 2 rows each side.
-        const int bar = (height - width * 9 / 16) / 2;
-        EXPECT_NEAR(m.topBar, bar, 3) << file.toStdString();
-        EXPECT_NEAR(m.bottomBar, bar, 3) << file.toStdString();
-        std::printf("%s: %dx%d, square %dx%d (aspect %.3f), bars %d/%d\n", qPrintable(file), m.width, m.height,
-                    m.squareWidth, m.squareHeight, aspect, m.topBar, m.bottomBar);
-    }
-
     static inline QByteArray s_tools;
-    static inline QString s_wide, s_dvd;
+    static inline QString s_wide, s_dvd, s_fourThree;
     static inline QStringList s_holidays;
     QString m_out;
     std::shared_ptr<FakeConversionPort> m_port = std::make_shared<FakeConversionPort>();
     ConversionBatch m_batch;
 };
 
-TEST_F(OutputShape, Mp4NamedAfterSourcesAndLetterboxed)
+// Every format into one folder: a player shows the square square (the stored
+// width times the pixel's aspect), with bars only where the source's shape
+// and the size's as shown differ (none for a 4:3 source in a 3GP, whose
+// 176x144 shows 4:3). A second file of a source in the same format gets "(2)";
+// another format's file of it sits beside it under the same name.
+TEST_F(OutputShape, EveryFormatShowsTheSourcesShape)
 {
-    convert(OutputFormat::Mp4, {"320", "240", "15", "384"}, QStringList{s_wide, s_dvd} + s_holidays);
-    EXPECT_EQ(QDir(m_out).entryList(QDir::Files, QDir::Name),
-              (QStringList{"dvd.mp4", "holiday (2).mp4", "holiday.mp4", "wide.mp4"}));
-    expectLetterboxed("wide.mp4", 320, 240);
-    expectLetterboxed("dvd.mp4", 320, 240);
-}
-
-TEST_F(OutputShape, FlvLetterboxed)
-{
-    convert(OutputFormat::Flv, {"320", "240", "15", "384"}, {s_dvd});
-    expectLetterboxed("dvd.flv", 320, 240);
-}
-
-TEST_F(OutputShape, ThreeGpLetterboxed)
-{
-    convert(OutputFormat::ThreeGp, {"176", "144", "15", "64"}, {s_wide});
-    expectLetterboxed("wide.3gp", 176, 144);
+    const struct {
+        OutputFormat format;
+        BatchChoices choices;
+        const char *extension;
+        const char *sampleAspect;  // what the output declares; nullptr: square
+    } formats[] = {
+        {OutputFormat::Mp4, {"320", "240", "15", "384"}, ".mp4", nullptr},
+        {OutputFormat::Flv, {"320", "240", "15", "384"}, ".flv", nullptr},
+        {OutputFormat::ThreeGp, {"176", "144", "15", "64"}, ".3gp", "12:11"},
+    };
+    const struct {
+        const char *name;
+        double aspect;  // as the source is shown
+    } sources[] = {{"wide", 16.0 / 9}, {"dvd", 16.0 / 9}, {"four-three", 4.0 / 3}};
+    QStringList expectedFiles;
+    for (const auto &f : formats) {
+        convert(f.format, f.choices, QStringList{s_wide, s_dvd, s_fourThree} + s_holidays);
+        const int width = f.choices.width.toInt(), height = f.choices.height.toInt();
+        for (const auto &source : sources) {
+            const QString file = source.name + QLatin1String(f.extension);
+            SCOPED_TRACE(file.toStdString());
+            const Measured m = Measure(m_out + file);
+            EXPECT_EQ(m.width, width);
+            EXPECT_EQ(m.height, height);
+            if (f.sampleAspect)
+                EXPECT_EQ(m.sampleAspect, f.sampleAspect);
+            else
+                EXPECT_TRUE(m.sampleAspect == "1:1" || m.sampleAspect == "0:1" || m.sampleAspect == "N/A")
+                    << m.sampleAspect.constData();
+            ASSERT_GT(m.squareHeight, 0);
+            const double shown = m.squareWidth * PixelRatio(m.sampleAspect) / m.squareHeight;
+            EXPECT_NEAR(shown, 1.0, 0.08) << m.squareWidth << 'x' << m.squareHeight;
+            // The picture as shown is width x pixel ratio wide: a wider source
+            // leaves (height - shown width / aspect) / 2 rows above and below.
+            const double shownWidth = width * PixelRatio(m.sampleAspect);
+            const int bar = std::max(0, int(std::lround((height - shownWidth / source.aspect) / 2)));
+            EXPECT_NEAR(m.topBar, bar, bar == 0 ? 0 : 3);
+            EXPECT_NEAR(m.bottomBar, bar, bar == 0 ? 0 : 3);
+            std::printf("%s: %dx%d %s, square %dx%d shown %.3f, bars %d/%d\n", qPrintable(file), m.width, m.height,
+                        m.sampleAspect.constData(), m.squareWidth, m.squareHeight, shown, m.topBar, m.bottomBar);
+            expectedFiles << file;
+        }
+        expectedFiles << "holiday" + QLatin1String(f.extension) << "holiday (2)" + QLatin1String(f.extension);
+    }
+    expectedFiles.sort();
+    EXPECT_EQ(QDir(m_out).entryList(QDir::Files, QDir::Name), expectedFiles);
 }
 
 }  // namespace

@@ -129,8 +129,7 @@ TEST(QueueRecovery, ASecondWindowLeavesALiveQueueAlone)
     ASSERT_TRUE(WaitUntil([&] {
         const std::optional<SavedQueue> queue = ReadQueueFile(QueueFilePath());
         return queue && queue->rows.size() == 1 && queue->rows[0].phase == RowPhase::Converting &&
-               queue->rows[0].reservedStems.size() == 1 &&
-               QFileInfo(queue->rows[0].reservedStems[0] + ".avi").size() > 0;
+               !queue->rows[0].files.isEmpty() && QFileInfo(queue->rows[0].files[0]).size() > 0;
     }));
     const QStringList running = QDir(out).entryList(QDir::Files);
 
@@ -145,7 +144,7 @@ TEST(QueueRecovery, ASecondWindowLeavesALiveQueueAlone)
     const std::optional<SavedQueue> kept = ReadQueueFile(QueueFilePath());
     ASSERT_TRUE(kept) << "the second window's close leaves the first one's queue";
     ASSERT_EQ(kept->rows.size(), 1);
-    EXPECT_EQ(kept->rows[0].path, one);
+    EXPECT_EQ(kept->rows[0].source, one.toUtf8());
 
     first.reset();
     EXPECT_FALSE(QFile::exists(QueueFilePath()));
@@ -158,7 +157,7 @@ TEST(QueueRecovery, ASecondWindowLeavesALiveQueueAlone)
         const std::optional<SavedQueue> queue = ReadQueueFile(QueueFilePath());
         return queue && queue->rows.size() == 1;
     }));
-    EXPECT_EQ(ReadQueueFile(QueueFilePath())->rows[0].path, two);
+    EXPECT_EQ(ReadQueueFile(QueueFilePath())->rows[0].source, two.toUtf8());
     next.reset();
     EXPECT_TRUE(WaitUntil([] { return ThreadTracker::running() == 0; }, 15000));
 }

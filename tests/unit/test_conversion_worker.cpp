@@ -201,14 +201,19 @@ TEST_F(ConversionWorker, NeverOverwritesAndCreatesTheDaysFolder)
     runToEnd();
     EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.flv", "12-00-00.flv"}));
 
-    // A second batch in the same second, with a user's file in the way.
-    WriteFile(m_out + "12-00-00-3.mp4", "the user's own");
+    // A second batch in the same second, with a user's FLV in the way and a
+    // user's MP4 beside the next name: an FLV row takes that name, and leaves
+    // the MP4 as it was.
+    WriteFile(m_out + "12-00-00-3.flv", "the user's own");
+    WriteFile(m_out + "12-00-00-4.mp4", "the user's own");
     runToEnd();
-    EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.flv", "12-00-00-3.mp4", "12-00-00-4.flv",
+    EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.flv", "12-00-00-3.flv", "12-00-00-4.flv", "12-00-00-4.mp4",
                                           "12-00-00-5.flv", "12-00-00.flv"}));
-    QFile mine(m_out + "12-00-00-3.mp4");
-    ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
-    EXPECT_EQ(mine.readAll(), QByteArray("the user's own"));
+    for (const char *name : {"12-00-00-3.flv", "12-00-00-4.mp4"}) {
+        QFile mine(m_out + name);
+        ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
+        EXPECT_EQ(mine.readAll(), QByteArray("the user's own")) << name;
+    }
 }
 
 TEST_F(ConversionWorker, ThreeGpExportDeletesTheIntermediateOnlyAfterA3gpWasMade)

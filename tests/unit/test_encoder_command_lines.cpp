@@ -3,6 +3,7 @@
 #include "engine/encoder_command_lines.h"
 #include "engine/mp4_packaging.h"
 #include "engine/output_naming.h"
+#include "engine/row_files.h"
 #include "tests/support/test_support.h"
 
 #include <QDir>
@@ -48,10 +49,10 @@ TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
                          "-lavfopts format=flv -lavcopts vcodec=flv:vbitrate=256:mbd=2:v4mv:last_pred=3 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.flv\""));
 
-    // The encoder writes the 3GP's H.263 at the chosen bitrate, with the sound at
-    // AMR-NB's 8000 Hz; the packer copies the picture.
+    // The encoder writes the 3GP's H.263 (12:11 pixels, 176x144 shown 4:3) at the
+    // chosen bitrate, with the sound at AMR-NB's 8000 Hz; the packer copies the picture.
     EXPECT_EQ(WithoutThreads(ThreeGpEncoderCommandLine(Step(kAvi), {"176", "144", "15", "256"})),
-              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=176:144,dsize=176:144,harddup,fixpts "
+              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=176:144,dsize=2112/1584,harddup,fixpts "
                          "-srate 8000 -oac pcm -ovc lavc -lavcopts vcodec=h263:vbitrate=256:mbd=2:last_pred=3:keyint=30:"
                          "o=mpv_flags=+mv0 -ofps 15 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
@@ -206,56 +207,81 @@ TEST(AsfHeader, RecognisedByTheGuidAtTheStartOnly)
     EXPECT_FALSE(StartsWithAsfHeader(dir + QStringLiteral("/missing.wmv")));
 }
 
-TEST(OutputNaming, StemExtensionAndTime)
+TEST(OutputNaming, StemAndExtension)
 {
     EXPECT_EQ(OutputStem(QStringLiteral("/a.b/c/14-05-09.avi")), QStringLiteral("/a.b/c/14-05-09"));
     EXPECT_EQ(OutputStem(QStringLiteral("/a/b")), QStringLiteral("/a/b"));
     EXPECT_EQ(EncoderOutputExtension(OutputFormat::Mp4), QStringLiteral(".avi"));
     EXPECT_EQ(EncoderOutputExtension(OutputFormat::ThreeGp), QStringLiteral(".avi"));
     EXPECT_EQ(EncoderOutputExtension(OutputFormat::Flv), QStringLiteral(".flv"));
-
-    const QString dir = MakeTempDir() + '/';
-    EXPECT_EQ(MakeOutputFileName(dir, OutputFormat::Mp4, QTime(14, 5, 9)), dir + QStringLiteral("14-05-09.avi"));
-    EXPECT_EQ(MakeOutputFileName(dir, OutputFormat::Flv, QTime(0, 0, 0)), dir + QStringLiteral("00-00-00.flv"));
-    EXPECT_EQ(MakeOutputFileName(dir, OutputFormat::ThreeGp, QTime(23, 59, 59)),
-              dir + QStringLiteral("23-59-59.avi"));
 }
 
-// Any file a row could write or delete next to the stem makes the name taken.
-TEST(OutputNaming, NeverNamesAnExistingFile)
+// A name is taken only by a file with the row's final extension or one of its
+// intermediates (the encoder's AVI, the timed copy): another format's output
+// of the source sits beside it. The row's clean-up then leaves what was there
+// and its final file, whichever format's outputs share its stem.
+TEST(OutputNaming, EachFormatBesideTheOthersNeverOverAnExistingFile)
 {
     struct Case {
-        QStringList existing;
+        QStringList existing;  // "%1": the stem the row would take without a counter
         OutputFormat format;
-        const char *expected;
+        int counter;           // 0: none
     };
     const Case cases[] = {
-        {{}, OutputFormat::Mp4, "12-00-00.avi"},
-        {{"12-00-00.avi"}, OutputFormat::Mp4, "12-00-00-2.avi"},
-        {{"12-00-00.mp4"}, OutputFormat::Mp4, "12-00-00-2.avi"},
-        {{"12-00-00.m4v"}, OutputFormat::Mp4, "12-00-00-2.avi"},
-        {{"12-00-00.aac"}, OutputFormat::Mp4, "12-00-00-2.avi"},
-        {{"12-00-00.264"}, OutputFormat::Mp4, "12-00-00-2.avi"},
-        {{"12-00-00.3gp"}, OutputFormat::ThreeGp, "12-00-00-2.avi"},
-        {{"12-00-00.mov"}, OutputFormat::Mp4, "12-00-00-2.avi"},
-        {{"12-00-00.flv"}, OutputFormat::Flv, "12-00-00-2.flv"},
-        {{"12-00-00.flv", "12-00-00-2.mp4"}, OutputFormat::Flv, "12-00-00-3.flv"},
-        {{"12-00-01.avi", "12-00-00-2.avi"}, OutputFormat::Mp4, "12-00-00.avi"},
+        {{}, OutputFormat::Mp4, 0},
+        {{"%1.3gp", "%1.flv"}, OutputFormat::Mp4, 0},
+        {{"%1.mp4", "%1.flv"}, OutputFormat::ThreeGp, 0},
+        {{"%1.mp4", "%1.3gp", "%1.avi"}, OutputFormat::Flv, 0},
+        {{"%1.mp4", "%1.3gp", "%1.flv"}, OutputFormat::Mp4, 2},
+        {{"%1.3gp"}, OutputFormat::ThreeGp, 2},
+        {{"%1.flv", "%1 (2).flv", "%1-2.flv"}, OutputFormat::Flv, 3},
+        {{"%1.avi"}, OutputFormat::Mp4, 2},
+        {{"%1.avi"}, OutputFormat::ThreeGp, 2},
+        {{"%1.mkv"}, OutputFormat::Flv, 2},
     };
-    for (const Case &c : cases) {
-        const QString dir = MakeTempDir() + '/';
-        for (const QString &name : c.existing) {
-            QFile file(dir + name);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    for (const OutputNaming naming : {OutputNaming::SourceName, OutputNaming::TimeOfDay}) {
+        const bool bySource = naming == OutputNaming::SourceName;
+        const QString base = bySource ? QStringLiteral("holiday") : QStringLiteral("12-00-00");
+        for (const Case &c : cases) {
+            const QString dir = MakeTempDir() + '/';
+            QStringList existing;
+            for (const QString &name : c.existing) {
+                existing << name.arg(base);
+                QFile file(dir + existing.last());
+                ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            }
+            const QString trace = FormatName(c.format) + ' ' + existing.join(',');
+            SCOPED_TRACE(trace.toStdString());
+            OutputNames names;
+            const QString output = names.reserve(dir, "/v/holiday.avi", c.format, naming, QTime(12, 0, 0));
+            const QString counted = c.counter == 0 ? QString() : QString::fromLatin1(bySource ? " (%1)" : "-%1").arg(c.counter);
+            EXPECT_EQ(output, dir + base + counted + EncoderOutputExtension(c.format));
+
+            // The row makes every file of its kind; only its final file stays.
+            const QString stem = OutputStem(output);
+            for (const QString &extension : RowFileExtensions(c.format)) {
+                QFile file(stem + extension);
+                ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            }
+            const QString finalFile = stem + RowFileExtensions(c.format).first();
+            QFile temporary(PackerTempPath(finalFile));
+            ASSERT_TRUE(temporary.open(QIODevice::WriteOnly));
+            RemoveRowFiles(RowFilePaths(stem, c.format), finalFile);
+            QStringList left = QDir(dir).entryList(QDir::Files | QDir::Hidden);
+            QStringList expected = existing;
+            expected << QFileInfo(finalFile).fileName();
+            left.sort();
+            expected.sort();
+            EXPECT_EQ(left, expected);
         }
-        EXPECT_EQ(MakeOutputFileName(dir, c.format, QTime(12, 0, 0)), dir + QLatin1String(c.expected))
-            << c.existing.join(',').toStdString();
     }
 
     // A dangling link would be written through: it takes the name too.
     const QString dir = MakeTempDir() + '/';
-    ASSERT_TRUE(QFile::link(dir + QStringLiteral("nowhere/x"), dir + QStringLiteral("12-00-00.flv")));
-    EXPECT_EQ(MakeOutputFileName(dir, OutputFormat::Flv, QTime(12, 0, 0)), dir + QStringLiteral("12-00-00-2.flv"));
+    ASSERT_TRUE(QFile::link(dir + QStringLiteral("nowhere/x"), dir + QStringLiteral("holiday.flv")));
+    OutputNames names;
+    EXPECT_EQ(names.reserve(dir, "/v/holiday.avi", OutputFormat::Flv, OutputNaming::SourceName, QTime(12, 0, 0)),
+              dir + QStringLiteral("holiday (2).flv"));
 }
 
 // Rows are named after their sources; a name another row holds, or that any

@@ -69,25 +69,32 @@ TEST(SavedQueue, ADamagedOrForeignFileIsSetAside)
 TEST(SavedQueue, RecoveryClearsUnfinishedRowsFilesAndKeepsDoneOnes)
 {
     const QString out = MakeTempDir();
-    // A crash while the second row encoded: its AVI and raw streams are half made.
+    // A crash while the second row packed its MP4: its AVI and the packer's
+    // temporary are half made, and the row recorded them by name; the same
+    // source's 3GP of an earlier batch sits beside them. The fourth row's FLV,
+    // reserved by an earlier version as a bare stem, is half made too.
     Touch(out + "/10-00-00.mp4");
     Touch(out + "/10-05-00.avi");
-    Touch(out + "/10-05-00.m4v");
+    Touch(out + "/.10-05-00.mp4.part");
+    Touch(out + "/10-05-00.3gp");
+    Touch(out + "/09-00-00.flv");
     Touch(out + "/notes.txt");
     SavedQueue queue;
+    const QStringList running{out + "/10-05-00.avi", out + "/10-05-00.mkv", out + "/10-05-00.mp4",
+                              out + "/.10-05-00.mp4.part"};
     queue.rows = {{"/v/done.avi", RowPhase::Done, {}, {}, {}},
-                  {"/v/running.avi", RowPhase::Converting, {out + "/10-05-00"}, {}, {}},
+                  {"/v/running.avi", RowPhase::Converting, {}, running, {}},
                   {"/v/waiting.avi", RowPhase::Waiting, {}, {}, {}},
-                  {"/v/failed.avi", RowPhase::Failed, {}, {}, {}}};
+                  {"/v/failed.avi", RowPhase::Failed, {out + "/09-00-00"}, {}, {}}};
     const QList<SavedRow> back = RecoverUnfinishedRows(queue);
     ASSERT_EQ(back.size(), 3);
     EXPECT_EQ(back[0].source, "/v/running.avi");
     EXPECT_EQ(back[2].source, "/v/failed.avi");
     for (const SavedRow &row : back)
         EXPECT_EQ(row.phase, RowPhase::Waiting);
-    QStringList left = QDir(out).entryList(QDir::Files);
+    QStringList left = QDir(out).entryList(QDir::Files | QDir::Hidden);
     left.sort();
-    EXPECT_EQ(left, (QStringList{"10-00-00.mp4", "notes.txt"}));
+    EXPECT_EQ(left, (QStringList{"10-00-00.mp4", "10-05-00.3gp", "notes.txt"}));
 }
 
 // Two windows over one queue: the second keeps nothing while the first lives,

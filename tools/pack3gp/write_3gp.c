@@ -170,6 +170,25 @@ static uint32_t MovieTicks(const Track *t)
     return (uint32_t)((t->duration * kMovieTimescale + t->timescale / 2) / t->timescale);
 }
 
+/* Whether the picture is one of the H.263 picture formats (sub-QCIF, QCIF,
+ * CIF, 4CIF, 16CIF), whose pixels are 12:11: a player shows 176x144 as 4:3. */
+static int HasH263FormatPixels(const AviIndex *index)
+{
+    static const int kFormats[][2] = {{128, 96}, {176, 144}, {352, 288}, {704, 576}, {1408, 1152}};
+    for (size_t i = 0; i < sizeof kFormats / sizeof kFormats[0]; ++i) {
+        if (index->width == kFormats[i][0] && index->height == kFormats[i][1])
+            return 1;
+    }
+    return 0;
+}
+
+/* The width the picture is shown at, in 16.16 fixed point. */
+static uint32_t ShownWidth(const AviIndex *index)
+{
+    const uint64_t stored = (uint64_t)index->width << 16;
+    return (uint32_t)(HasH263FormatPixels(index) ? (stored * 12 + 5) / 11 : stored);
+}
+
 static void PutSampleEntry(BoxBuffer *b, int id, const AviIndex *index)
 {
     if (id == kVideoTrack) {
@@ -192,11 +211,13 @@ static void PutSampleEntry(BoxBuffer *b, int id, const AviIndex *index)
         Put8(b, 10); /* level 10 */
         Put8(b, 0);  /* baseline profile */
         CloseBox(b, d263);
-        /* square pixels: a reader would otherwise take H.263's 12:11 */
-        const size_t pasp = OpenBox(b, "pasp");
-        Put32(b, 1);
-        Put32(b, 1);
-        CloseBox(b, pasp);
+        /* the pixels' shape, as the picture's format has it */
+        if (HasH263FormatPixels(index)) {
+            const size_t pasp = OpenBox(b, "pasp");
+            Put32(b, 12);
+            Put32(b, 11);
+            CloseBox(b, pasp);
+        }
         CloseBox(b, entry);
     } else {
         const size_t entry = OpenBox(b, "samr");
@@ -315,7 +336,7 @@ static void PutTrack(BoxBuffer *b, int id, const Track *t, const ChunkList *chun
     Put16(b, video ? 0 : 0x0100);
     Put16(b, 0);
     PutMatrix(b);
-    Put32(b, video ? (uint32_t)index->width << 16 : 0);
+    Put32(b, video ? ShownWidth(index) : 0);
     Put32(b, video ? (uint32_t)index->height << 16 : 0);
     CloseBox(b, box);
 
