@@ -1,9 +1,5 @@
 #include "catalogue/picture_turn.h"
 
-#include "base/log.h"
-#include "catalogue/ffprobe_read.h"
-#include "process/command_line.h"
-
 #include <QFile>
 #include <QList>
 #include <cmath>
@@ -37,10 +33,8 @@ std::optional<PictureTurn> QuarterTurn(qint64 a, qint64 b, qint64 c, qint64 d)
     return std::nullopt;
 }
 
-// Whether the file is ISO media (MP4, MOV, 3GP, M4V): a box size, then one of
-// the box types such a file starts with. Only these carry a display matrix
-// that the tools read; other files are not given to ffprobe, which takes about
-// as long as the player's own look at the file.
+}  // namespace
+
 bool IsIsoMedia(const QString &path)
 {
     QFile file(path);
@@ -53,8 +47,6 @@ bool IsIsoMedia(const QString &path)
     }
     return false;
 }
-
-}  // namespace
 
 DisplayMatrixReport ParseDisplayMatrix(const QByteArray &output)
 {
@@ -115,23 +107,4 @@ QByteArray PictureTurnFilters(const PictureTurn &turn)
     default:
         return turn.mirrored ? "mirror," : "";
     }
-}
-
-PictureTurn ReadPictureTurn(const QByteArray &toolDir, const QString &path, bool logOdd)
-{
-    if (!IsIsoMedia(path))
-        return {};
-    const QByteArray parameters =
-        "-v error -select_streams v:0 -show_entries stream_side_data=displaymatrix,rotation -of default=nw=1 " +
-        QuotePath(path);
-    const std::optional<QByteArray> printed =
-        ReadWithFfprobe(toolDir, parameters, path, "its picture is taken as stored");
-    if (!printed)
-        return {};
-    const DisplayMatrixReport report = ParseDisplayMatrix(*printed);
-    if (report.oddDegrees && logOdd) {
-        qCWarning(lcQ9).nospace() << "the picture of " << path << " is to be shown turned by " << *report.oddDegrees
-                                  << " degrees, no quarter turn: it is taken as stored";
-    }
-    return report.turn.value_or(PictureTurn{});
 }

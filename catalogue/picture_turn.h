@@ -36,8 +36,7 @@ DisplayMatrixReport ParseDisplayMatrix(const QByteArray &output);
 // followed by a comma (empty for no turn).
 QByteArray PictureTurnFilters(const PictureTurn &turn);
 
-// Runs ffprobe from `toolDir` on an MP4, MOV or 3GP source (the kinds that
-// carry a display matrix) and returns its turn; no turn for other files, when
-// the source has none, or when ffprobe cannot read it or cannot run. A matrix
-// that is no quarter turn is ignored, with a warning when `logOdd`.
-PictureTurn ReadPictureTurn(const QByteArray &toolDir, const QString &path, bool logOdd);
+// Whether the file is ISO media (MP4, MOV, 3GP, M4V): a box size, then one of
+// the box types such a file starts with. Only these carry a display matrix
+// that the tools read.
+bool IsIsoMedia(const QString &path);

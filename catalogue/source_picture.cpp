@@ -50,13 +50,15 @@ std::mutex g_rememberedMutex;
 QHash<QString, Remembered> g_remembered;
 
 // Nothing when ffprobe could not tell (it failed, or was stopped as stuck).
+// Without the shape, only files that may carry a turn are given to ffprobe,
+// which takes about as long as the player's own look at the file.
 std::optional<SourcePicture> LookAtSource(const QByteArray &toolDir, const QString &path, bool wantShape)
 {
-    if (!wantShape)
-        return SourcePicture{ReadPictureTurn(toolDir, path, false), {}};
+    if (!wantShape && !IsIsoMedia(path))
+        return SourcePicture{};
     const QByteArray parameters = "-v error -select_streams v:0 -show_entries "
-                                  "stream=width,height,sample_aspect_ratio:stream_side_data=displaymatrix,rotation "
-                                  "-of default=nw=1 " +
+                                  "stream=width,height,sample_aspect_ratio,color_space,color_transfer,color_primaries"
+                                  ":stream_side_data=displaymatrix,rotation -of default=nw=1 " +
                                   QuotePath(path);
     const std::optional<QByteArray> printed =
         ReadWithFfprobe(toolDir, parameters, path, "its picture is stretched to the size, as stored");
@@ -64,6 +66,7 @@ std::optional<SourcePicture> LookAtSource(const QByteArray &toolDir, const QStri
         return std::nullopt;
     SourcePicture picture;
     picture.shape = ParseSourceShape(*printed);
+    picture.colour = ParseSourceColour(*printed);
     // The matrix rows follow the stream's own lines, whose values hold colons too.
     QByteArray matrix;
     for (const QByteArray &line : printed->split('\n')) {
@@ -72,11 +75,12 @@ std::optional<SourcePicture> LookAtSource(const QByteArray &toolDir, const QStri
     }
     const DisplayMatrixReport report = ParseDisplayMatrix(matrix);
     picture.turn = report.turn.value_or(PictureTurn{});
-    if (report.oddDegrees) {
+    // Without the shape the probe has looked already, and said what it saw.
+    if (report.oddDegrees && wantShape) {
         qCWarning(lcQ9).nospace() << "the picture of " << path << " is to be shown turned by " << *report.oddDegrees
                                   << " degrees, no quarter turn: it is taken as stored";
     }
-    if (!picture.shape.known())
+    if (!picture.shape.known() && wantShape)
         qCWarning(lcQ9) << "ffprobe found no picture size in" << path << "- its picture is stretched to the size";
     return picture;
 }
@@ -96,6 +100,22 @@ SourceShape ParseSourceShape(const QByteArray &output)
             shape.pixelAspect = PixelAspectOf(line.mid(20));
     }
     return shape;
+}
+
+SourceColour ParseSourceColour(const QByteArray &output)
+{
+    SourceColour colour;
+    const auto named = [](const QByteArray &value) { return value == "unknown" ? QByteArray() : value; };
+    for (const QByteArray &rawLine : output.split('\n')) {
+        const QByteArray line = rawLine.trimmed();
+        if (line.startsWith("color_transfer="))
+            colour.transfer = named(line.mid(15));
+        else if (line.startsWith("color_primaries="))
+            colour.primaries = named(line.mid(16));
+        else if (line.startsWith("color_space="))
+            colour.matrix = named(line.mid(12));
+    }
+    return colour;
 }
 
 SourcePicture ReadSourcePicture(const QByteArray &toolDir, const QString &path, bool wantShape)

@@ -16,10 +16,25 @@ struct SourceShape {
     bool known() const { return width > 0 && height > 0; }
 };
 
+// The source's colours as its stream flags them, in ffprobe's names ("bt709",
+// "arib-std-b67", "smpte2084", "bt2020nc", "smpte170m" ...); empty when the
+// stream does not say.
+struct SourceColour {
+    QByteArray transfer;   // the transfer function (color_transfer)
+    QByteArray primaries;  // the primaries (color_primaries)
+    QByteArray matrix;     // the Y'CbCr matrix (color_space)
+
+    // Recorded in high dynamic range, HLG or PQ, as phones record by default:
+    // read as it is, as the encoder reads every source, the picture comes out
+    // pale and faded.
+    bool highDynamicRange() const { return transfer == "arib-std-b67" || transfer == "smpte2084"; }
+};
+
 // What one look at the source tells about its picture.
 struct SourcePicture {
     PictureTurn turn;
     SourceShape shape;
+    SourceColour colour;
 };
 
 // Reads "width=", "height=" and "sample_aspect_ratio=" lines of ffprobe's
@@ -27,9 +42,15 @@ struct SourcePicture {
 // pixel aspect counts as square.
 SourceShape ParseSourceShape(const QByteArray &output);
 
-// One ffprobe run from `toolDir` on the source: its turn and its shape. With
-// `wantShape` false only MP4, MOV and 3GP sources are looked at, for their
-// turn. A source ffprobe cannot read has no turn and an unknown shape.
+// Reads "color_transfer=", "color_primaries=" and "color_space=" lines of
+// ffprobe's default output; "unknown" and missing values are left empty.
+SourceColour ParseSourceColour(const QByteArray &output);
+
+// One ffprobe run from `toolDir` on the source: its turn, its shape and its
+// colours. With `wantShape` false only MP4, MOV and 3GP sources are looked at
+// (the kinds that carry a turn); other sources then have no turn, and unknown
+// shape and colours. A source ffprobe cannot read has no turn and an unknown
+// shape and colours.
 // The look is remembered for the file as it is now (its size and time of
 // change), so that a conversion of a file the list has probed needs no look
 // of its own.

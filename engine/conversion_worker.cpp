@@ -96,18 +96,18 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
                  bool *mayBeStill)
 {
     const QString stem = OutputStem(output);
-    const EncoderSource source = PrepareEncoderSource(row.path, stem, job.toolDir, limits, job.encoder);
+    // The turn, the picture's shape and its colours are those of the source
+    // itself (a timed or SDR copy carries no turn): as the row's probe saw them
+    // when the file has not changed since, else read now (the probe may not
+    // have ended). The probe has already logged a turn that is ignored.
+    const SourcePicture picture = KnownSourcePicture(job.toolDir, row.path, job.choices.shape != PictureShape::Stretch);
+    const EncoderSource source = PrepareEncoderSource(row.path, stem, job.toolDir, limits, job.encoder, picture);
     if (source.end)
         return *source.end;
     EncoderStep step{job.toolDir, source.path, output, StartsWithAsfHeader(row.path),
                      row.seconds > 0 ? double(row.seconds) : 0.0};
     step.matroskaReader = source.matroskaReader;
     step.timing = source.timing;
-    // The turn and the picture's shape are those of the source itself (a
-    // timed copy carries no turn): as the row's probe saw them when the file
-    // has not changed since, else read now (the probe may not have ended). The
-    // probe has already logged a turn that is ignored.
-    const SourcePicture picture = KnownSourcePicture(job.toolDir, row.path, job.choices.shape != PictureShape::Stretch);
     step.turn = picture.turn;
     step.shape = picture.shape;
     step.libavformatReader = source.libavformatReader || AviHasMp3Audio(row.path);

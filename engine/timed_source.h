@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/frame_timing.h"
+#include "catalogue/source_picture.h"
 #include "engine/encoder_control.h"
 #include "engine/row_outcome.h"
 #include "process/tool_watchdog.h"
@@ -38,5 +39,11 @@ QByteArray TimedCopyParameters(const QString &source, const QString &copy);
 // MS MPEG-4, for example): an AVI with empty frames in another format, or
 // one whose copy fails, is read through libavformat, whose picture at least
 // moves. Any other source whose copy fails is read directly, as before.
+// A source in high dynamic range (`picture` as the row's look at the source
+// saw it) is instead turned into SDR by ffmpeg into the same Matroska file,
+// which then serves as its timed copy too (`SdrCopyParameters`); when that
+// fails it goes the way of any other source, its colours faded. Every other
+// source takes no step here beyond reading its index.
 EncoderSource PrepareEncoderSource(const QString &source, const QString &stem, const QByteArray &toolDir,
-                                   const ToolWatchdog::Limits &limits, EncoderControl &control);
+                                   const ToolWatchdog::Limits &limits, EncoderControl &control,
+                                   const SourcePicture &picture);

@@ -210,6 +210,56 @@ TEST_F(Conversion, Mp4)
     EXPECT_LT(boxes.indexOf("moov"), boxes.indexOf("mdat")) << boxes.join(' ').toStdString();
 }
 
+// The mean saturation of a file's picture, in 8-bit steps (signalstats' SATAVG).
+double MeanSaturation(const QString &path)
+{
+    QByteArray csv;
+    RunProgram("ffprobe", {"-v", "error", "-f", "lavfi", "movie=" + path + ",format=yuv420p,signalstats",
+                           "-show_entries", "frame_tags=lavfi.signalstats.SATAVG", "-of", "csv=p=0"},
+               &csv);
+    double sum = 0;
+    int frames = 0;
+    for (const QByteArray &line : csv.split('\n')) {
+        if (!line.trimmed().isEmpty())
+            sum += line.toDouble(), ++frames;
+    }
+    return frames > 0 ? sum / frames : 0;
+}
+
+// A phone records HDR by default: HLG in 10-bit HEVC, SDR white at 75% of the
+// signal. Read as plain BT.709 its picture is pale; the MP4 keeps the colours
+// of the SDR picture it was made from.
+TEST_F(Conversion, AnHdrPhoneClipKeepsItsColours)
+{
+    const QString folder = MakeTempDir() + '/';
+    const QString sdr = folder + "sdr.mkv", hlg = folder + "hlg.mp4";
+    ASSERT_EQ(RunProgram("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25", "-f",
+                                    "lavfi", "-i", "sine=frequency=440:sample_rate=48000", "-t",
+                                    QString::number(kClipSeconds), "-vf",
+                                    "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p", "-colorspace", "bt709",
+                                    "-color_trc", "bt709", "-color_primaries", "bt709", "-c:v", "ffv1", "-c:a",
+                                    "pcm_s16le", sdr}),
+              0);
+    ASSERT_EQ(RunProgram("ffmpeg", {"-v", "error", "-y", "-i", sdr, "-vf",
+                                    "zscale=t=arib-std-b67:p=bt2020:m=bt2020nc:npl=203,format=yuv420p10le", "-c:v",
+                                    "libx265", "-x265-params", "log-level=error", "-color_trc", "arib-std-b67",
+                                    "-color_primaries", "bt2020", "-colorspace", "bt2020nc", "-c:a", "aac", hlg}),
+              0);
+    const double original = MeanSaturation(sdr);
+    ASSERT_GT(original, 50);
+    ASSERT_LT(MeanSaturation(hlg), original / 2) << "read as BT.709, the HLG picture is pale";
+
+    m_port->addRow(hlg, 3);
+    convert("MP4", {"320", "240", "15", "512"});
+    EXPECT_TRUE(m_port->endedWell());
+    const QStringList files = outputFiles();
+    ASSERT_EQ(files.size(), 1);  // the SDR copy is gone
+    const MediaInfo info = ProbeMedia(m_out + files.first());
+    EXPECT_EQ(info.streams["video"].width, 320);
+    ExpectTimingOf(info, 15);
+    EXPECT_GE(MeanSaturation(m_out + files.first()), 0.8 * original);
+}
+
 // A long H.264 source, whose row says how long it plays, is decoded in
 // threads (on a machine with more than one core): every format still ends
 // where the source does, but for the last frame the encoder drops with any

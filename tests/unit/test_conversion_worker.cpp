@@ -75,6 +75,25 @@ for a in "$@"; do case $a in -tmp=*) printf half > "${a#-tmp=}";; esac; done
 printf '%s\n' "$name" >> "$last"
 )";
 
+// ffmpeg making a row's SDR copy: logs its arguments and writes the copy, then
+// waits while "<source>.hold" exists.
+const char kFakeSdrCopy[] = R"(#!/bin/sh
+prev=
+for a in "$@"; do [ "$prev" = "-i" ] && src=$a; prev=$a; last=$a; done
+[ "$last" = "-" ] && exit 1
+printf '%s\n' "$*" >> "$(dirname "$0")/ffmpeg.log"
+printf copy > "$last"
+while [ -e "$src.hold" ]; do sleep 0.02; done
+)";
+
+// ffprobe's look at a source's picture: HLG for sources named so, else BT.709.
+const char kFakeColourLook[] = R"(#!/bin/sh
+for a in "$@"; do last=$a; done
+printf '%s\n' "$last" >> "$(dirname "$0")/ffprobe.log"
+printf 'width=1920\nheight=1080\n'
+case "$last" in *hlg*) echo color_transfer=arib-std-b67;; *) echo color_transfer=bt709;; esac
+)";
+
 void WriteFile(const QString &path, const QByteArray &content, bool executable = false)
 {
     QFile file(path);
@@ -391,6 +410,45 @@ TEST_F(ConversionWorker, StopAndTheWatchdogReachEachRunningRow)
     EXPECT_EQ(m_port->rowState(rowX), RowState{RowPhase::Stopped});
     EXPECT_EQ(m_port->rowState(rowY), RowState{RowPhase::Stopped});
     EXPECT_EQ(outputFiles().size(), 1);
+}
+
+// An HDR source is read from the SDR copy ffmpeg makes of it first, which pause
+// and stop reach as they reach the encoder; a BT.709 one is read as it is,
+// after the one look at its picture that every row takes.
+TEST_F(ConversionWorker, AnHdrSourceIsReadFromItsSdrCopyAndAnSdrOneAsItIs)
+{
+    WriteFile(m_tools + "ffmpeg", kFakeSdrCopy, true);
+    WriteFile(m_tools + "ffprobe", kFakeColourLook, true);
+    BatchChoices mp4{"320", "240", "15", "384", OutputFormat::Mp4};
+    mp4.shape = PictureShape::Fit;
+    m_batch.setRowsAtOnce(1);
+    const QString hdr = source("phone-hlg"), sdr = source("camera");
+    const RowId first = m_port->addRow(hdr), second = m_port->addRow(sdr);
+    runToEnd(mp4);
+    EXPECT_TRUE(m_port->endedWell());
+    EXPECT_EQ(encoded(), (QStringList{m_out + "12-00-00.mkv", sdr}));
+    const QStringList copies = ReadLines(m_tools + "ffmpeg.log");
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_TRUE(copies.first().contains("-i " + hdr + " ") && copies.first().contains("tonemap"))
+        << copies.first().toStdString();
+    EXPECT_EQ(ReadLines(m_tools + "ffprobe.log"), (QStringList{hdr, sdr}));
+    EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.mp4", "12-00-00.mp4"}));
+
+    m_port->removeRow(first);
+    m_port->removeRow(second);
+    const RowId held = m_port->addRow(source("held-hlg", true));
+    ASSERT_TRUE(m_batch.start(m_port, mp4));
+    ASSERT_TRUE(WaitUntil([&] { return ReadLines(m_tools + "ffmpeg.log").size() == 2 && m_batch.encoderPid() != 0; },
+                          5000));
+    const pid_t copying = m_batch.encoderPid();
+    m_batch.pause();
+    EXPECT_TRUE(WaitUntil([&] { return ProcessState(copying) == 'T'; }, 2000));
+    m_batch.stop();
+    ASSERT_TRUE(m_batch.waitIdle(5000));
+    EXPECT_EQ(ProcessState(copying), 0);
+    EXPECT_EQ(m_port->rowState(held), RowState{RowPhase::Stopped});
+    EXPECT_EQ(encoded().size(), 2);
+    EXPECT_EQ(outputFiles(), (QStringList{"12-00-00-2.mp4", "12-00-00.mp4"})) << "the copy is gone";
 }
 
 // A full volume during two rows fails both cleanly and stops the batch.
