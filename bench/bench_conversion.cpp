@@ -52,7 +52,7 @@ BenchRow DefaultPreset(OutputFormat format, const char *label)
 
 QString Resolution(const BatchChoices &choices)
 {
-    return choices.width + 'x' + choices.height;
+    return QStringLiteral("%1x%2").arg(choices.width).arg(choices.height);
 }
 
 // Runs one command line (tool first) to its end; at idle priority when asked,
@@ -180,7 +180,7 @@ int main(int argc, char **argv)
         DefaultPreset(OutputFormat::Flv, "FLV default"),
         DefaultPreset(OutputFormat::ThreeGp, "3GP default"),
         DefaultPreset(OutputFormat::Mp4, "MP4 default"),
-        {"MP4 720x480", OutputFormat::Mp4, {"720", "480", "25", "1024", OutputFormat::Mp4}},
+        {"MP4 720x480", OutputFormat::Mp4, {720, 480, 25, 1024, OutputFormat::Mp4}},
     };
     constexpr int kWays = 4;  // worker, by hand, ffmpeg same quality, ffmpeg defaults
     double best[std::size(rows)][kWays];
@@ -220,9 +220,10 @@ int main(int argc, char **argv)
         if (!QString::fromLatin1(row.label).contains(only))
             continue;
         const double *t = best[i];
-        const QByteArray preset = (Resolution(row.choices) + '/' + row.choices.frameRate + '/' +
-                                   (row.format == OutputFormat::ThreeGp ? QStringLiteral("-") : row.choices.bitrate))
-                                      .toLatin1();
+        const QByteArray preset =
+            (Resolution(row.choices) + '/' + QString::number(row.choices.frameRate) + '/' +
+             (row.format == OutputFormat::ThreeGp ? QStringLiteral("-") : QString::number(row.choices.bitrate)))
+                .toLatin1();
         std::printf("%-12s %-17s %7.2fs %7.2fs %7.2fs %7.2fs | %8.3f %8.3f %8.3f | %.2f-%.2f\n", row.label,
                     preset.constData(), t[0], t[1], t[2], t[3], t[0] / t[1], t[0] / t[2], t[0] / t[3], lowestLoad[i],
                     highestLoad[i]);

@@ -16,9 +16,10 @@ QStringList FfmpegArguments(const BatchChoices &choices, const QString &clip, co
 {
     const QStringList threads = oneThread ? Words("-threads 1") : QStringList();
     QStringList args = Words("-v error -y") + threads;
-    args << "-i" << clip << "-s" << choices.width + 'x' + choices.height << "-r" << choices.frameRate;
+    args << "-i" << clip << "-s" << QStringLiteral("%1x%2").arg(choices.width).arg(choices.height) << "-r"
+         << QString::number(choices.frameRate);
     args += threads;
-    args << "-b:v" << choices.bitrate + 'k';
+    args << "-b:v" << QString::number(choices.bitrate) + 'k';
     const bool rateDistortion = quality != FfmpegQuality::Defaults;
     const bool workerOptions = quality == FfmpegQuality::WorkerOptions;
     switch (choices.format) {

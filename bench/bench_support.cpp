@@ -23,9 +23,12 @@ BatchChoices DefaultChoices(OutputFormat format)
 {
     const FormatPresets &presets = PresetsFor(format);
     BatchChoices choices;
-    SplitResolution(presets.defaultResolution, &choices.width, &choices.height);
-    choices.frameRate = presets.defaultFrameRate;
-    choices.bitrate = presets.defaultBitrate;
+    QString width, height;
+    SplitResolution(presets.defaultResolution, &width, &height);
+    choices.width = width.toInt();
+    choices.height = height.toInt();
+    choices.frameRate = presets.defaultFrameRate.toInt();
+    choices.bitrate = presets.defaultBitrate.toInt();
     choices.format = format;
     return choices;
 }
@@ -39,9 +42,9 @@ namespace {
 
 double Ssim(const BatchChoices &choices, const QString &source, const QString &output)
 {
-    const QString rate = choices.frameRate;
+    const QString rate = QString::number(choices.frameRate);
     const QString graph = QStringLiteral("[0:v]setpts=N/%1/TB[a];[1:v]scale=%2:%3,fps=%1,setpts=N/%1/TB[b];[a][b]ssim")
-                              .arg(rate, choices.width, choices.height);
+                              .arg(rate, QString::number(choices.width), QString::number(choices.height));
     QByteArray text;
     RunProgram("ffmpeg", {"-i", output, "-i", source, "-lavfi", graph, "-f", "null", "-"}, &text, 600000);
     const QRegularExpressionMatch match =

@@ -28,8 +28,9 @@ bool HasVideoExtension(const QByteArray &name, const QStringList &extensions)
 
 void SortNaturally(QList<QByteArray> &names)
 {
-    std::stable_sort(names.begin(), names.end(),
-                     [](const QByteArray &a, const QByteArray &b) { return NaturallyBefore(ShownName(a), ShownName(b)); });
+    std::stable_sort(names.begin(), names.end(), [](const QByteArray &a, const QByteArray &b) {
+        return NaturallyBefore(ShownName(a), ShownName(b));
+    });
 }
 
 // Walks one folder: its video files first, then its sub-folders.

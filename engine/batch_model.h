@@ -33,12 +33,12 @@ struct BatchRow {
     // While the row converts: every file its conversion made or reserved, by
     // exact name (a crash in the middle leaves a record of what to clear away).
     QStringList files;
-    QString outputFile;                    // a done row's written file
-    std::optional<OutputReport> output;    // what that file holds
-    std::optional<FailureDetails> failure; // what the tool that failed the row left
+    QString outputFile;                     // a done row's written file
+    std::optional<OutputReport> output;     // what that file holds
+    std::optional<FailureDetails> failure;  // what the tool that failed the row left
 
-    QString shownPath() const;       // for the user to read
-    QString openablePath() const;    // for Qt and the tools
+    QString shownPath() const;     // for the user to read
+    QString openablePath() const;  // for Qt and the tools
 };
 
 // The rows of the batch, with one owner: the window views them, the probes

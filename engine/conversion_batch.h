@@ -12,9 +12,11 @@
 #include <memory>
 #include <sys/types.h>
 
-// The output choices captured by the start command for one batch.
+// The output choices captured by the start command for one batch, as numbers
+// read once from the boxes: the picture's size, frames per second and the
+// video's kilobits per second.
 struct BatchChoices {
-    QString width, height, frameRate, bitrate;
+    int width = 0, height = 0, frameRate = 0, bitrate = 0;
     OutputFormat format = OutputFormat::Mp4;
     // The start command passes the user's settings; a batch given none names
     // its outputs after the time and stretches the picture to the size.

@@ -121,7 +121,7 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
 
     const QString folder = QFileInfo(output).path();
     const EncoderSummary summary = ParseEncoderSummary(run.tail);
-    *mayBeStill = EncodedRateAllowsStill(summary.videoKbits, job.choices.bitrate.toInt());
+    *mayBeStill = EncodedRateAllowsStill(summary.videoKbits, job.choices.bitrate);
     FailReason reason = FailReason::None;
     if (!run.ok()) {
         reason = ClassifyToolFailure(run, folder, EncoderReadFailure(run.tail));
@@ -235,9 +235,8 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
         const std::optional<OutputFacts> facts =
             result.output ? std::optional<OutputFacts>(result.output->facts) : ReadOutputFacts(job.toolDir, finalFile);
         if (facts) {
-            const OutputReport report{*facts,
-                                      CheckHandsetConstraints(job.choices.format, *facts, job.choices.width.toInt(),
-                                                              job.choices.height.toInt())};
+            const OutputReport report{
+                *facts, CheckHandsetConstraints(job.choices.format, *facts, job.choices.width, job.choices.height)};
             if (report.mismatch != OutputMismatch::None) {
                 qCWarning(lcQ9) << "the output" << finalFile << "breaks a handset constraint:" << int(report.mismatch);
                 result = RowResult::failed(FailReason::NotForHandset);
@@ -298,8 +297,8 @@ std::optional<RowEntry> TakeNextRow(ConversionJob &job, BatchRows &batch)
                 job.progress.setWaiting(notTaken);
                 return std::nullopt;
             }
-            const auto probed = std::find_if(notTaken.begin(), notTaken.end(),
-                                             [](const RowEntry &row) { return !row.probing; });
+            const auto probed =
+                std::find_if(notTaken.begin(), notTaken.end(), [](const RowEntry &row) { return !row.probing; });
             if (probed != notTaken.end()) {
                 const RowEntry row = *probed;
                 notTaken.erase(probed);

@@ -10,9 +10,9 @@
 #include <QtGlobal>
 #include <algorithm>
 #include <chrono>
-#include <thread>
 #include <functional>
 #include <optional>
+#include <thread>
 
 // A row as the conversion worker takes it.
 struct RowEntry {

@@ -17,11 +17,6 @@ constexpr qint64 kMinPixelsForEncoderThreads = 320 * 240;
 // The shortest source (in seconds) that is decoded in threads.
 constexpr double kMinSecondsForDecoderThreads = 30;
 
-QByteArray Text(const QString &value)
-{
-    return value.toLocal8Bit();
-}
-
 // "-lavdopts threads=N": the source is decoded in one thread per core (up to
 // 8). Decoding a large source is most of the work for the small outputs, and
 // with one decoder thread the encoder step left every other core idle: 20 s of
@@ -48,7 +43,7 @@ QByteArray DecoderThreads(const EncoderStep &step)
 // no slice threads.
 QByteArray Mpeg4EncoderThreads(const BatchChoices &choices)
 {
-    const qint64 pixels = qint64(choices.width.toInt()) * choices.height.toInt();
+    const qint64 pixels = qint64(choices.width) * choices.height;
     if (CodecThreads() < 2 || pixels < kMinPixelsForEncoderThreads)
         return {};
     return ":threads=" + QByteArray::number(CodecThreads());
@@ -84,7 +79,7 @@ QByteArray EncoderStart(const EncoderStep &step, const BatchChoices &choices)
         line += "-demuxer mkv ";
     else if (step.asfSource || step.libavformatReader)
         line += "-demuxer lavf ";
-    if (step.timing.runsAt(choices.frameRate.toDouble()))
+    if (step.timing.runsAt(choices.frameRate))
         line += "-skiplimit 0 ";
     // "-ni": without it the built-in MPEG-PS reader drops the audio of DVD VOBs.
     line += "-ni -mc 0 -af volnorm ";
@@ -106,7 +101,7 @@ QByteArray EncoderStart(const EncoderStep &step, const BatchChoices &choices)
 QByteArray PictureFilters(const EncoderStep &step, const BatchChoices &choices, OutputFormat format)
 {
     return PictureTurnFilters(step.turn) +
-           PictureShapeFilters(choices.shape, step.shape, step.turn, choices.width.toInt(), choices.height.toInt(),
+           PictureShapeFilters(choices.shape, step.shape, step.turn, choices.width, choices.height,
                                StepsFor(format).pixels) +
            ",harddup,fixpts";
 }
@@ -115,8 +110,8 @@ QByteArray PictureFilters(const EncoderStep &step, const BatchChoices &choices, 
 // kbit/s) whatever the size and bitrate; a strict player may then refuse it.
 QByteArray LevelOption(const BatchChoices &choices)
 {
-    const SimpleProfileLevel &level = SimpleProfileLevelFor(choices.width.toInt(), choices.height.toInt(),
-                                                            choices.frameRate.toDouble(), choices.bitrate.toInt());
+    const SimpleProfileLevel &level =
+        SimpleProfileLevelFor(choices.width, choices.height, choices.frameRate, choices.bitrate);
     return ":o=level=" + QByteArray::number(level.code);
 }
 
@@ -126,7 +121,7 @@ QByteArray LevelOption(const BatchChoices &choices)
 // At 176x144/15/64 one in 30 costs nothing at equal size (SSIM +0.0014).
 QByteArray KeyFrameEvery2s(const BatchChoices &choices)
 {
-    const int frames = std::max(1, int(std::lround(2 * choices.frameRate.toDouble())));
+    const int frames = std::max(1, int(std::lround(2.0 * choices.frameRate)));
     return ":keyint=" + QByteArray::number(frames);
 }
 
@@ -163,9 +158,9 @@ QByteArray ThreeGpEncoderCommandLine(const EncoderStep &step, const BatchChoices
     // 0.9661/0.9744/0.9803, 0.33 s. trell (0.9658/0.9721/0.9789) and cbp_rd
     // with it (0.9653/0.9711/0.9791) gain nothing. This libavcodec takes mv0
     // only as an mpv_flag and stops otherwise.
-    line += " -srate 8000 -oac pcm -ovc lavc -lavcopts vcodec=h263:vbitrate=" + Text(choices.bitrate);
+    line += " -srate 8000 -oac pcm -ovc lavc -lavcopts vcodec=h263:vbitrate=" + QByteArray::number(choices.bitrate);
     line += ":mbd=2:last_pred=3" + KeyFrameEvery2s(choices) + ":o=mpv_flags=+mv0";
-    line += " -ofps " + Text(choices.frameRate);
+    line += " -ofps " + QByteArray::number(choices.frameRate);
     line += ' ' + SourceAndOutput(step);
     return line;
 }
@@ -189,9 +184,9 @@ QByteArray Mp4EncoderCommandLine(const EncoderStep &step, const BatchChoices &ch
     // with, 0.8680 without, both above ffmpeg's 0.8669 at a 10 % larger size).
     line += " -srate 44100 -oac pcm -ovc lavc -ffourcc DIVX "
             "-lavcopts vcodec=mpeg4:mbd=2:autoaspect:vbitrate=";
-    line += Text(choices.bitrate) + Mpeg4EncoderThreads(choices);
+    line += QByteArray::number(choices.bitrate) + Mpeg4EncoderThreads(choices);
     line += LevelOption(choices);
-    line += " -ofps " + Text(choices.frameRate);
+    line += " -ofps " + QByteArray::number(choices.frameRate);
     line += ' ' + SourceAndOutput(step);
     return line;
 }
@@ -200,9 +195,9 @@ QByteArray FlvEncoderCommandLine(const EncoderStep &step, const BatchChoices &ch
 {
     QByteArray line = EncoderStart(step, choices);
     line += PictureFilters(step, choices, OutputFormat::Flv);
-    line += " -srate 44100 -ofps " + Text(choices.frameRate);
+    line += " -srate 44100 -ofps " + QByteArray::number(choices.frameRate);
     line += " -oac mp3lame -lameopts abr:br=64 -ovc lavc -of lavf -lavfopts format=flv -lavcopts vcodec=flv:vbitrate=";
-    line += Text(choices.bitrate);
+    line += QByteArray::number(choices.bitrate);
     // SSIM against the same frames written losslessly, 5 s of 640x480 H.264
     // to 320x240/25 at 307/384/480 kbit/s (equal sizes within 2 %), encoder
     // CPU time at 384: none 0.9742/0.9772/0.9803, 0.40 s;

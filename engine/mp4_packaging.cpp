@@ -25,10 +25,10 @@ QString Sibling(const QString &stem, const char *extension)
 // all of it their starts. With "-list" it then reads the MP4 back and prints
 // what it holds: the row's read-back, without a run of its own. It writes
 // into the temporary named here, one of the row's own files.
-QByteArray Mp4PackagingParameters(const QString &stem, const QString &frameRate)
+QByteArray Mp4PackagingParameters(const QString &stem, int frameRate)
 {
     const QString mp4 = Sibling(stem, ".mp4");
-    return "-c " + QuotePath(Sibling(stem, ".avi")) + " -rate=" + frameRate.toLocal8Bit() +
+    return "-c " + QuotePath(Sibling(stem, ".avi")) + " -rate=" + QByteArray::number(frameRate) +
            " -aac=128 -tmp=" + QuotePath(PackerTempPath(mp4)) + " -list " + QuotePath(mp4);
 }
 

@@ -8,12 +8,12 @@
 #include <QString>
 
 // Parameter text of the packaging run, for the stem of the encoder's AVI.
-QByteArray Mp4PackagingParameters(const QString &stem, const QString &frameRate);
+QByteArray Mp4PackagingParameters(const QString &stem, int frameRate);
 
 // What the packaging of one row runs with.
 struct PackagingRun {
     QByteArray toolDir;           // ends in '/'
-    QString frameRate;            // the batch's frame rate
+    int frameRate = 0;            // the batch's frame rate
     ToolWatchdog::Limits limits;  // for each of its tools
     EncoderControl *control;      // names each tool while it runs, for pause and stop
 };

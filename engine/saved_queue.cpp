@@ -62,10 +62,15 @@ bool ReadChoices(const QJsonObject &object, BatchChoices *choices)
             known = true;
         }
     }
-    choices->width = object.value("width").toString();
-    choices->height = object.value("height").toString();
-    choices->frameRate = object.value("frameRate").toString();
-    choices->bitrate = object.value("bitrate").toString();
+    // Written as text by earlier versions, as numbers now.
+    const auto number = [&object](const char *key) {
+        const QJsonValue value = object.value(QLatin1String(key));
+        return value.isString() ? value.toString().toInt() : value.toInt();
+    };
+    choices->width = number("width");
+    choices->height = number("height");
+    choices->frameRate = number("frameRate");
+    choices->bitrate = number("bitrate");
     return known;
 }
 

@@ -23,7 +23,7 @@ std::optional<EncoderSource> SdrCopy(const QString &source, const QString &stem,
                                      const ToolWatchdog::Limits &limits, EncoderControl &control,
                                      const SourcePicture &picture, const PictureTiming &timing)
 {
-    const QString copy = stem + QStringLiteral(".mkv");
+    const QString copy = TimedCopyPath(stem);
     const StepResult step = RunRowTool(toolDir + "ffmpeg", SdrCopyParameters(source, copy, picture), limits, control,
                                        stem, FailReason::Unreadable);
     EncoderSource read;

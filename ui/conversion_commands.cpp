@@ -37,9 +37,12 @@ QString LabelText(const QLabel *label)
 BatchChoices CurrentChoices(const TemplateDialog &dialog)
 {
     BatchChoices choices;
-    choices.bitrate = LabelText(dialog.controlAs<QLabel>(IdBitrateMirror));
-    choices.frameRate = LabelText(dialog.controlAs<QLabel>(IdFrameRateMirror));
-    SplitResolution(LabelText(dialog.controlAs<QLabel>(IdResolutionMirror)), &choices.width, &choices.height);
+    choices.bitrate = LabelText(dialog.controlAs<QLabel>(IdBitrateMirror)).toInt();
+    choices.frameRate = LabelText(dialog.controlAs<QLabel>(IdFrameRateMirror)).toInt();
+    QString width, height;
+    SplitResolution(LabelText(dialog.controlAs<QLabel>(IdResolutionMirror)), &width, &height);
+    choices.width = width.toInt();
+    choices.height = height.toInt();
     ChosenFormat(dialog, &choices.format);
     choices.naming = OutputStyle::readNaming();
     choices.shape = OutputStyle::readShape();

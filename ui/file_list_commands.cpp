@@ -12,8 +12,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
-#include <QUrl>
 #include <QRegularExpression>
+#include <QUrl>
 #include <algorithm>
 #include <utility>
 

@@ -1,11 +1,11 @@
 #include "ui/main_dialog.h"
 
 #include "base/log.h"
+#include "catalogue/source_name.h"
 #include "controls/flat_combo_box.h"
 #include "controls/xp_smart_button.h"
 #include "engine/conversion_batch.h"
 #include "engine/output_presets.h"
-#include "catalogue/source_name.h"
 #include "engine/saved_queue.h"
 #include "install/tool_dir.h"
 #include "install/tool_fallback.h"

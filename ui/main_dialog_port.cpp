@@ -55,8 +55,9 @@ void MainDialogPort::setRowFact(RowId row, ProbeFact fact, const QString &value)
     if (m_bridge.isClosed())
         return;
     m_rows->update(row, [&](BatchRow &entry) {
-        (fact == ProbeFact::Codec ? entry.codec : fact == ProbeFact::Resolution ? entry.resolution : entry.frameRate) =
-            value;
+        (fact == ProbeFact::Codec        ? entry.codec
+         : fact == ProbeFact::Resolution ? entry.resolution
+                                         : entry.frameRate) = value;
     });
 }
 

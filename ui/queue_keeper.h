@@ -2,8 +2,8 @@
 
 #include "engine/batch_model.h"
 #include "engine/conversion_batch.h"
-#include "engine/saved_queue.h"
 #include "engine/queue_lock.h"
+#include "engine/saved_queue.h"
 
 #include <QObject>
 #include <QString>

@@ -111,7 +111,7 @@ protected:
 TEST_F(Conversion, Flv)
 {
     m_port->addRow(s_clip);
-    convert("FLV", {"320", "240", "25", "384"});
+    convert("FLV", {320, 240, 25, 384});
     EXPECT_TRUE(m_port->endedWell());
     EXPECT_TRUE(progressMoved());
     EXPECT_EQ(m_port->progress().last(), 100) << "the whole batch";
@@ -137,10 +137,10 @@ TEST_F(Conversion, ThreeGp)
                                     "lavfi", "-i", "sine=frequency=440:sample_rate=44100", "-t",
                                     QString::number(kClipSeconds), "-c:v", "libx264", "-pix_fmt", "yuv420p", busy}),
               0);
-    auto kbitsAt = [&](const char *bitrate) {
+    auto kbitsAt = [&](int bitrate) {
         m_port = std::make_shared<FakeConversionPort>();
         m_port->addRow(busy);
-        convert("3GP", {"176", "144", "15", bitrate});
+        convert("3GP", {176, 144, 15, bitrate});
         EXPECT_TRUE(m_port->endedWell());
         const QStringList files = outputFiles();
         EXPECT_EQ(files.size(), 1);  // the intermediate is gone
@@ -149,9 +149,9 @@ TEST_F(Conversion, ThreeGp)
         QFile::remove(file);
         return kbits;
     };
-    const double low = kbitsAt("64");
+    const double low = kbitsAt(64);
 
-    convert("3GP", {"176", "144", "15", "256"});
+    convert("3GP", {176, 144, 15, 256});
     EXPECT_TRUE(m_port->endedWell());
     EXPECT_TRUE(m_port->statuses().contains(BatchStatus::Exporting));
     EXPECT_TRUE(progressMoved());
@@ -187,7 +187,7 @@ TEST_F(Conversion, ThreeGp)
 TEST_F(Conversion, Mp4)
 {
     m_port->addRow(s_clip);
-    convert("MP4", {"320", "240", "15", "512"});
+    convert("MP4", {320, 240, 15, 512});
     EXPECT_TRUE(m_port->endedWell());
     EXPECT_TRUE(m_port->statuses().contains(BatchStatus::Exporting));
     EXPECT_TRUE(progressMoved());
@@ -250,7 +250,7 @@ TEST_F(Conversion, AnHdrPhoneClipKeepsItsColours)
     ASSERT_LT(MeanSaturation(hlg), original / 2) << "read as BT.709, the HLG picture is pale";
 
     m_port->addRow(hlg, 3);
-    convert("MP4", {"320", "240", "15", "512"});
+    convert("MP4", {320, 240, 15, 512});
     EXPECT_TRUE(m_port->endedWell());
     const QStringList files = outputFiles();
     ASSERT_EQ(files.size(), 1);  // the SDR copy is gone
@@ -277,9 +277,9 @@ TEST_F(Conversion, LongSourceDecodedInThreadsKeepsItsLength)
         const char *format;
         BatchChoices choices;
     } cases[] = {
-        {"MP4", {"320", "240", "15", "512"}},
-        {"3GP", {"176", "144", "15", "64"}},
-        {"FLV", {"320", "240", "25", "384"}},
+        {"MP4", {320, 240, 15, 512}},
+        {"3GP", {176, 144, 15, 64}},
+        {"FLV", {320, 240, 25, 384}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.format);
@@ -313,7 +313,7 @@ TEST_F(Conversion, NotMediaFailsAndTheNextRowIsStillConverted)
     m_port->addRow(text);
     m_port->addRow(cut);
     m_port->addRow(s_clip);
-    convert("MP4", {"176", "144", "15", "256"});
+    convert("MP4", {176, 144, 15, 256});
     EXPECT_EQ(m_port->count(kFailed), 2);
     EXPECT_EQ(m_port->endedWith(), std::make_pair(1, 2));
     EXPECT_EQ(outputFiles().size(), 1);
@@ -330,7 +330,7 @@ TEST_F(Conversion, SourcesWithoutAudio)
         m_out = MakeTempDir() + '/';
         m_port = std::make_shared<FakeConversionPort>();
         m_port->addRow(s_muteClip);
-        convert(c.format, {"176", "144", "15", "256"});
+        convert(c.format, {176, 144, 15, 256});
         EXPECT_TRUE(m_port->endedWell());
         ASSERT_EQ(outputFiles().size(), 1);
         EXPECT_TRUE(outputFiles().first().endsWith(c.extension));
@@ -360,7 +360,7 @@ TEST_F(Conversion, ChinesePathsWithBlanksAndQuotes)
         m_port = std::make_shared<FakeConversionPort>();
         m_port->addRow(spaced);
         m_port->addRow(quoted);
-        convert(format, {"176", "144", "15", "256"});
+        convert(format, {176, 144, 15, 256});
         EXPECT_EQ(m_port->count(kFailed), 0);
         EXPECT_TRUE(m_port->endedWell());
         EXPECT_EQ(outputFiles().size(), 2) << outputFiles().join(' ').toStdString();
@@ -385,7 +385,7 @@ TEST_F(Conversion, GlobAndShellCharactersInNames)
             m_port->addRow(folder + name + ".avi");
             m_port->addRow(folder + name + "X.avi");
         }
-        BatchChoices choices{"176", "144", "15", "128"};
+        BatchChoices choices{176, 144, 15, 128};
         choices.naming = OutputNaming::SourceName;
         convert(QString(extension).mid(1), choices);
         EXPECT_TRUE(m_port->endedWell());
@@ -424,7 +424,7 @@ TEST_F(Conversion, ASilentPackerWritingItsTemporaryIsAliveAndCleanedUpOnStop)
     m_batch.setSilenceLimit(std::chrono::milliseconds(1500));
     const QString source = MakeTempDir() + "/Film [1080p].avi";
     ASSERT_TRUE(QFile::copy(s_clip, source));
-    BatchChoices choices{"176", "144", "15", "128"};
+    BatchChoices choices{176, 144, 15, 128};
     choices.naming = OutputNaming::SourceName;
     ASSERT_TRUE(ParseFormat("MP4", &choices.format));
     const auto everything = [this] { return QDir(m_out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); };
@@ -449,7 +449,7 @@ TEST_F(Conversion, TwoRowsInOneSecondGiveTwoFiles)
     m_batch.setClock([] { return QTime(9, 30, 0); });
     m_port->addRow(s_clip);
     m_port->addRow(s_clip);
-    convert("FLV", {"176", "144", "15", "256"});
+    convert("FLV", {176, 144, 15, 256});
     EXPECT_EQ(outputFiles(), (QStringList{"09-30-00-2.flv", "09-30-00.flv"}));
     for (const QString &file : outputFiles())
         EXPECT_EQ(ProbeMedia(m_out + file).streams["video"].codec, "flv1");
@@ -459,7 +459,7 @@ TEST_F(Conversion, PauseHoldsTheEncoderAndResumeLetsTheSameOneFinish)
 {
     m_batch.setToolDir(s_slowTools);
     m_port->addRow(s_clip);
-    ASSERT_TRUE(m_batch.start(m_port, {"176", "144", "15", "256"}));
+    ASSERT_TRUE(m_batch.start(m_port, {176, 144, 15, 256}));
     ASSERT_TRUE(WaitUntil([&] { return m_port->progress().size() >= 2; }, 10000));
     const pid_t encoder = m_batch.encoderPid();
     ASSERT_NE(encoder, 0);
@@ -487,7 +487,7 @@ TEST_F(Conversion, StopDuringTheEncoderStepEndsTheBatch)
     m_batch.setToolDir(s_slowTools);
     m_port->addRow(s_clip);
     m_port->addRow(s_clip);
-    ASSERT_TRUE(m_batch.start(m_port, {"176", "144", "15", "256"}));
+    ASSERT_TRUE(m_batch.start(m_port, {176, 144, 15, 256}));
     ASSERT_TRUE(WaitUntil([&] { return m_port->progress().size() >= 2; }, 10000));
     const pid_t encoder = m_batch.encoderPid();
     ASSERT_NE(encoder, 0);
@@ -539,7 +539,7 @@ TEST_F(Conversion, BrokenDataAfterAGoodHeaderFailsWithoutHangingTheBatch)
         const RowId bad1 = m_port->addRow(broken[0], 10);
         const RowId bad2 = m_port->addRow(broken[1], 10);
         const RowId last = m_port->addRow(s_clip, 3);
-        convert(format, {"176", "144", "15", "128"});
+        convert(format, {176, 144, 15, 128});
 
         EXPECT_EQ(m_port->rowState(first), RowState{RowPhase::Done});
         EXPECT_EQ(m_port->rowState(last), RowState{RowPhase::Done});
@@ -623,7 +623,7 @@ TEST_F(Conversion, PhoneClipsStandUprightInEveryFormat)
         m_port = std::make_shared<FakeConversionPort>();
         for (const QString &clip : clips)
             m_port->addRow(clip, 1);
-        convert(format, {"176", "144", "10", "128"});
+        convert(format, {176, 144, 10, 128});
         EXPECT_EQ(m_port->count(kFailed), 0);
         EXPECT_TRUE(m_port->endedWell());
         const QStringList files = outputFiles();

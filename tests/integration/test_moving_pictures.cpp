@@ -131,9 +131,9 @@ TEST_F(MovingPictures, EveryKindOfSourceMovesInEveryFormat)
         const char *format, *extension;
         BatchChoices choices;
     } formats[] = {
-        {"MP4", ".mp4", {"128", "96", "15", "256"}},
-        {"3GP", ".3gp", {"128", "96", "15", "64"}},
-        {"FLV", ".flv", {"128", "96", "15", "256"}},
+        {"MP4", ".mp4", {128, 96, 15, 256}},
+        {"3GP", ".3gp", {128, 96, 15, 64}},
+        {"FLV", ".flv", {128, 96, 15, 256}},
     };
     for (const auto &f : formats) {
         SCOPED_TRACE(f.format);
@@ -183,7 +183,7 @@ TEST_F(MovingPictures, AStillOutputOfAMovingSourceFailsTheRow)
     // Rows whose length the probe did not tell: the output's own length places the thumbnails.
     const RowId moving = m_port->addRow(s_clips + "dx50 ac3.avi");
     const RowId card = m_port->addRow(testCard);
-    convert("FLV", {"176", "144", "15", "256"});
+    convert("FLV", {176, 144, 15, 256});
     EXPECT_EQ(m_port->rowState(moving), RowState::failed(FailReason::StillPicture));
     EXPECT_EQ(m_port->rowState(card).phase, RowPhase::Done);
     EXPECT_EQ(m_port->statuses().last(), BatchStatus::Ended);

@@ -161,9 +161,9 @@ TEST_F(OutputShape, EveryFormatShowsTheSourcesShape)
         const char *extension;
         const char *sampleAspect;  // what the output declares; nullptr: square
     } formats[] = {
-        {OutputFormat::Mp4, {"320", "240", "15", "384"}, ".mp4", nullptr},
-        {OutputFormat::Flv, {"320", "240", "15", "384"}, ".flv", nullptr},
-        {OutputFormat::ThreeGp, {"176", "144", "15", "64"}, ".3gp", "12:11"},
+        {OutputFormat::Mp4, {320, 240, 15, 384}, ".mp4", nullptr},
+        {OutputFormat::Flv, {320, 240, 15, 384}, ".flv", nullptr},
+        {OutputFormat::ThreeGp, {176, 144, 15, 64}, ".3gp", "12:11"},
     };
     const struct {
         const char *name;
@@ -172,7 +172,7 @@ TEST_F(OutputShape, EveryFormatShowsTheSourcesShape)
     QStringList expectedFiles;
     for (const auto &f : formats) {
         convert(f.format, f.choices, QStringList{s_wide, s_dvd, s_fourThree} + s_holidays);
-        const int width = f.choices.width.toInt(), height = f.choices.height.toInt();
+        const int width = f.choices.width, height = f.choices.height;
         for (const auto &source : sources) {
             const QString file = source.name + QLatin1String(f.extension);
             SCOPED_TRACE(file.toStdString());

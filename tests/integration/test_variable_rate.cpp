@@ -129,9 +129,9 @@ struct Format {
     BatchChoices choices;
 };
 const Format kFormats[] = {
-    {"MP4", {"160", "120", "15", "256"}},
-    {"3GP", {"176", "144", "15", "64"}},
-    {"FLV", {"160", "120", "15", "256"}},
+    {"MP4", {160, 120, 15, 256}},
+    {"3GP", {176, 144, 15, 64}},
+    {"FLV", {160, 120, 15, 256}},
 };
 
 class VariableRate : public ::testing::Test {
@@ -251,7 +251,7 @@ TEST_F(VariableRate, SourceAtTheOutputRateKeepsEveryFrameInPlace)
         {"MPEG-4 with B-frames in AVI",
          make(dir + "reordered.avi", {"-c:v", "mpeg4", "-bf", "2", "-q:v", "3", "-c:a", "pcm_s16le"})},
     };
-    const Format formats[] = {{"FLV", {"160", "120", "25", "256"}}, {"MP4", {"160", "120", "25", "256"}}};
+    const Format formats[] = {{"FLV", {160, 120, 25, 256}}, {"MP4", {160, 120, 25, 256}}};
     for (const auto &source : sources) {
         SCOPED_TRACE(source.name);
         ASSERT_FALSE(source.source.isEmpty());

@@ -37,13 +37,13 @@ QByteArray WithoutThreads(QByteArray line)
 
 TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
 {
-    EXPECT_EQ(WithoutThreads(Mp4EncoderCommandLine(Step(kAvi), {"720", "480", "25", "1024"})),
+    EXPECT_EQ(WithoutThreads(Mp4EncoderCommandLine(Step(kAvi), {720, 480, 25, 1024})),
               QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=720:480,dsize=720:480,harddup,fixpts "
                          "-srate 44100 -oac pcm -ovc lavc -ffourcc DIVX "
                          "-lavcopts vcodec=mpeg4:mbd=2:autoaspect:vbitrate=1024:o=level=5 -ofps 25 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
 
-    EXPECT_EQ(WithoutThreads(FlvEncoderCommandLine(Step(kFlv), {"320", "240", "15", "256"})),
+    EXPECT_EQ(WithoutThreads(FlvEncoderCommandLine(Step(kFlv), {320, 240, 15, 256})),
               QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=320:240,dsize=320:240,harddup,fixpts "
                          "-srate 44100 -ofps 15 -oac mp3lame -lameopts abr:br=64 -ovc lavc -of lavf "
                          "-lavfopts format=flv -lavcopts vcodec=flv:vbitrate=256:mbd=2:v4mv:last_pred=3 "
@@ -51,7 +51,7 @@ TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
 
     // The encoder writes the 3GP's H.263 (12:11 pixels, 176x144 shown 4:3) at the
     // chosen bitrate, with the sound at AMR-NB's 8000 Hz; the packer copies the picture.
-    EXPECT_EQ(WithoutThreads(ThreeGpEncoderCommandLine(Step(kAvi), {"176", "144", "15", "256"})),
+    EXPECT_EQ(WithoutThreads(ThreeGpEncoderCommandLine(Step(kAvi), {176, 144, 15, 256})),
               QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=176:144,dsize=2112/1584,harddup,fixpts "
                          "-srate 8000 -oac pcm -ovc lavc -lavcopts vcodec=h263:vbitrate=256:mbd=2:last_pred=3:keyint=30:"
                          "o=mpv_flags=+mv0 -ofps 15 "
@@ -63,7 +63,7 @@ TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
 
 TEST(EncoderCommandLines, DispatchByFormatAndAsfReader)
 {
-    const BatchChoices choices{"320", "240", "15", "512"};
+    const BatchChoices choices{320, 240, 15, 512};
     // Each format asks the encoder for its own kind of output.
     const QByteArray mp4 = EncoderCommandLine(OutputFormat::Mp4, Step(kAvi), choices);
     const QByteArray threeGp = EncoderCommandLine(OutputFormat::ThreeGp, Step(kAvi), choices);
@@ -93,7 +93,7 @@ TEST(EncoderCommandLines, DispatchByFormatAndAsfReader)
 // scale stores 30 fps as 33, 33 and 34 ms, and that still counts as 30.
 TEST(EncoderCommandLines, FrameForFrameOnlyAtTheSourcesOwnRate)
 {
-    const BatchChoices at30{"320", "240", "30", "512"};
+    const BatchChoices at30{320, 240, 30, 512};
     EncoderStep step = Step(kAvi);
     const auto lineFor = [&](PictureTiming timing) {
         step.timing = timing;
@@ -123,16 +123,16 @@ TEST(EncoderCommandLines, CodecThreadsFollowTheCoresFormatSizeAndLength)
     const bool threaded = CodecThreads() > 1;
     struct Case {
         OutputFormat format;
-        const char *width, *height;
+        int width, height;
         bool encoderThreads;
     };
     const Case cases[] = {
-        {OutputFormat::Mp4, "220", "176", false}, {OutputFormat::Mp4, "320", "240", threaded},
-        {OutputFormat::Mp4, "640", "480", threaded}, {OutputFormat::Mp4, "720", "480", threaded},
-        {OutputFormat::ThreeGp, "704", "576", false}, {OutputFormat::Flv, "720", "480", false},
+        {OutputFormat::Mp4, 220, 176, false}, {OutputFormat::Mp4, 320, 240, threaded},
+        {OutputFormat::Mp4, 640, 480, threaded}, {OutputFormat::Mp4, 720, 480, threaded},
+        {OutputFormat::ThreeGp, 704, 576, false}, {OutputFormat::Flv, 720, 480, false},
     };
     for (const Case &c : cases) {
-        const QByteArray line = EncoderCommandLine(c.format, Step(kAvi), {c.width, c.height, "25", "1024"});
+        const QByteArray line = EncoderCommandLine(c.format, Step(kAvi), {c.width, c.height, 25, 1024});
         SCOPED_TRACE(line.toStdString());
         const QList<QByteArray> args = SplitCommandLine(line);
         const qsizetype decoder = args.indexOf("-lavdopts");
@@ -144,7 +144,7 @@ TEST(EncoderCommandLines, CodecThreadsFollowTheCoresFormatSizeAndLength)
         }
         for (const double shortOrUnknown : {29.0, 2.0, 0.0}) {
             const QByteArray one = EncoderCommandLine(c.format, Step(kAvi, false, shortOrUnknown),
-                                                      {c.width, c.height, "25", "1024"});
+                                                      {c.width, c.height, 25, 1024});
             EXPECT_FALSE(one.contains("-lavdopts")) << shortOrUnknown;
             EXPECT_EQ(one.contains(kEncoderThreads), c.encoderThreads) << "the encoder's threads lose nothing";
         }
@@ -158,7 +158,7 @@ TEST(EncoderCommandLines, EveryByteOfAPathReachesTheTool)
 {
     const QString odd = QStringLiteral("/tmp/视频 文件/a \"quoted\" name\\.rmvb");
     const QString out = QStringLiteral("/tmp/输出 目录/12-00-00.avi");
-    const QByteArray line = Mp4EncoderCommandLine({kTools, odd, out, false}, {"320", "240", "15", "512"});
+    const QByteArray line = Mp4EncoderCommandLine({kTools, odd, out, false}, {320, 240, 15, 512});
     const QList<QByteArray> args = SplitCommandLine(line);
     ASSERT_GE(args.size(), 3);
     EXPECT_EQ(args.at(args.size() - 3), QFile::encodeName(odd));
@@ -175,7 +175,7 @@ TEST(EncoderCommandLines, EveryByteOfAPathReachesTheTool)
 TEST(Mp4PackagingParameters, WorkedExample)
 {
     const QString stem = OutputStem(kAvi);
-    EXPECT_EQ(Mp4PackagingParameters(stem, QStringLiteral("25")),
+    EXPECT_EQ(Mp4PackagingParameters(stem, 25),
               QByteArray("-c \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\" -rate=25 -aac=128 "
                          "-tmp=\"/home/u/Video/Q9TBR/2009-04-18/.14-05-09.mp4.part\" -list "
                          "\"/home/u/Video/Q9TBR/2009-04-18/14-05-09.mp4\""));

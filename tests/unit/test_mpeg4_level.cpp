@@ -34,8 +34,8 @@ TEST(SimpleProfileLevel, SmallestThatHoldsSizeRateAndBitrate)
     }
 
     const EncoderStep step{"/t/", "/in.avi", "/out.avi", false};
-    EXPECT_TRUE(Mp4EncoderCommandLine(step, {"320", "240", "15", "512"}).contains(":o=level=4 "));
-    EXPECT_TRUE(Mp4EncoderCommandLine(step, {"176", "144", "10", "48"}).contains(":o=level=1 "));
+    EXPECT_TRUE(Mp4EncoderCommandLine(step, {320, 240, 15, 512}).contains(":o=level=4 "));
+    EXPECT_TRUE(Mp4EncoderCommandLine(step, {176, 144, 10, 48}).contains(":o=level=1 "));
 }
 
 } // namespace

@@ -25,7 +25,7 @@ TEST(SavedQueue, KeepsPathsPhasesReservedNamesAndChoices)
 {
     const QString path = MakeTempDir() + "/queue.json";
     SavedQueue queue;
-    queue.choices = {"320", "240", "15", "512", OutputFormat::ThreeGp};
+    queue.choices = {320, 240, 15, 512, OutputFormat::ThreeGp};
     queue.rows = {{"/v/a \"1\".avi", RowPhase::Done, {}, {}, {}},
                   {"/v/视频.rmvb", RowPhase::Converting, {"/out/10-20-30"}, {}, {}},
                   {"/v/c.mkv", RowPhase::Failed, {}, {}, {}}};
@@ -35,9 +35,10 @@ TEST(SavedQueue, KeepsPathsPhasesReservedNamesAndChoices)
     const std::optional<SavedQueue> read = ReadQueueFile(path);
     ASSERT_TRUE(read);
     EXPECT_EQ(read->choices.format, OutputFormat::ThreeGp);
-    EXPECT_EQ(read->choices.width + "x" + read->choices.height, "320x240");
-    EXPECT_EQ(read->choices.frameRate, "15");
-    EXPECT_EQ(read->choices.bitrate, "512");
+    EXPECT_EQ(read->choices.width, 320);
+    EXPECT_EQ(read->choices.height, 240);
+    EXPECT_EQ(read->choices.frameRate, 15);
+    EXPECT_EQ(read->choices.bitrate, 512);
     ASSERT_EQ(read->rows.size(), 3);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(read->rows[i].source, queue.rows[i].source);
