@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <mutex>
 #include <utility>
 
@@ -61,9 +62,13 @@ public:
     void setRowLength(RowId, int) override {}
     void setRowState(RowId id, const RowState &state) override
     {
+        if (m_beforeState)
+            m_beforeState(id, state);
         std::lock_guard lock(m_mutex);
         m_states[id] = state;
     }
+    // Called on the worker's thread before each state is taken (set before the batch starts).
+    void setBeforeState(std::function<void(RowId, const RowState &)> hook) { m_beforeState = std::move(hook); }
     QList<RowEntry> rows() override
     {
         std::lock_guard lock(m_mutex);
@@ -100,6 +105,7 @@ public:
     }
 
 private:
+    std::function<void(RowId, const RowState &)> m_beforeState;
     mutable std::mutex m_mutex;
     QList<RowEntry> m_rows;
     RowId m_nextId = 1;

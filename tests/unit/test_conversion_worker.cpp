@@ -4,6 +4,7 @@
 #include "tests/support/test_support.h"
 
 #include <QDir>
+#include <atomic>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -295,6 +296,38 @@ TEST_F(ConversionWorker, StopKillsTheEncoderAndStartsNothingMore)
     EXPECT_EQ(ProcessState(encoder), 0);
     EXPECT_EQ(encoded(), QStringList{a});
     EXPECT_EQ(m_port->count(kFinished) + m_port->count(kFailed), 0);
+}
+
+// Pause is the batch's state: pressed while a row is between tools, the next
+// tool starts paused. A stopped batch ends its rows before a new one starts, so
+// the old batch never writes over the new one's rows.
+TEST_F(ConversionWorker, PauseBetweenToolsHoldsTheNextToolAndStopEndsBeforeStart)
+{
+    m_batch.setRowsAtOnce(1);
+    const RowId row = m_port->addRow(source("a"));
+    std::atomic<int> gate{0};  // 1: the row is between tools; 2: go on
+    m_port->setBeforeState([&](RowId, const RowState &state) {
+        if (state.phase == RowPhase::Converting && state.percent == 0 && gate.exchange(1) == 0)
+            WaitUntil([&] { return gate.load() == 2; }, 10000);
+        if (state.phase == RowPhase::Stopped && gate.exchange(3) == 2)
+            WaitUntil([&] { return gate.load() == 4; }, 10000);
+    });
+    ASSERT_TRUE(m_batch.start(m_port, {320, 240, 25, 384}));
+    ASSERT_TRUE(WaitUntil([&] { return gate.load() == 1; }));
+    m_batch.pause();  // no tool runs
+    gate = 2;
+    ASSERT_TRUE(WaitUntil([&] { return m_batch.encoderPid() != 0; }));
+    const pid_t encoder = m_batch.encoderPid();
+    EXPECT_TRUE(WaitUntil([&] { return ProcessState(encoder) == 'T'; }, 2000)) << "the encoder starts paused";
+
+    m_batch.stop();
+    ASSERT_TRUE(WaitUntil([&] { return gate.load() == 3; })) << "the stopped row is ending";
+    EXPECT_FALSE(m_batch.start(m_port, {320, 240, 25, 384})) << "Start waits for the stopped batch's rows";
+    gate = 4;
+    ASSERT_TRUE(m_batch.waitIdle(5000));
+    EXPECT_EQ(m_port->rowState(row).phase, RowPhase::Stopped);
+    EXPECT_EQ(outputFiles(), QStringList{}) << "nothing half-made stays";
+    EXPECT_TRUE(m_batch.start(m_port, {320, 240, 25, 384}));
 }
 
 } // namespace
