@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <ostream>
 
@@ -254,6 +255,25 @@ TEST_F(WindowConversion, DefaultMp4IsHandsetReady)
     EXPECT_NEAR(seen.duration, kSeconds, kSeconds * 0.05);
     const QStringList boxes = TopLevelBoxes(made[0]);
     EXPECT_LT(boxes.indexOf("moov"), boxes.indexOf("mdat")) << boxes.join(' ').toStdString();
+}
+
+// A name in GBK bytes (an old archive, a FAT card) reaches its file: the list
+// shows it decoded and the output is named after it.
+TEST_F(WindowConversion, ANameThatIsNotUtf8Converts)
+{
+    const QByteArray folder = QFile::encodeName(MakeTempDir());
+    const QByteArray gbk = folder + "/\xB2\xE2\xCA\xD4\xCA\xD3\xC6\xB5.avi";  // 测试视频.avi
+    ASSERT_EQ(::rename(QFile::encodeName(s_sources + kSources[3].name).constData(), gbk.constData()), 0);
+    m_dialog->addSources({AddedFile{gbk, {}}});
+    ASSERT_TRUE(WaitUntil([] { return ThreadTracker::running() == 0; }, 30000));
+    EXPECT_EQ(m_list->rowText(0, ColPath), QStringLiteral("测试视频.avi"));
+    const QStringList made = convert();
+    ::rename(gbk.constData(), QFile::encodeName(s_sources + kSources[3].name).constData());
+    ASSERT_EQ(made.size(), 1);
+    EXPECT_EQ(QFileInfo(made[0]).fileName(), QStringLiteral("测试视频.mp4"));
+    const MediaInfo media = ProbeMedia(made[0]);
+    EXPECT_NEAR(media.streams["video"].end, kSeconds, 0.3);
+    EXPECT_EQ(media.streams["audio"].codec, "aac");
 }
 
 TEST_F(WindowConversion, AFileWithoutPicturesFailsAndLeavesNothing)
