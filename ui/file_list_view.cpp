@@ -12,14 +12,17 @@
 
 namespace {
 
-// The columns' widths at the window's default size; the file name's is what
-// the others leave.
+// The columns' widths at the window's default size, before they are fitted to
+// their texts; the file name's is what the others leave.
 constexpr int kColumnWidths[ColumnCount] = {32, 140, 60, 38, 70, 60, 76};
-// The file name column never gets narrower than this.
-constexpr int kMinPathWidth = 60;
-// A state column widened for a long text never takes more than this share
-// of the list: a failed row's reason is whole in its tooltip.
-constexpr double kMaxStatusShare = 0.3;
+// What the short columns show at their widest, so each is as wide as its
+// text and no wider: the file's name gets the rest.
+const char *const kWidestTexts[ColumnCount] = {"00", "", "00:00:00", "MP4V", "1280x720", "29.970", ""};
+// The name keeps at least this much when a long state text wants room: a
+// state that does not fit then shows its start, and whole in its tooltip.
+constexpr int kNameKeeps = 110;
+constexpr int kMinPathWidth = 40;
+constexpr int kMinStatusWidth = 60;
 
 // A name too long for its column keeps its start and its end, where the
 // extension is ("holiday … 2019.avi"); the full path is in the tooltip.
@@ -67,20 +70,22 @@ FileListView::FileListView(QWidget *parent)
     setSortingEnabled(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     // A column the user widens or narrows takes its room from the file name.
-    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
-        if (column != ColPath)
-            fitColumns();
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+        if (m_fitting || column == ColPath)
+            return;
+        if (column == ColStatus)
+            m_statusWanted = size;
+        fitColumns();
     });
     connect(m_rows.get(), &BatchModel::listChanged, this, &FileListView::listChanged);
     // A state stays readable (a failed row's reason, a running row's speed):
-    // the state column grows to it, within its share, and the file name gives
-    // up the room; what still does not fit is in the tooltip.
+    // the state column grows to it as far as the file's name can spare.
     connect(m_model, &BatchTableModel::stateTextChanged, this, [this](const QString &text) {
-        const int needed =
-            fontMetrics().horizontalAdvance(text) + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
-        const int cap = qMax(kColumnWidths[ColStatus], int(width() * kMaxStatusShare));
-        if (needed > columnWidth(ColStatus) && columnWidth(ColStatus) < cap)
-            setColumnWidth(ColStatus, qMin(needed, cap));
+        const int needed = fontMetrics().horizontalAdvance(text) + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+        if (needed > m_statusWanted) {
+            m_statusWanted = needed;
+            fitColumns();
+        }
     });
 }
 
@@ -100,13 +105,27 @@ void FileListView::setUserColumnWidths(const QList<int> &widths)
         if (c != ColPath && widths[c] > 0)
             setColumnWidth(c, widths[c]);
     }
+    if (widths[ColStatus] > 0)
+        m_statusWanted = widths[ColStatus];
     fitColumns();
 }
 
 void FileListView::setupColumns()
 {
-    for (int c = 0; c < ColumnCount; ++c)
-        setColumnWidth(c, kColumnWidths[c]);
+    const int padding = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 10;
+    for (int c = 0; c < ColumnCount; ++c) {
+        int width = kColumnWidths[c];
+        if (*kWidestTexts[c]) {
+            const QString header = m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+            width = qMax(fontMetrics().horizontalAdvance(QLatin1String(kWidestTexts[c])),
+                         horizontalHeader()->fontMetrics().horizontalAdvance(header)) +
+                    padding;
+            if (c == ColNumber)
+                width += 18;  // the row's icon
+        }
+        setColumnWidth(c, width);
+    }
+    m_statusWanted = columnWidth(ColStatus);
     fitColumns();
     const QFontMetrics fm(font());
     verticalHeader()->setDefaultSectionSize(qMax(fm.height() + 4, 18));
@@ -117,15 +136,20 @@ void FileListView::fitColumns()
     if (m_fitting)
         return;
     m_fitting = true;
-    // Every column stays in sight at the window's size: the file name gets
-    // what the others leave, room for a vertical scroll bar included.
+    // Every column stays in sight at the window's size: the file's name and
+    // the state share what the others leave, room for a vertical scroll bar
+    // included; the state takes what it needs as long as the name keeps
+    // enough to be read.
     const int room = width() - 2 * frameWidth() - style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     int others = 0;
     for (int c = 0; c < ColumnCount; ++c) {
-        if (c != ColPath)
+        if (c != ColPath && c != ColStatus)
             others += columnWidth(c);
     }
-    setColumnWidth(ColPath, qMax(kMinPathWidth, room - others));
+    const int shared = room - others;
+    const int status = qBound(kMinStatusWidth, m_statusWanted, qMax(kMinStatusWidth, shared - kNameKeeps));
+    setColumnWidth(ColStatus, status);
+    setColumnWidth(ColPath, qMax(kMinPathWidth, shared - status));
     m_fitting = false;
 }
 

@@ -74,5 +74,6 @@ private:
     std::shared_ptr<BatchModel> m_rows;
     BatchTableModel *m_model;
     int m_selectionMark = -1;
+    int m_statusWanted = 0;  // the width the state column's texts ask for
     bool m_fitting = false;
 };
