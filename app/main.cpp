@@ -1,4 +1,6 @@
 #include "app/converter_app.h"
+#include "cli/convert_arguments.h"
+#include "cli/convert_command.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -24,6 +26,14 @@ bool WaylandPluginInstalled()
 
 int main(int argc, char **argv)
 {
+    // The command line's batch needs no display: it is told apart before any
+    // window, display or running instance is looked for.
+    QList<QByteArray> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QByteArray(argv[i]);
+    if (WantsCommandLine(arguments))
+        return RunConvertCommand(argc, argv);
+
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     const bool hasX = !qEnvironmentVariableIsEmpty("DISPLAY");
     const bool hasWayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");

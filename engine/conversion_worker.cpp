@@ -187,9 +187,14 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
     // A batch that runs past midnight writes into the new day's folder, and a
     // folder deleted during the batch is made again.
     // A file found in an added folder keeps its place below a folder named
-    // after the one added.
-    const QString folder =
-        row.subfolder.isEmpty() ? job.outputFolder() : job.outputFolder() + QLatin1Char('/') + row.subfolder;
+    // after the one added. The folder ends in a separator, as the output
+    // folder does: the output's name is appended to it.
+    QString folder = job.outputFolder();
+    if (!row.subfolder.isEmpty()) {
+        if (!folder.endsWith(QLatin1Char('/')))
+            folder += QLatin1Char('/');
+        folder += row.subfolder + QLatin1Char('/');
+    }
     QDir().mkpath(folder);
     if (!FolderWritable(folder)) {
         const FailReason reason = VolumeFull(folder) ? FailReason::DiskFull : FailReason::FolderUnwritable;
