@@ -81,7 +81,8 @@ FileListView::FileListView(QWidget *parent)
     // A state stays readable (a failed row's reason, a running row's speed):
     // the state column grows to it as far as the file's name can spare.
     connect(m_model, &BatchTableModel::stateTextChanged, this, [this](const QString &text) {
-        const int needed = fontMetrics().horizontalAdvance(text) + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+        const int needed =
+            fontMetrics().horizontalAdvance(text) + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
         if (needed > m_statusWanted) {
             m_statusWanted = needed;
             fitColumns();
