@@ -19,20 +19,6 @@ double LoadAverage()
     return file.readLine().split(' ').value(0).toDouble();
 }
 
-BatchChoices DefaultChoices(OutputFormat format)
-{
-    const FormatPresets &presets = PresetsFor(format);
-    BatchChoices choices;
-    QString width, height;
-    SplitResolution(presets.defaultResolution, &width, &height);
-    choices.width = width.toInt();
-    choices.height = height.toInt();
-    choices.frameRate = presets.defaultFrameRate.toInt();
-    choices.bitrate = presets.defaultBitrate.toInt();
-    choices.format = format;
-    return choices;
-}
-
 QString Extension(OutputFormat format)
 {
     return QLatin1Char('.') + FormatName(format).toLower();

@@ -46,12 +46,11 @@ QString ApplyOptions(const RawOptions &raw, BatchChoices &choices)
         return QStringLiteral("--format %1: not a format; choose mp4, 3gp or flv").arg(*raw.format);
     const FormatPresets &presets = PresetsFor(choices.format);
 
-    QString width, height;
-    SplitResolution(presets.defaultResolution, &width, &height);
-    choices.width = width.toInt();
-    choices.height = height.toInt();
-    choices.frameRate = presets.defaultFrameRate.toInt();
-    choices.bitrate = presets.defaultBitrate.toInt();
+    const BatchChoices defaults = DefaultChoices(choices.format);
+    choices.width = defaults.width;
+    choices.height = defaults.height;
+    choices.frameRate = defaults.frameRate;
+    choices.bitrate = defaults.bitrate;
 
     if (raw.size) {
         static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d+)\\s*[xX]\\s*(\\d+)\\s*$"));

@@ -28,6 +28,20 @@ struct ConversionBatch::State {
     std::optional<int> rowsAtOnce;
 };
 
+BatchChoices DefaultChoices(OutputFormat format)
+{
+    const FormatPresets &presets = PresetsFor(format);
+    BatchChoices choices;
+    QString width, height;
+    SplitResolution(presets.defaultResolution, &width, &height);
+    choices.width = width.toInt();
+    choices.height = height.toInt();
+    choices.frameRate = presets.defaultFrameRate.toInt();
+    choices.bitrate = presets.defaultBitrate.toInt();
+    choices.format = format;
+    return choices;
+}
+
 ConversionBatch::ConversionBatch() : m_state(std::make_shared<State>()) {}
 
 // Workers hold the state themselves, so a batch still running when the window

@@ -25,6 +25,9 @@ struct BatchChoices {
     qint64 maxBytes = 0;  // the most a row's file may hold; 0: no limit
 };
 
+// The format's default preset (its boxes' first choices) as numbers.
+BatchChoices DefaultChoices(OutputFormat format);
+
 // The conversion batch of the window: at most one batch runs at a time, with
 // up to a few rows at once. Pause, resume and stop act on that batch's running
 // tools only, on every running row at once.

@@ -22,7 +22,6 @@ const char *const kWidestTexts[ColumnCount] = {"00", "", "00:00:00", "MP4V", "12
 // state that does not fit then shows its start, and whole in its tooltip.
 constexpr int kNameKeeps = 110;
 constexpr int kMinPathWidth = 40;
-constexpr int kMinStatusWidth = 60;
 
 // A name too long for its column keeps its start and its end, where the
 // extension is ("holiday … 2019.avi"); the full path is in the tooltip.
@@ -74,7 +73,7 @@ FileListView::FileListView(QWidget *parent)
         if (m_fitting || column == ColPath)
             return;
         if (column == ColStatus)
-            m_statusWanted = size;
+            m_statusBase = m_statusWanted = size;
         fitColumns();
     });
     connect(m_rows.get(), &BatchModel::listChanged, this, &FileListView::listChanged);
@@ -107,7 +106,7 @@ void FileListView::setUserColumnWidths(const QList<int> &widths)
             setColumnWidth(c, widths[c]);
     }
     if (widths[ColStatus] > 0)
-        m_statusWanted = widths[ColStatus];
+        m_statusBase = m_statusWanted = widths[ColStatus];
     fitColumns();
 }
 
@@ -126,7 +125,7 @@ void FileListView::setupColumns()
         }
         setColumnWidth(c, width);
     }
-    m_statusWanted = columnWidth(ColStatus);
+    m_statusBase = m_statusWanted = columnWidth(ColStatus);
     fitColumns();
     const QFontMetrics fm(font());
     verticalHeader()->setDefaultSectionSize(qMax(fm.height() + 4, 18));
@@ -148,7 +147,9 @@ void FileListView::fitColumns()
             others += columnWidth(c);
     }
     const int shared = room - others;
-    const int status = qBound(kMinStatusWidth, m_statusWanted, qMax(kMinStatusWidth, shared - kNameKeeps));
+    // The state column keeps its own width (the user's, or the default) and
+    // grows for a longer text only as far as the name can spare.
+    const int status = qMax(m_statusBase, qMin(m_statusWanted, shared - kNameKeeps));
     setColumnWidth(ColStatus, status);
     setColumnWidth(ColPath, qMax(kMinPathWidth, shared - status));
     m_fitting = false;

@@ -74,6 +74,7 @@ private:
     std::shared_ptr<BatchModel> m_rows;
     BatchTableModel *m_model;
     int m_selectionMark = -1;
-    int m_statusWanted = 0;  // the width the state column's texts ask for
+    int m_statusBase = 0;    // the state column's own width: the default, or as the user left it
+    int m_statusWanted = 0;  // the width its texts ask for
     bool m_fitting = false;
 };
