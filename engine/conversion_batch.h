@@ -17,12 +17,13 @@
 // video's kilobits per second.
 struct BatchChoices {
     int width = 0, height = 0, frameRate = 0, bitrate = 0;
-    qint64 maxBytes = 0;  // the most a row's file may hold; 0: no limit
     OutputFormat format = OutputFormat::Mp4;
     // The start command passes the user's settings; a batch given none names
     // its outputs after the time and stretches the picture to the size.
     OutputNaming naming = OutputNaming::TimeOfDay;
     PictureShape shape = PictureShape::Stretch;
+    qint64 maxBytes = 0;   // the most a row's file may hold; 0: no limit
+    int soundBitrate = 0;  // the sound's kilobits per second; 0: the format's own
 };
 
 // The conversion batch of the window: at most one batch runs at a time, with

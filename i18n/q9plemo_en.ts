@@ -453,6 +453,14 @@ Exit anyway?</translation>
         <source> · %1×</source>
         <translation> · %1×</translation>
     </message>
+    <message>
+        <source>大小限制过小，最小约 %1</source>
+        <translation>size limit too small, at least %1</translation>
+    </message>
+    <message>
+        <source>时长未知，无法限制大小</source>
+        <translation>length unknown, cannot limit the size</translation>
+    </message>
 </context>
 <context>
     <name>SettingsDialog</name>

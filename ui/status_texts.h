@@ -81,6 +81,11 @@ inline const char *reason(FailReason why)
         return QT_TRANSLATE_NOOP("RowStateText", "画面静止");
     case FailReason::NotForHandset:
         return QT_TRANSLATE_NOOP("RowStateText", "输出文件不符合手机要求");
+    case FailReason::OverSizeLimit:
+        // "%1": the smallest file the row can be made into ("1.2 MB").
+        return QT_TRANSLATE_NOOP("RowStateText", "大小限制过小，最小约 %1");
+    case FailReason::LengthUnknown:
+        return QT_TRANSLATE_NOOP("RowStateText", "时长未知，无法限制大小");
     case FailReason::EncoderFailed:
     case FailReason::None:
         break;
@@ -99,5 +104,7 @@ QString ShownFailureDetails(const FailureDetails &details);
 QString ShownBatchPlace(int place, int total, std::optional<int> secondsLeft);
 // The status line's text for what the batch reports.
 QString ShownStatus(BatchStatus status, const BatchSummary &summary);
+// A file size as the size limit box words it, rounded up: "350 KB", "1.3 MB".
+QString ShownSize(qint64 bytes);
 // Whole seconds as "%02d:%02d:%02d"; hours are not limited to two digits.
 QString ShownLength(int seconds);
