@@ -127,6 +127,10 @@
         <source>画面比例</source>
         <translation>Shape</translation>
     </message>
+    <message>
+        <source>大小限制</source>
+        <translation>Max size</translation>
+    </message>
 </context>
 <context>
     <name>FailureDetails</name>
@@ -245,6 +249,10 @@ Exit anyway?</translation>
     <message>
         <source>一次最多添加 %1 个文件，其余的文件没有添加。</source>
         <translation>At most %1 files are added at once; the rest were not added.</translation>
+    </message>
+    <message>
+        <source>不限</source>
+        <translation>No limit</translation>
     </message>
 </context>
 <context>
@@ -596,6 +604,10 @@ Free some disk space, then start the conversion again.</translation>
     <message>
         <source>另一个窗口正在使用转换列表，本窗口的列表不会保存</source>
         <translation>Another window holds the file list; this window&apos;s list is not kept</translation>
+    </message>
+    <message>
+        <source>无法识别大小限制“%1”，请输入如 300K、1.5M 的大小</source>
+        <translation>Max size “%1” is not a size: type one like 300K or 1.5M</translation>
     </message>
 </context>
 </TS>

@@ -38,6 +38,9 @@ inline constexpr char kMinutesSeconds[] = QT_TRANSLATE_NOOP("StatusText", "%1 �
 inline constexpr char kSeconds[] = QT_TRANSLATE_NOOP("StatusText", "%1 秒");
 // A batch in which not every row succeeded: "%1" rows made, "%2" failed.
 inline constexpr char kBatchSummary[] = QT_TRANSLATE_NOOP("StatusText", "转换结束：成功 %1 个，失败 %2 个");
+// The size limit box holds text "%1" that is no size.
+inline constexpr char kBadSizeLimit[] =
+    QT_TRANSLATE_NOOP("StatusText", "无法识别大小限制“%1”，请输入如 300K、1.5M 的大小");
 inline constexpr char kDiskFullMessage[] =
     QT_TRANSLATE_NOOP("StatusText", "输出目录所在的磁盘已满，转换已停止。\n请腾出磁盘空间后重新开始转换。");
 }  // namespace StatusText
