@@ -194,7 +194,7 @@ void CCJFlatComboBox::focusOutEvent(QFocusEvent *event)
     m_hasFocus = false;
     // Typed text that is no item never becomes the choice; once the user
     // leaves the box it shows the choice that will be used again.
-    if (m_hookedEdit && currentIndex() >= 0 && m_hookedEdit->text() != itemText(currentIndex()))
+    if (!m_keepsTypedText && m_hookedEdit && currentIndex() >= 0 && m_hookedEdit->text() != itemText(currentIndex()))
         m_hookedEdit->setText(itemText(currentIndex()));
     DrawCombo(Normal, m_face, m_face);
 }

@@ -32,6 +32,11 @@ public:
 
     static constexpr int HotTrackingInterval = 10;  // ms
 
+    // An editable box whose typed text is a value of its own (a size, say)
+    // keeps it when the user leaves the box; by default the text gives way
+    // to the chosen item.
+    void setKeepsTypedText(bool keep) { m_keepsTypedText = keep; }
+
     void hidePopup() override;
 
 signals:
@@ -65,6 +70,7 @@ private:
     bool m_hot = false;
     bool m_hasFocus = false;
     const bool m_autoComplete = true;
+    bool m_keepsTypedText = false;
     QColor m_highlight;
     QColor m_shadow;
     QColor m_face;

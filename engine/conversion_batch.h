@@ -22,7 +22,8 @@ struct BatchChoices {
     // its outputs after the time and stretches the picture to the size.
     OutputNaming naming = OutputNaming::TimeOfDay;
     PictureShape shape = PictureShape::Stretch;
-    qint64 maxBytes = 0;  // the most a row's file may hold; 0: no limit
+    qint64 maxBytes = 0;   // the most a row's file may hold; 0: no limit
+    int soundBitrate = 0;  // the sound's kilobits per second; 0: the format's own
 };
 
 // The format's default preset (its boxes' first choices) as numbers.

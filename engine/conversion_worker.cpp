@@ -9,6 +9,7 @@
 #include "engine/output_report.h"
 #include "engine/picture_shape.h"
 #include "engine/row_files.h"
+#include "engine/size_limited_row.h"
 #include "engine/source_length.h"
 #include "engine/timed_source.h"
 #include "engine/tool_failure.h"
@@ -89,11 +90,10 @@ RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLi
     return RunCaptured(commandLine, Priority::Idle, g_bConvertOutputLive, parse, {}, &watchdog);
 }
 
-// The encoder step: the source into the format's encoder output. Sets
-// `mayBeStill` when the encoder spent so little on the picture that it may
-// repeat one frame.
-RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output, const ToolWatchdog::Limits &limits,
-                 bool *mayBeStill)
+// The encoder step: the source into the format's encoder output, made with
+// `choices`. Tells in `video` what the encoder wrote.
+RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output, const BatchChoices &choices,
+                 const ToolWatchdog::Limits &limits, EncodedVideo *video)
 {
     const QString stem = OutputStem(output);
     // The turn, the picture's shape and its colours are those of the source
@@ -111,7 +111,7 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     step.turn = picture.turn;
     step.shape = picture.shape;
     step.libavformatReader = source.libavformatReader || AviHasMp3Audio(row.path);
-    const QByteArray commandLine = StepsFor(job.choices.format).encoderLine(step, job.choices);
+    const QByteArray commandLine = StepsFor(choices.format).encoderLine(step, choices);
     ToolWatchdog watchdog(limits);
     // Writing its index at the end, the encoder reports no position.
     watchdog.setActivity([files = RowFilePaths(stem, job.choices.format)] { return RowFilesFingerprint(files); });
@@ -121,7 +121,8 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
 
     const QString folder = QFileInfo(output).path();
     const EncoderSummary summary = ParseEncoderSummary(run.tail);
-    *mayBeStill = EncodedRateAllowsStill(summary.videoKbits, job.choices.bitrate);
+    video->mayBeStill = EncodedRateAllowsStill(summary.videoKbits, choices.bitrate);
+    video->videoBytes = summary.videoBytes;
     FailReason reason = FailReason::None;
     if (!run.ok()) {
         reason = ClassifyToolFailure(run, folder, EncoderReadFailure(run.tail));
@@ -159,17 +160,18 @@ QString ReserveOutputName(ConversionJob &job, const RowEntry &row, const QString
 }
 
 // Every step of one row, into files named after `output`'s stem.
-RowResult RunSteps(ConversionJob &job, const RowEntry &row, const QString &output, bool *mayBeStill)
+RowResult RunSteps(ConversionJob &job, const RowEntry &row, const QString &output, const BatchChoices &choices,
+                   EncodedVideo *video)
 {
     const ToolWatchdog::Limits limits = ConversionLimits(job, row);
-    const RowResult encoded = Encode(job, row, output, limits, mayBeStill);
-    const FormatSteps &steps = StepsFor(job.choices.format);
+    const RowResult encoded = Encode(job, row, output, choices, limits, video);
+    const FormatSteps &steps = StepsFor(choices.format);
     if (!encoded.ok() || !steps.afterStep)
         return encoded;
 
     job.port->setStatus(BatchStatus::Exporting);
     job.port->setRowState(row.id, {RowPhase::Packaging});
-    return steps.afterStep(job, row, output);
+    return steps.afterStep(job, row, choices, output);
 }
 
 }  // namespace
@@ -215,14 +217,18 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
     const QString stem = OutputStem(output);
     job.port->rowFilesReserved(row.id, RowFilePaths(stem, job.choices.format));
     const QString finalFile = stem + QLatin1String(StepsFor(job.choices.format).finalExtension);
-    bool mayBeStill = true;
-    RowResult result = RunSteps(job, row, output, &mayBeStill);
+    EncodedVideo video;
+    const RowPass pass = [&](const BatchChoices &choices, EncodedVideo *encoded) {
+        return RunSteps(job, row, output, choices, encoded);
+    };
+    RowResult result = job.choices.maxBytes > 0 ? ConvertWithinSizeLimit(job, row, finalFile, pass, &video)
+                                                : pass(job.choices, &video);
     // Size, rate, length and sound can all be right around one repeated
     // picture: a row is done only when its picture moves where the source's
     // does. Only an encode far below its rate is looked at: the thumbnails
     // cost two tool runs, more than the rest of a short row's checks.
     const ToolWatchdog::Limits thumbnailLimits{std::nullopt, job.silence, std::nullopt};
-    if (result.ok() && mayBeStill && !job.encoder.stopRequested() &&
+    if (result.ok() && video.mayBeStill && !job.encoder.stopRequested() &&
         OutputPictureFroze(job.toolDir, row.path, finalFile,
                            row.seconds > 0 ? std::optional<double>(row.seconds) : std::nullopt, thumbnailLimits))
         result = RowResult::failed(FailReason::StillPicture);
@@ -344,7 +350,7 @@ void ConvertRows(ConversionJob &job, BatchRows &batch)
             // Each row runs on a thread of its own: the failure kept is this row's.
             if (const std::optional<FailureDetails> details = TakeLastFailure())
                 port.setRowFailureDetails(row->id, *details);
-            port.setRowState(row->id, RowState::failed(result.reason));
+            port.setRowState(row->id, RowState::failed(result.reason, result.smallestBytes));
         }
         if (result.output)
             port.setRowOutput(row->id, *result.output);

@@ -196,7 +196,8 @@ QByteArray FlvEncoderCommandLine(const EncoderStep &step, const BatchChoices &ch
     QByteArray line = EncoderStart(step, choices);
     line += PictureFilters(step, choices, OutputFormat::Flv);
     line += " -srate 44100 -ofps " + QByteArray::number(choices.frameRate);
-    line += " -oac mp3lame -lameopts abr:br=64 -ovc lavc -of lavf -lavfopts format=flv -lavcopts vcodec=flv:vbitrate=";
+    line += " -oac mp3lame -lameopts abr:br=" + QByteArray::number(SoundKbits(OutputFormat::Flv, choices));
+    line += " -ovc lavc -of lavf -lavfopts format=flv -lavcopts vcodec=flv:vbitrate=";
     line += QByteArray::number(choices.bitrate);
     // SSIM against the same frames written losslessly, 5 s of 640x480 H.264
     // to 320x240/25 at 307/384/480 kbit/s (equal sizes within 2 %), encoder

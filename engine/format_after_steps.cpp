@@ -6,13 +6,14 @@
 #include "engine/output_naming.h"
 #include "engine/tool_step.h"
 
-RowResult PackageMp4Step(ConversionJob &job, const RowEntry &row, const QString &encoderOutput)
+RowResult PackageMp4Step(ConversionJob &job, const RowEntry &row, const BatchChoices &choices,
+                         const QString &encoderOutput)
 {
-    return PackageMp4(encoderOutput,
-                      PackagingRun{job.toolDir, job.choices.frameRate, ConversionLimits(job, row), &job.encoder});
+    return PackageMp4(encoderOutput, PackagingRun{job.toolDir, choices.frameRate, ConversionLimits(job, row),
+                                                  &job.encoder, SoundKbits(OutputFormat::Mp4, choices)});
 }
 
-RowResult Export3gpStep(ConversionJob &job, const RowEntry &row, const QString &encoderOutput)
+RowResult Export3gpStep(ConversionJob &job, const RowEntry &row, const BatchChoices &, const QString &encoderOutput)
 {
     const QByteArray parameters = Export3gpParameters(encoderOutput);
     const QString stem = OutputStem(encoderOutput);

@@ -25,18 +25,20 @@ QString Sibling(const QString &stem, const char *extension)
 // all of it their starts. With "-list" it then reads the MP4 back and prints
 // what it holds: the row's read-back, without a run of its own. It writes
 // into the temporary named here, one of the row's own files.
-QByteArray Mp4PackagingParameters(const QString &stem, int frameRate)
+QByteArray Mp4PackagingParameters(const QString &stem, int frameRate, int aacKbits)
 {
     const QString mp4 = Sibling(stem, ".mp4");
     return "-c " + QuotePath(Sibling(stem, ".avi")) + " -rate=" + QByteArray::number(frameRate) +
-           " -aac=128 -tmp=" + QuotePath(PackerTempPath(mp4)) + " -list " + QuotePath(mp4);
+           " -aac=" + QByteArray::number(aacKbits) + " -tmp=" + QuotePath(PackerTempPath(mp4)) + " -list " +
+           QuotePath(mp4);
 }
 
 RowResult PackageMp4(const QString &avi, const PackagingRun &run)
 {
     const QString stem = OutputStem(avi);
-    const StepResult done = RunRowTool(run.toolDir + "mp4creator", Mp4PackagingParameters(stem, run.frameRate),
-                                       run.limits, *run.control, stem, FailReason::PackagingFailed);
+    const StepResult done =
+        RunRowTool(run.toolDir + "mp4creator", Mp4PackagingParameters(stem, run.frameRate, run.aacKbits), run.limits,
+                   *run.control, stem, FailReason::PackagingFailed);
     if (done.end)
         return *done.end;
     const QString mp4 = Sibling(stem, ".mp4");

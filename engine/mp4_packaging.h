@@ -7,8 +7,9 @@
 #include <QByteArray>
 #include <QString>
 
-// Parameter text of the packaging run, for the stem of the encoder's AVI.
-QByteArray Mp4PackagingParameters(const QString &stem, int frameRate);
+// Parameter text of the packaging run, for the stem of the encoder's AVI,
+// its sound compressed at `aacKbits`.
+QByteArray Mp4PackagingParameters(const QString &stem, int frameRate, int aacKbits = 128);
 
 // What the packaging of one row runs with.
 struct PackagingRun {
@@ -16,6 +17,7 @@ struct PackagingRun {
     int frameRate = 0;            // the batch's frame rate
     ToolWatchdog::Limits limits;  // for each of its tools
     EncoderControl *control;      // names each tool while it runs, for pause and stop
+    int aacKbits = 128;           // the sound's rate
 };
 
 // Turns the encoder's AVI into stem + ".mp4" with one run of mp4creator: the

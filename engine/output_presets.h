@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <span>
 
 enum class OutputFormat { Mp4, ThreeGp, Flv };
 
@@ -38,6 +39,28 @@ struct HandsetConstraints {
     bool indexFirst;
 };
 
+// One rate a format's sound can be written at: what its encoder is told, and
+// the most it wrote at that rate on our test sources (kbit/s).
+struct SoundRate {
+    int kbits;
+    double landsKbits;
+};
+
+// What a size limit reckons with for one format: the sound's rates, the
+// format's own first (a tight limit takes a lower one rather than starve the
+// picture), the lowest video rate a row is given, the least its encoder wrote
+// over the rate it was asked for, and the container's own bytes: a header,
+// plus bytes per second of play that grow with the frame rate (index entries,
+// interleaving, tag headers). Measured on this program's files.
+struct SizeFacts {
+    std::span<const SoundRate> sound;
+    int floorKbits;
+    double videoOvershoot;
+    int headerBytes;
+    double bytesPerSecond;
+    double bytesPerFrame;  // per second, for each frame per second
+};
+
 // How one format's rows are made: the encoder writes `encoderExtension` next
 // to the row's stem; the after-step (none for a format the encoder writes
 // whole) turns that into `finalExtension`. `pixels` is the shape of the
@@ -47,11 +70,17 @@ struct FormatSteps {
     const char *finalExtension;
     PixelAspect pixels;
     QByteArray (*encoderLine)(const EncoderStep &step, const BatchChoices &choices);
-    RowResult (*afterStep)(ConversionJob &job, const RowEntry &row, const QString &encoderOutput);
+    RowResult (*afterStep)(ConversionJob &job, const RowEntry &row, const BatchChoices &choices,
+                           const QString &encoderOutput);
     HandsetConstraints handset;
+    SizeFacts size;
 };
 
 const FormatSteps &StepsFor(OutputFormat format);
+
+// The sound rate of a `format` row made with `choices`: the one they name,
+// else the format's own.
+int SoundKbits(OutputFormat format, const BatchChoices &choices);
 
 // The formats in the order they are added to the format box, and each one's
 // name there. The box holds each format as its item's data.

@@ -27,16 +27,23 @@ enum class FailReason {
     ExportFailed,      // the 3GP export failed
     StillPicture,      // the output shows one still picture where the source moves
     NotForHandset,     // the written file breaks a constraint of the handset (see OutputMismatch)
+    OverSizeLimit,     // the file cannot be made as small as the size limit (see RowResult::smallestBytes)
+    LengthUnknown,     // a size limit was set, and the source's length, which it needs, is not known
 };
 
 struct RowResult {
     RowOutcome outcome = RowOutcome::Finished;
     FailReason reason = FailReason::None;
     std::optional<OutputReport> output;  // read back from the written file, when there is one
+    qint64 smallestBytes = 0;            // OverSizeLimit: the smallest file the row can be made into
 
     static RowResult finished() { return {}; }
     static RowResult stopped() { return {RowOutcome::Stopped, FailReason::None, std::nullopt}; }
     static RowResult failed(FailReason why) { return {RowOutcome::Failed, why, std::nullopt}; }
+    static RowResult overSizeLimit(qint64 smallest)
+    {
+        return {RowOutcome::Failed, FailReason::OverSizeLimit, std::nullopt, smallest};
+    }
     bool ok() const { return outcome == RowOutcome::Finished; }
 };
 

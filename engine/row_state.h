@@ -18,9 +18,10 @@ struct RowState {
     RowPhase phase = RowPhase::Idle;
     int percent = 0;
     FailReason reason = FailReason::None;
+    qint64 smallestBytes = 0;  // OverSizeLimit: the smallest file the row can be made into
 
     static RowState converting(int percent) { return {RowPhase::Converting, percent, FailReason::None}; }
-    static RowState failed(FailReason why) { return {RowPhase::Failed, 0, why}; }
+    static RowState failed(FailReason why, qint64 smallest = 0) { return {RowPhase::Failed, 0, why, smallest}; }
     static RowState unreadable(FailReason why) { return {RowPhase::Unreadable, 0, why}; }
     friend bool operator==(const RowState &, const RowState &) = default;
 };

@@ -56,6 +56,10 @@ const char *ReasonName(FailReason why)
         return "still picture";
     case FailReason::NotForHandset:
         return "output not for the handset";
+    case FailReason::OverSizeLimit:
+        return "over the size limit";
+    case FailReason::LengthUnknown:
+        return "length unknown for the size limit";
     }
     return "unknown";
 }

@@ -127,6 +127,10 @@
         <source>画面比例</source>
         <translation>Shape</translation>
     </message>
+    <message>
+        <source>大小限制</source>
+        <translation>Max size</translation>
+    </message>
 </context>
 <context>
     <name>FailureDetails</name>
@@ -245,6 +249,10 @@ Exit anyway?</translation>
     <message>
         <source>一次最多添加 %1 个文件，其余的文件没有添加。</source>
         <translation>At most %1 files are added at once; the rest were not added.</translation>
+    </message>
+    <message>
+        <source>不限</source>
+        <translation>No limit</translation>
     </message>
 </context>
 <context>
@@ -453,6 +461,14 @@ Exit anyway?</translation>
         <source> · %1×</source>
         <translation> · %1×</translation>
     </message>
+    <message>
+        <source>大小限制过小，最小约 %1</source>
+        <translation>size limit too small, at least %1</translation>
+    </message>
+    <message>
+        <source>时长未知，无法限制大小</source>
+        <translation>length unknown, cannot limit the size</translation>
+    </message>
 </context>
 <context>
     <name>SettingsDialog</name>
@@ -588,6 +604,10 @@ Free some disk space, then start the conversion again.</translation>
     <message>
         <source>另一个窗口正在使用转换列表，本窗口的列表不会保存</source>
         <translation>Another window holds the file list; this window&apos;s list is not kept</translation>
+    </message>
+    <message>
+        <source>无法识别大小限制“%1”，请输入如 300K、1.5M 的大小</source>
+        <translation>Max size “%1” is not a size: type one like 300K or 1.5M</translation>
     </message>
 </context>
 </TS>

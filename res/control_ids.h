@@ -32,6 +32,8 @@ enum MainControlId : int {
     IdSearchBox = 1025,
     IdSearch = 1026,
     IdOpenFolder = 1028,
+    IdSizeLimitBox = 1032,     // the most each file may hold; editable
+    IdSizeLimitMirror = 1033,  // hidden: the size limit's text, empty for none
 };
 
 // Settings dialog, template 129. Its numbers overlap the main window's: an id

@@ -22,6 +22,7 @@ const AccessibleName kMainNames[] = {
     {IdResolutionBox, QT_TRANSLATE_NOOP("DialogTemplate", "分辨率"), true},
     {IdFrameRateBox,  QT_TRANSLATE_NOOP("DialogTemplate", "帧速度"), true},
     {IdBitrateBox,    QT_TRANSLATE_NOOP("DialogTemplate", "编码率"), true},
+    {IdSizeLimitBox,  QT_TRANSLATE_NOOP("DialogTemplate", "大小限制"), true},
     {IdProgress,      QT_TRANSLATE_NOOP("DialogTemplate", "转换进度"), true},
     {IdSearchBox,     QT_TRANSLATE_NOOP("DialogTemplate", "Q9搜索"), true},
     {IdFileList,      QT_TRANSLATE_NOOP("DialogTemplate", "文件列表"), false},

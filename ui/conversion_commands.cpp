@@ -3,6 +3,7 @@
 #include "controls/xp_smart_button.h"
 #include "engine/conversion_batch.h"
 #include "engine/output_presets.h"
+#include "engine/size_cap.h"
 #include "res/control_ids.h"
 #include "settings/output_folder.h"
 #include "settings/output_style.h"
@@ -43,6 +44,7 @@ BatchChoices CurrentChoices(const TemplateDialog &dialog)
     SplitResolution(LabelText(dialog.controlAs<QLabel>(IdResolutionMirror)), &width, &height);
     choices.width = width.toInt();
     choices.height = height.toInt();
+    choices.maxBytes = ParseSizeText(LabelText(dialog.controlAs<QLabel>(IdSizeLimitMirror))).value_or(0);
     ChosenFormat(dialog, &choices.format);
     choices.naming = OutputStyle::readNaming();
     choices.shape = OutputStyle::readShape();
@@ -70,6 +72,10 @@ void StartConversion(TemplateDialog &dialog, ConversionBatch &batch, const std::
         SetLabel(status, StatusText::kNothingToConvert);
         return;
     }
+
+    // A size typed but not yet taken is taken now; one that is no size starts nothing.
+    if (!MirrorSizeLimit(dialog))
+        return;
 
     if (QLabel *savePath = dialog.controlAs<QLabel>(IdSavePath))
         savePath->setText(GetOutputFolder());

@@ -79,6 +79,7 @@ MainDialog::MainDialog(QWidget *parent)
     m_resolutionBox = controlAs<CCJFlatComboBox>(IdResolutionBox);
     m_frameRateBox = controlAs<CCJFlatComboBox>(IdFrameRateBox);
     m_formatBox = controlAs<CCJFlatComboBox>(IdFormatBox);
+    m_sizeLimitBox = controlAs<CCJFlatComboBox>(IdSizeLimitBox);
     m_btnStop = controlAs<CXPSmartButton>(IdStop);
     m_btnStart = controlAs<CXPSmartButton>(IdStart);
     m_btnSettings = controlAs<CXPSmartButton>(IdSettings);
@@ -143,6 +144,10 @@ void MainDialog::connectCommands()
     connect(m_formatBox, &QComboBox::activated, this, &MainDialog::OnFormatChanged);
     // Completion of typed text makes a choice too.
     connect(m_frameRateBox, &CCJFlatComboBox::completedToItem, this, &MainDialog::OnFrameRateChanged);
+    // A size limit is chosen from the list or typed.
+    m_sizeLimitBox->setKeepsTypedText(true);
+    connect(m_sizeLimitBox, &QComboBox::activated, this, &MainDialog::OnSizeLimitChanged);
+    connect(m_sizeLimitBox->lineEdit(), &QLineEdit::editingFinished, this, &MainDialog::OnSizeLimitChanged);
     onClick(m_btnSearch, &MainDialog::OnSearch);
     onClick(m_btnOpenFolder, &MainDialog::OnOpenOutputFolder);
     m_fileList->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -194,6 +199,7 @@ bool MainDialog::OnInitDialog()
         startNote = StatusLineText(StatusText::kInstalledTools);
     // 15. The MP4 choices and their mirrors.
     ApplyMp4Presets();
+    FillSizeLimitBox(*this);
     // 16. The format box lists its items sorted and starts on MP4.
     m_formatBox->clear();
     QList<OutputFormat> formats = Formats();
@@ -445,4 +451,9 @@ void MainDialog::OnFrameRateChanged()
 void MainDialog::OnBitrateChanged()
 {
     MirrorChoice(*this, IdBitrateBox, IdBitrateMirror);
+}
+
+void MainDialog::OnSizeLimitChanged()
+{
+    MirrorSizeLimit(*this);
 }

@@ -61,6 +61,7 @@ public:
     void OnResolutionChanged();
     void OnFrameRateChanged();
     void OnBitrateChanged();
+    void OnSizeLimitChanged();
     void OnRowMenu(const QPoint &pos);
 
     // The worker's batch has ended: tells the user what needs telling.
@@ -108,6 +109,7 @@ private:
     CCJFlatComboBox *m_resolutionBox = nullptr;
     CCJFlatComboBox *m_frameRateBox = nullptr;
     CCJFlatComboBox *m_formatBox = nullptr;
+    CCJFlatComboBox *m_sizeLimitBox = nullptr;
     CXPSmartButton *m_btnStop = nullptr;
     CXPSmartButton *m_btnStart = nullptr;
     CXPSmartButton *m_btnSettings = nullptr;

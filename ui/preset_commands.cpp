@@ -1,9 +1,12 @@
 #include "ui/preset_commands.h"
 
 #include "controls/flat_combo_box.h"
+#include "engine/size_cap.h"
 #include "res/control_ids.h"
+#include "ui/status_texts.h"
 #include "ui/template_dialog.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 
 namespace {
@@ -46,6 +49,40 @@ void ApplyPresets(const TemplateDialog &dialog, OutputFormat format)
     MirrorChoice(dialog, IdResolutionBox, IdResolutionMirror);
     MirrorChoice(dialog, IdBitrateBox, IdBitrateMirror);
     MirrorChoice(dialog, IdFrameRateBox, IdFrameRateMirror);
+}
+
+void FillSizeLimitBox(const TemplateDialog &dialog)
+{
+    auto *box = dialog.controlAs<QComboBox>(IdSizeLimitBox);
+    if (!box)
+        return;
+    box->clear();
+    box->addItem(QCoreApplication::translate("MainDialog", "不限"));
+    box->addItems({QStringLiteral("300 KB"), QStringLiteral("1 MB"), QStringLiteral("8 MB"), QStringLiteral("10 MB"),
+                   QStringLiteral("25 MB")});
+    box->setCurrentIndex(0);
+    if (auto *mirror = dialog.controlAs<QLabel>(IdSizeLimitMirror))
+        mirror->clear();
+}
+
+bool MirrorSizeLimit(const TemplateDialog &dialog)
+{
+    const auto *box = dialog.controlAs<QComboBox>(IdSizeLimitBox);
+    auto *mirror = dialog.controlAs<QLabel>(IdSizeLimitMirror);
+    if (!box || !mirror)
+        return true;
+    const QString text = box->currentText().trimmed();
+    if (text.isEmpty() || text == box->itemText(0)) {
+        mirror->clear();
+        return true;
+    }
+    if (!ParseSizeText(text)) {
+        if (auto *status = dialog.controlAs<QLabel>(IdStatusLine))
+            status->setText(StatusLineText(StatusText::kBadSizeLimit).arg(text));
+        return false;
+    }
+    mirror->setText(text);
+    return true;
 }
 
 bool ChosenFormat(const TemplateDialog &dialog, OutputFormat *format)

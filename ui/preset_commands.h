@@ -19,3 +19,13 @@ void ApplyChosenFormat(const TemplateDialog &dialog);
 
 // Copies the chosen item of box `boxId` into the label `mirrorId`.
 void MirrorChoice(const TemplateDialog &dialog, int boxId, int mirrorId);
+
+// Fills the size limit box, the same for every format: no limit (chosen), then
+// the sizes handsets take (a picture message, mail, messengers). The user may
+// type another size into it.
+void FillSizeLimitBox(const TemplateDialog &dialog);
+
+// Copies the size limit box's text, a chosen item or typed text, into its
+// mirror (empty for no limit). Typed text that is no size leaves the mirror
+// alone, and the status line says what a size looks like: false then.
+bool MirrorSizeLimit(const TemplateDialog &dialog);

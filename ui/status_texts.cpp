@@ -27,6 +27,9 @@ QString ShownRowState(const RowState &state, std::optional<double> speed)
     case RowPhase::Stopped:
         return Text(RowStateText::kStopped);
     case RowPhase::Failed:
+        if (state.reason == FailReason::OverSizeLimit)
+            return Text(RowStateText::kFailedPrefix) +
+                   Text(RowStateText::reason(state.reason)).arg(ShownSize(state.smallestBytes));
         return Text(RowStateText::kFailedPrefix) + Text(RowStateText::reason(state.reason));
     case RowPhase::Unreadable:
         return Text(RowStateText::reason(state.reason));
@@ -72,6 +75,16 @@ QString ShownBatchPlace(int place, int total, std::optional<int> secondsLeft)
     else
         time = StatusLineText(StatusText::kSeconds).arg(left);
     return text + StatusLineText(StatusText::kTimeLeft).arg(time);
+}
+
+QString ShownSize(qint64 bytes)
+{
+    constexpr qint64 kKiB = 1024;
+    constexpr qint64 kMiB = 1024 * kKiB;
+    if (bytes < kMiB)
+        return QStringLiteral("%1 KB").arg((bytes + kKiB - 1) / kKiB);
+    const qint64 tenths = (bytes * 10 + kMiB - 1) / kMiB;
+    return QStringLiteral("%1.%2 MB").arg(tenths / 10).arg(tenths % 10);
 }
 
 QString ShownLength(int seconds)

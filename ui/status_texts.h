@@ -38,6 +38,9 @@ inline constexpr char kMinutesSeconds[] = QT_TRANSLATE_NOOP("StatusText", "%1 �
 inline constexpr char kSeconds[] = QT_TRANSLATE_NOOP("StatusText", "%1 秒");
 // A batch in which not every row succeeded: "%1" rows made, "%2" failed.
 inline constexpr char kBatchSummary[] = QT_TRANSLATE_NOOP("StatusText", "转换结束：成功 %1 个，失败 %2 个");
+// The size limit box holds text "%1" that is no size.
+inline constexpr char kBadSizeLimit[] =
+    QT_TRANSLATE_NOOP("StatusText", "无法识别大小限制“%1”，请输入如 300K、1.5M 的大小");
 inline constexpr char kDiskFullMessage[] =
     QT_TRANSLATE_NOOP("StatusText", "输出目录所在的磁盘已满，转换已停止。\n请腾出磁盘空间后重新开始转换。");
 }  // namespace StatusText
@@ -81,6 +84,11 @@ inline const char *reason(FailReason why)
         return QT_TRANSLATE_NOOP("RowStateText", "画面静止");
     case FailReason::NotForHandset:
         return QT_TRANSLATE_NOOP("RowStateText", "输出文件不符合手机要求");
+    case FailReason::OverSizeLimit:
+        // "%1": the smallest file the row can be made into ("1.2 MB").
+        return QT_TRANSLATE_NOOP("RowStateText", "大小限制过小，最小约 %1");
+    case FailReason::LengthUnknown:
+        return QT_TRANSLATE_NOOP("RowStateText", "时长未知，无法限制大小");
     case FailReason::EncoderFailed:
     case FailReason::None:
         break;
@@ -99,5 +107,7 @@ QString ShownFailureDetails(const FailureDetails &details);
 QString ShownBatchPlace(int place, int total, std::optional<int> secondsLeft);
 // The status line's text for what the batch reports.
 QString ShownStatus(BatchStatus status, const BatchSummary &summary);
+// A file size as the size limit box words it, rounded up: "350 KB", "1.3 MB".
+QString ShownSize(qint64 bytes);
 // Whole seconds as "%02d:%02d:%02d"; hours are not limited to two digits.
 QString ShownLength(int seconds);

@@ -276,6 +276,49 @@ TEST_F(WindowConversion, ANameThatIsNotUtf8Converts)
     EXPECT_EQ(media.streams["audio"].codec, "aac");
 }
 
+// A minute of 720p, its sound counted, made to fit a picture message's size
+// limit from the box; a limit that a minute cannot hold fails the row before
+// any file is written, and says how small the file can be.
+TEST_F(WindowConversion, SizeLimitFromTheBoxLands)
+{
+    const QString clip = MakeTempDir() + "/minute.mp4";
+    ASSERT_EQ(RunProgram("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=1280x720:rate=25", "-f",
+                                    "lavfi", "-i", "sine=frequency=440:sample_rate=44100", "-t", "60", "-c:v",
+                                    "mpeg4", "-q:v", "5", "-c:a", "aac", clip}),
+              0);
+    m_dialog->addFile(clip);
+    ASSERT_TRUE(WaitUntil([] { return ThreadTracker::running() == 0; }, 30000));
+    choose(IdResolutionBox, "128x96");
+    choose(IdFrameRateBox, "10");
+    auto *limit = m_dialog->controlAs<CCJFlatComboBox>(IdSizeLimitBox);
+    EXPECT_EQ(limit->currentText(), QStringLiteral("不限")) << "off by default";
+
+    limit->setEditText("1,5 MB");
+    EXPECT_EQ(convert(), QStringList());
+    EXPECT_TRUE(status().contains(QStringLiteral("无法识别大小限制“1,5 MB”"))) << status().toStdString();
+
+    limit->setCurrentIndex(limit->findText("1 MB"));
+    m_dialog->OnSizeLimitChanged();
+    const QStringList made = convert();
+    ASSERT_EQ(made.size(), 1);
+    const qint64 bytes = QFileInfo(made[0]).size();
+    EXPECT_LE(bytes, 1024 * 1024);
+    EXPECT_GE(bytes, 1024 * 1024 * 85 / 100);
+    const MediaInfo media = ProbeMedia(made[0]);
+    EXPECT_EQ(media.streams["video"].codec, "mpeg4");
+    EXPECT_EQ(media.streams["video"].width, 128);
+    EXPECT_EQ(media.streams["audio"].codec, "aac");
+    EXPECT_NEAR(media.duration, 60, 0.5);
+
+    limit->setEditText("40K");
+    RunRowAction(*m_list, 0, QStringLiteral("重新转换"));
+    EXPECT_EQ(convert(), QStringList()) << "no file, not even a part of one";
+    const QString state = m_list->rowText(0, ColStatus);
+    const QString prefix = QStringLiteral("失败：大小限制过小，最小约 ");
+    ASSERT_TRUE(state.startsWith(prefix)) << state.toStdString();
+    EXPECT_GT(state.mid(prefix.size()).section(' ', 0, 0).toDouble() * (state.endsWith("MB") ? 1024 : 1), 40);
+}
+
 TEST_F(WindowConversion, AFileWithoutPicturesFailsAndLeavesNothing)
 {
     m_dialog->addFile(s_sources + kBroken);

@@ -263,6 +263,20 @@ TEST_F(FlatComboBoxTest, EnterNeverTurnsTypedTextIntoAChoice)
     EXPECT_EQ(m_rate->count(), 5);
 }
 
+// Leaving the box, typed text gives way to the chosen item, except in a box
+// whose typed text is a value of its own (the size limit).
+TEST_F(FlatComboBoxTest, TypedTextGivesWayOnLeavingUnlessKept)
+{
+    for (const bool keep : {false, true}) {
+        m_rate->setKeepsTypedText(keep);
+        m_rate->setFocus();
+        m_rate->lineEdit()->clear();
+        Type("7");
+        m_edit->setFocus();
+        EXPECT_EQ(m_rate->lineEdit()->text(), keep ? "7" : m_rate->itemText(m_rate->currentIndex()));
+    }
+}
+
 TEST_F(FlatComboBoxTest, ChoosingFromTheListStillReportsActivated)
 {
     for (CCJFlatComboBox *box : {m_list, m_rate}) {

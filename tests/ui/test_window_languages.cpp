@@ -178,7 +178,7 @@ TEST(ScreenReader, EveryReachableControlHasANameAndTheListReadsAsATable)
             EXPECT_NE(name, node->text(QAccessible::Value)) << "a choice box named by its current item";
         }
     });
-    EXPECT_EQ(combos, 4);
+    EXPECT_EQ(combos, 5);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(dialog.control(IdFormatBox))->text(QAccessible::Name),
               QStringLiteral("输出格式"));
     EXPECT_FALSE(QAccessible::queryAccessibleInterface(dialog.control(IdBanner))
