@@ -15,7 +15,6 @@ double Seconds(const QElapsedTimer &timer);
 // measurement shared the machine with; -1 when it cannot be read.
 double LoadAverage();
 
-
 // ".mp4", ".flv", ".3gp".
 QString Extension(OutputFormat format);
 
