@@ -19,6 +19,14 @@ QString MakeTempDir()
     return dirs.back()->path();
 }
 
+bool Touch(const QString &path, const QByteArray &content, bool append)
+{
+    QFile file(path);
+    if (!file.open(append ? QIODevice::Append : QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return file.write(content) == content.size();
+}
+
 int RunProgram(const QString &program, const QStringList &arguments, QByteArray *output, int timeoutMs)
 {
     QProcess process;

@@ -16,6 +16,10 @@ QString UseTemporaryHome(bool storeOutput = true);
 // A fresh temporary folder for one test, removed at exit.
 QString MakeTempDir();
 
+// Writes `content` into the file (made or emptied), or adds it to its end;
+// false when the file cannot be written.
+bool Touch(const QString &path, const QByteArray &content = "data", bool append = false);
+
 // Runs a program to its end and returns its exit code (-1 when it cannot run).
 int RunProgram(const QString &program, const QStringList &arguments, QByteArray *output = nullptr,
                int timeoutMs = 120000);

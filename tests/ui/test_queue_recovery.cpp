@@ -40,13 +40,6 @@ QString WriteEncoder(const char *script)
     return tools;
 }
 
-void Touch(const QString &path)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("half");
-}
-
 TEST(QueueRecovery, AfterACrashTheUnfinishedRowsComeBackWithoutTheirFiles)
 {
     const QString home = UseTemporaryHome();
@@ -57,12 +50,12 @@ TEST(QueueRecovery, AfterACrashTheUnfinishedRowsComeBackWithoutTheirFiles)
     QStringList paths;
     for (const char *name : {"one.avi", "two.avi", "three.avi", "old.avi"}) {
         paths << sources + '/' + name;
-        Touch(paths.last());
+        Touch(paths.last(), "half");
     }
     // What a kill during the first row's encoding leaves: its AVI half written
     // and the queue saying so; a done row of an earlier batch keeps its file.
-    Touch(out + "09-00-00.mp4");
-    Touch(out + "10-00-00.avi");
+    Touch(out + "09-00-00.mp4", "half");
+    Touch(out + "10-00-00.avi", "half");
     SavedQueue crashed;
     crashed.rows = {{paths[3].toUtf8(), RowPhase::Done, {}, {}, {}},
                     {paths[0].toUtf8(), RowPhase::Converting, {out + "10-00-00"}, {}, {}},
@@ -115,8 +108,8 @@ TEST(QueueRecovery, ASecondWindowLeavesALiveQueueAlone)
     QDir().mkpath(out);
     const QString sources = MakeTempDir();
     const QString one = sources + "/one.avi", two = sources + "/two.avi";
-    Touch(one);
-    Touch(two);
+    Touch(one, "half");
+    Touch(two, "half");
 
     auto first = std::make_unique<MainDialog>();
     first->OnInitDialog();

@@ -9,13 +9,6 @@
 
 namespace {
 
-void Append(const QString &path, const QByteArray &content = "data")
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::Append));
-    file.write(content);
-}
-
 TEST(RowFiles, AStemWithGlobCharactersNamesOnlyItsOwnFiles)
 {
     const QString dir = MakeTempDir() + '/';
@@ -23,16 +16,16 @@ TEST(RowFiles, AStemWithGlobCharactersNamesOnlyItsOwnFiles)
     // and its packer's hidden temporary.
     for (const QString &base : QStringList{"x*", "Film [1080p]", "xy"}) {
         for (const QString &path : RowFilePaths(dir + base, OutputFormat::Mp4))
-            Append(path);
+            ASSERT_TRUE(Touch(path, "data", true));
     }
     ASSERT_TRUE(QFile::exists(dir + ".Film [1080p].mp4.part"));
 
     // The watchdog sees the bracketed row's temporary grow, and only its own.
     const QStringList film = RowFilePaths(dir + "Film [1080p]", OutputFormat::Mp4);
     const qint64 before = RowFilesFingerprint(film);
-    Append(dir + ".xy.mp4.part", "more");
+    ASSERT_TRUE(Touch(dir + ".xy.mp4.part", "more", true));
     EXPECT_EQ(RowFilesFingerprint(film), before);
-    Append(dir + ".Film [1080p].mp4.part", "more");
+    ASSERT_TRUE(Touch(dir + ".Film [1080p].mp4.part", "more", true));
     EXPECT_NE(RowFilesFingerprint(film), before);
 
     // A failed row "x*" and a finished "Film [1080p]" (as crash recovery and

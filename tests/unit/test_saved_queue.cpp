@@ -14,13 +14,6 @@
 
 namespace {
 
-void Touch(const QString &path, const QByteArray &content = "data")
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
 TEST(SavedQueue, KeepsPathsPhasesReservedNamesAndChoices)
 {
     const QString path = MakeTempDir() + "/queue.json";
