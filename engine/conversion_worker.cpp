@@ -1,6 +1,7 @@
 #include "engine/conversion_worker.h"
 
 #include "base/log.h"
+#include "base/timeline.h"
 #include "catalogue/avi_streams.h"
 #include "engine/convert_progress.h"
 #include "engine/encoder_command_lines.h"
@@ -323,9 +324,12 @@ void ConvertRows(ConversionJob &job, BatchRows &batch)
     // Every tool this thread starts is the batch's: pause, resume and stop reach it.
     ToolOwnerScope owner(&job.encoder);
     while (const std::optional<RowEntry> row = TakeNextRow(job, batch)) {
+        const Timeline::RowScope timeline(row->id);
+        Timeline::note("taken");
         TakeLastFailure();
         const RowResult result = ConvertRow(job, *row);
         job.progress.ended(row->id);
+        Timeline::note(result.ok() ? "converted" : "ended unconverted");
         std::lock_guard lock(batch.mutex);
         if (result.outcome == RowOutcome::Stopped || job.encoder.stopRequested()) {
             port.setRowState(row->id, {RowPhase::Stopped});
@@ -346,6 +350,7 @@ void ConvertRows(ConversionJob &job, BatchRows &batch)
         // A stop pressed as the row ends keeps its own text.
         port.setProgressAndStatusIf(job.progress.percent(),
                                     result.ok() ? BatchStatus::RowFinished : BatchStatus::RowFailed, notStopped);
+        Timeline::note("state reported");
         if (result.reason == FailReason::DiskFull) {
             batch.summary.diskFull = true;
             batch.ending = true;
