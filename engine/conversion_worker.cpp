@@ -62,8 +62,14 @@ bool HardlyAnyPicture(const RowEntry &row, const EncoderSummary &summary)
     return row.seconds <= 0 && summary.videoSeconds && *summary.videoSeconds < 1.0;
 }
 
-// Captured run of the encoder: every chunk moves the bar and says
-// "converting", and the row shows its percentage.
+// How often the window hears of a running encoder's progress. The encoder
+// prints a line for every frame, hundreds a second: reported chunk by chunk,
+// each line cost the window a repaint, and the worker a wait for the window's
+// thread, for changes nobody can read that fast.
+constexpr std::chrono::milliseconds kProgressReportPeriod{100};
+
+// Captured run of the encoder: the bar moves, the status line says
+// "converting" and the row shows its percentage, at most once a report period.
 RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLine, ToolWatchdog &watchdog)
 {
     DialogPort &port = *job.port;
@@ -72,18 +78,28 @@ RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLi
     // may write over the command's text, nor move the bar it has set.
     const std::function<bool()> running = [&job] { return !job.encoder.stopRequested() && !job.encoder.suspended(); };
     int shownPercent = -1;
+    int lastPercent = -1;
+    bool movedSinceReport = false;
+    std::optional<std::chrono::steady_clock::time_point> lastReport;
     const ChunkParser parse = [&](const char *chunk) {
         if (!running())
             return;
         int percent = 0;
-        const bool moved = ParseConvertOutput(chunk, &percent);
-        if (moved)
+        if (ParseConvertOutput(chunk, &percent)) {
             job.progress.setRowPercent(row, percent);
-        port.setProgressAndStatusIf(moved ? std::optional<int>(job.progress.percent()) : std::nullopt,
+            lastPercent = percent;
+            movedSinceReport = true;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (lastReport && now - *lastReport < kProgressReportPeriod)
+            return;
+        lastReport = now;
+        port.setProgressAndStatusIf(movedSinceReport ? std::optional<int>(job.progress.percent()) : std::nullopt,
                                     BatchStatus::Converting, running);
-        if (moved && percent != shownPercent) {
-            shownPercent = percent;
-            port.setRowState(row, RowState::converting(percent));
+        movedSinceReport = false;
+        if (lastPercent >= 0 && lastPercent != shownPercent) {
+            shownPercent = lastPercent;
+            port.setRowState(row, RowState::converting(lastPercent));
         }
     };
     g_bConvertOutputLive.store(true);

@@ -93,3 +93,28 @@ bool GuiBridge::run(const std::function<void()> &fn) const
         Timeline::note("waited " + QByteArray::number(waited.elapsed()) + " ms for the window");
     return task->finished && task->started;
 }
+
+void GuiBridge::post(std::function<void()> fn) const
+{
+    const std::shared_ptr<State> state = m_state;
+    if (QThread::currentThread() == state->guiThread) {
+        if (!isClosed())
+            fn();
+        return;
+    }
+    std::lock_guard lock(state->mutex);
+    if (state->closed || !QCoreApplication::instance())
+        return;
+    // Queued behind every task posted or run before it; dropped once closed.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [state, fn = std::move(fn)] {
+            {
+                std::lock_guard guard(state->mutex);
+                if (state->closed)
+                    return;
+            }
+            fn();
+        },
+        Qt::QueuedConnection);
+}
