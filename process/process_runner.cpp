@@ -115,7 +115,7 @@ RunOutcome RunPiped(const QList<QByteArray> &arguments, Priority priority, const
         onStarted(pid);
     const QByteArray tool = arguments.first().mid(arguments.first().lastIndexOf('/') + 1);
     if (Timeline::on())
-        Timeline::note("start " + tool + " pid " + QByteArray::number(pid));
+        Timeline::note("start " + tool + " pid " + QByteArray::number(pid) + ": " + arguments.mid(1).join(' '));
 
     RunOutcome outcome;
     DrainChunks(ends[0], pid, live, parse, watchdog, outcome);
