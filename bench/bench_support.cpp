@@ -5,10 +5,43 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
+#include <sys/resource.h>
 
 double Seconds(const QElapsedTimer &timer)
 {
     return double(timer.nsecsElapsed()) / 1e9;
+}
+
+namespace {
+
+double CpuSeconds(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    const auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+}  // namespace
+
+void CostMeter::restart()
+{
+    m_own = CpuSeconds(RUSAGE_SELF);
+    m_tools = CpuSeconds(RUSAGE_CHILDREN);
+    m_timer.start();
+}
+
+RunCost CostMeter::cost() const
+{
+    return {Seconds(m_timer), CpuSeconds(RUSAGE_SELF) - m_own, CpuSeconds(RUSAGE_CHILDREN) - m_tools};
+}
+
+void BestCost::add(const RunCost &run)
+{
+    best.wall = std::min(best.wall, run.wall);
+    best.own = std::min(best.own, run.own);
+    best.tools = std::min(best.tools, run.tools);
 }
 
 double LoadAverage()

@@ -16,26 +16,6 @@ namespace {
 // millisecond time scale stores 30 fps as 33, 33 and 34 ms.
 constexpr double kSameDurationRatio = 1.1;
 
-// The media box of the first picture track.
-std::optional<QByteArray> PictureMedia(const QByteArray &movie)
-{
-    for (qint64 at = 0;;) {
-        const std::optional<IsoBox> box = BoxAt(movie, at);
-        if (!box)
-            return std::nullopt;
-        at = box->end;
-        if (box->type != "trak")
-            continue;
-        const QByteArray track = movie.mid(box->dataStart, box->end - box->dataStart);
-        const std::optional<QByteArray> media = Child(track, "mdia");
-        const std::optional<QByteArray> handler = media ? Child(*media, "hdlr") : std::nullopt;
-        // Version and flags, a pre-defined word, then the handler type.
-        if (!handler || handler->mid(8, 4) != "vide")
-            continue;
-        return media;
-    }
-}
-
 // The media's time scale from its header: version and flags, then creation
 // and change times (32 bits each in version 0, 64 in version 1).
 quint32 TimeScale(const QByteArray &media)
@@ -51,7 +31,8 @@ PictureTiming ReadIsoTiming(QFile &file)
 {
     PictureTiming timing;
     const std::optional<QByteArray> movie = ReadMovieBox(file);
-    const std::optional<QByteArray> media = movie ? PictureMedia(*movie) : std::nullopt;
+    const std::optional<QByteArray> track = movie ? FirstVideoTrack(*movie) : std::nullopt;
+    const std::optional<QByteArray> media = track ? Child(*track, "mdia") : std::nullopt;
     const std::optional<QByteArray> info = media ? Child(*media, "minf") : std::nullopt;
     const std::optional<QByteArray> table = info ? Child(*info, "stbl") : std::nullopt;
     const std::optional<QByteArray> times = table ? Child(*table, "stts") : std::nullopt;

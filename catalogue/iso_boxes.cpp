@@ -41,6 +41,24 @@ std::optional<QByteArray> Child(const QByteArray &parent, const char *type)
     }
 }
 
+std::optional<QByteArray> FirstVideoTrack(const QByteArray &movie)
+{
+    for (qint64 at = 0;;) {
+        const std::optional<IsoBox> box = BoxAt(movie, at);
+        if (!box)
+            return std::nullopt;
+        at = box->end;
+        if (box->type != "trak")
+            continue;
+        const QByteArray track = movie.mid(box->dataStart, box->end - box->dataStart);
+        const std::optional<QByteArray> media = Child(track, "mdia");
+        const std::optional<QByteArray> handler = media ? Child(*media, "hdlr") : std::nullopt;
+        // Version and flags, a pre-defined word, then the handler type.
+        if (handler && handler->mid(8, 4) == "vide")
+            return track;
+    }
+}
+
 std::optional<QByteArray> ReadMovieBox(QFile &file)
 {
     const qint64 fileSize = file.size();

@@ -19,6 +19,10 @@ std::optional<IsoBox> BoxAt(const QByteArray &data, qint64 at);
 // The data of the first child box of this type, or nothing.
 std::optional<QByteArray> Child(const QByteArray &parent, const char *type);
 
+// The first picture track's box data within the movie box's data: the first
+// track whose media handler is "vide"; nothing when there is none.
+std::optional<QByteArray> FirstVideoTrack(const QByteArray &movie);
+
 // The movie box's data, found among the top-level boxes without reading the
 // media data between them (the index may come before or after it); nothing
 // when there is none or it is absurdly large.

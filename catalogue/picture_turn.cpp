@@ -11,6 +11,8 @@ int Sign(qint64 value)
     return (value > 0) - (value < 0);
 }
 
+}  // namespace
+
 // The turn of a display matrix whose upper left 2x2 part is a b / c d. A
 // stored point (p, q), with q counted downwards, is shown at (a p + c q,
 // b p + d q), moved back into the picture: a = d = 0 with b > 0 > c is a
@@ -32,8 +34,6 @@ std::optional<PictureTurn> QuarterTurn(qint64 a, qint64 b, qint64 c, qint64 d)
     }
     return std::nullopt;
 }
-
-}  // namespace
 
 bool IsIsoMedia(const QString &path)
 {

@@ -27,6 +27,10 @@ struct DisplayMatrixReport {
     std::optional<double> oddDegrees;
 };
 
+// The turn of a display matrix whose upper left 2x2 part is a b / c d (in any
+// one fixed-point scale); nothing for a matrix that is no quarter turn.
+std::optional<PictureTurn> QuarterTurn(qint64 a, qint64 b, qint64 c, qint64 d);
+
 // Reads the output of "ffprobe -show_entries stream_side_data=displaymatrix,rotation
 // -of default=nw=1": the nine matrix entries in three numbered rows, then
 // the angle.

@@ -2,6 +2,7 @@
 
 #include "base/log.h"
 #include "base/thread_tracker.h"
+#include "base/timeline.h"
 #include "catalogue/frame_timing.h"
 #include "catalogue/probe_parser.h"
 #include "catalogue/probe_queue.h"
@@ -111,8 +112,11 @@ void StartProbe(std::shared_ptr<ProbePort> port, const QByteArray &source, const
     // waited, or whose window has closed (no rows any more), runs no player.
     ProbeQueue::probes().post([tracked = std::move(tracked), port = std::move(port), row, path]() mutable {
         if (port->rowListed(row)) {
+            const Timeline::RowScope timeline(row);
+            Timeline::note("probe");
             ProbeThread(port, row, std::move(path));
             port->probeEnded(row);
+            Timeline::note("probed");
         }
     });
 }

@@ -2,6 +2,7 @@
 
 #include "base/log.h"
 #include "catalogue/ffprobe_read.h"
+#include "catalogue/iso_picture.h"
 #include "process/command_line.h"
 
 #include <QDateTime>
@@ -26,16 +27,9 @@ double PixelAspectOf(const QByteArray &text)
         return 1;
     bool numOk = false;
     bool denOk = false;
-    const double num = parts[0].toDouble(&numOk);
-    const double den = parts[1].toDouble(&denOk);
-    if (!numOk || !denOk || num <= 0 || den <= 0)
-        return 1;
-    const double aspect = num / den;
-    if (aspect > kMaxPixelAspect || aspect < 1 / kMaxPixelAspect) {
-        qCWarning(lcQ9) << "the source's pixel aspect" << text << "is absurd: its pixels are taken as square";
-        return 1;
-    }
-    return aspect;
+    const qint64 num = parts[0].toLongLong(&numOk);
+    const qint64 den = parts[1].toLongLong(&denOk);
+    return numOk && denOk ? SanePixelAspect(num, den) : 1;
 }
 
 // One remembered look, good while the file keeps its size and time of change.
@@ -50,12 +44,18 @@ std::mutex g_rememberedMutex;
 QHash<QString, Remembered> g_remembered;
 
 // Nothing when ffprobe could not tell (it failed, or was stopped as stuck).
-// Without the shape, only files that may carry a turn are given to ffprobe,
+// An ISO media file is read from its own index where that tells all; else,
+// without the shape, only files that may carry a turn are given to ffprobe,
 // which takes about as long as the player's own look at the file.
 std::optional<SourcePicture> LookAtSource(const QByteArray &toolDir, const QString &path, bool wantShape)
 {
-    if (!wantShape && !IsIsoMedia(path))
+    if (IsIsoMedia(path)) {
+        // The index of an H.264 file tells all of it: no tool start.
+        if (const std::optional<SourcePicture> own = ReadIsoPicture(path))
+            return own;
+    } else if (!wantShape) {
         return SourcePicture{};
+    }
     const QByteArray parameters = "-v error -select_streams v:0 -show_entries "
                                   "stream=width,height,sample_aspect_ratio,color_space,color_transfer,color_primaries"
                                   ":stream_side_data=displaymatrix,rotation -of default=nw=1 " +
@@ -86,6 +86,19 @@ std::optional<SourcePicture> LookAtSource(const QByteArray &toolDir, const QStri
 }
 
 }  // namespace
+
+double SanePixelAspect(qint64 num, qint64 den)
+{
+    if (num <= 0 || den <= 0)
+        return 1;
+    const double aspect = double(num) / double(den);
+    if (aspect > kMaxPixelAspect || aspect < 1 / kMaxPixelAspect) {
+        qCWarning(lcQ9).nospace() << "the source's pixel aspect " << num << ':' << den
+                                  << " is absurd: its pixels are taken as square";
+        return 1;
+    }
+    return aspect;
+}
 
 SourceShape ParseSourceShape(const QByteArray &output)
 {

@@ -37,6 +37,10 @@ struct SourcePicture {
     SourceColour colour;
 };
 
+// The pixel aspect num:den as a look takes it: a missing (zero or negative)
+// or absurd (beyond 4:1 either way) one counts as square.
+double SanePixelAspect(qint64 num, qint64 den);
+
 // Reads "width=", "height=" and "sample_aspect_ratio=" lines of ffprobe's
 // default output. A missing, zero, negative or absurd (beyond 4:1 either way)
 // pixel aspect counts as square.
@@ -46,11 +50,12 @@ SourceShape ParseSourceShape(const QByteArray &output);
 // ffprobe's default output; "unknown" and missing values are left empty.
 SourceColour ParseSourceColour(const QByteArray &output);
 
-// One ffprobe run from `toolDir` on the source: its turn, its shape and its
-// colours. With `wantShape` false only MP4, MOV and 3GP sources are looked at
-// (the kinds that carry a turn); other sources then have no turn, and unknown
-// shape and colours. A source ffprobe cannot read has no turn and an unknown
-// shape and colours.
+// One look at the source: its turn, its shape and its colours, read from the
+// index of an ISO media file where that tells all (ReadIsoPicture), else by
+// one ffprobe run from `toolDir`. With `wantShape` false only MP4, MOV and 3GP
+// sources are looked at (the kinds that carry a turn); other sources then have
+// no turn, and unknown shape and colours. A source ffprobe cannot read has no
+// turn and an unknown shape and colours.
 // The look is remembered for the file as it is now (its size and time of
 // change), so that a conversion of a file the list has probed needs no look
 // of its own.

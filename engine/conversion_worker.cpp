@@ -1,6 +1,7 @@
 #include "engine/conversion_worker.h"
 
 #include "base/log.h"
+#include "base/timeline.h"
 #include "catalogue/avi_streams.h"
 #include "engine/convert_progress.h"
 #include "engine/encoder_command_lines.h"
@@ -62,8 +63,14 @@ bool HardlyAnyPicture(const RowEntry &row, const EncoderSummary &summary)
     return row.seconds <= 0 && summary.videoSeconds && *summary.videoSeconds < 1.0;
 }
 
-// Captured run of the encoder: every chunk moves the bar and says
-// "converting", and the row shows its percentage.
+// How often the window hears of a running encoder's progress. The encoder
+// prints a line for every frame, hundreds a second: reported chunk by chunk,
+// each line cost the window a repaint, and the worker a wait for the window's
+// thread, for changes nobody can read that fast.
+constexpr std::chrono::milliseconds kProgressReportPeriod{100};
+
+// Captured run of the encoder: the bar moves, the status line says
+// "converting" and the row shows its percentage, at most once a report period.
 RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLine, ToolWatchdog &watchdog)
 {
     DialogPort &port = *job.port;
@@ -72,18 +79,28 @@ RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLi
     // may write over the command's text, nor move the bar it has set.
     const std::function<bool()> running = [&job] { return !job.encoder.stopRequested() && !job.encoder.suspended(); };
     int shownPercent = -1;
+    int lastPercent = -1;
+    bool movedSinceReport = false;
+    std::optional<std::chrono::steady_clock::time_point> lastReport;
     const ChunkParser parse = [&](const char *chunk) {
         if (!running())
             return;
         int percent = 0;
-        const bool moved = ParseConvertOutput(chunk, &percent);
-        if (moved)
+        if (ParseConvertOutput(chunk, &percent)) {
             job.progress.setRowPercent(row, percent);
-        port.setProgressAndStatusIf(moved ? std::optional<int>(job.progress.percent()) : std::nullopt,
+            lastPercent = percent;
+            movedSinceReport = true;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (lastReport && now - *lastReport < kProgressReportPeriod)
+            return;
+        lastReport = now;
+        port.setProgressAndStatusIf(movedSinceReport ? std::optional<int>(job.progress.percent()) : std::nullopt,
                                     BatchStatus::Converting, running);
-        if (moved && percent != shownPercent) {
-            shownPercent = percent;
-            port.setRowState(row, RowState::converting(percent));
+        movedSinceReport = false;
+        if (lastPercent >= 0 && lastPercent != shownPercent) {
+            shownPercent = lastPercent;
+            port.setRowState(row, RowState::converting(lastPercent));
         }
     };
     g_bConvertOutputLive.store(true);
@@ -334,9 +351,12 @@ void ConvertRows(ConversionJob &job, BatchRows &batch)
     // Every tool this thread starts is the batch's: pause, resume and stop reach it.
     ToolOwnerScope owner(&job.encoder);
     while (const std::optional<RowEntry> row = TakeNextRow(job, batch)) {
+        const Timeline::RowScope timeline(row->id);
+        Timeline::note("taken");
         TakeLastFailure();
         const RowResult result = ConvertRow(job, *row);
         job.progress.ended(row->id);
+        Timeline::note(result.ok() ? "converted" : "ended unconverted");
         std::lock_guard lock(batch.mutex);
         if (result.outcome == RowOutcome::Stopped || job.encoder.stopRequested()) {
             port.setRowState(row->id, {RowPhase::Stopped});
@@ -357,6 +377,7 @@ void ConvertRows(ConversionJob &job, BatchRows &batch)
         // A stop pressed as the row ends keeps its own text.
         port.setProgressAndStatusIf(job.progress.percent(),
                                     result.ok() ? BatchStatus::RowFinished : BatchStatus::RowFailed, notStopped);
+        Timeline::note("state reported");
         if (result.reason == FailReason::DiskFull) {
             batch.summary.diskFull = true;
             batch.ending = true;

@@ -1,6 +1,7 @@
 #include "process/process_runner.h"
 
 #include "base/eintr.h"
+#include "base/timeline.h"
 #include "process/child_registry.h"
 #include "process/command_line.h"
 #include "process/spawn.h"
@@ -112,6 +113,9 @@ RunOutcome RunPiped(const QList<QByteArray> &arguments, Priority priority, const
         owner->started(pid);
     if (onStarted)
         onStarted(pid);
+    const QByteArray tool = arguments.first().mid(arguments.first().lastIndexOf('/') + 1);
+    if (Timeline::on())
+        Timeline::note("start " + tool + " pid " + QByteArray::number(pid) + ": " + arguments.mid(1).join(' '));
 
     RunOutcome outcome;
     DrainChunks(ends[0], pid, live, parse, watchdog, outcome);
@@ -122,6 +126,9 @@ RunOutcome RunPiped(const QList<QByteArray> &arguments, Priority priority, const
     outcome.started = ended.started;
     outcome.exitedNormally = ended.exitedNormally;
     outcome.exitCode = ended.exitCode;
+    if (Timeline::on())
+        Timeline::note("end " + tool + " pid " + QByteArray::number(pid) + " exit " +
+                       QByteArray::number(outcome.exitCode));
     return outcome;
 }
 

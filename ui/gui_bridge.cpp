@@ -1,6 +1,9 @@
 #include "ui/gui_bridge.h"
 
+#include "base/timeline.h"
+
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QMetaObject>
 #include <QThread>
 #include <condition_variable>
@@ -14,6 +17,9 @@ struct GuiBridge::State {
 };
 
 namespace {
+// A wait for the window's thread this long goes into the timeline.
+constexpr qint64 kLongWaitMs = 5;
+
 struct Task {
     std::function<void()> fn;
     bool started = false;
@@ -80,6 +86,35 @@ bool GuiBridge::run(const std::function<void()> &fn) const
         Qt::QueuedConnection);
     // close() runs on the GUI thread, so it never overlaps a running task: a
     // caller wakes either with its task done or with it never started.
+    QElapsedTimer waited;
+    waited.start();
     state->changed.wait(lock, [&] { return task->finished || (state->closed && !task->started); });
+    if (Timeline::on() && waited.elapsed() >= kLongWaitMs)
+        Timeline::note("waited " + QByteArray::number(waited.elapsed()) + " ms for the window");
     return task->finished && task->started;
+}
+
+void GuiBridge::post(std::function<void()> fn) const
+{
+    const std::shared_ptr<State> state = m_state;
+    if (QThread::currentThread() == state->guiThread) {
+        if (!isClosed())
+            fn();
+        return;
+    }
+    std::lock_guard lock(state->mutex);
+    if (state->closed || !QCoreApplication::instance())
+        return;
+    // Queued behind every task posted or run before it; dropped once closed.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [state, fn = std::move(fn)] {
+            {
+                std::lock_guard guard(state->mutex);
+                if (state->closed)
+                    return;
+            }
+            fn();
+        },
+        Qt::QueuedConnection);
 }

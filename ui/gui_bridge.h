@@ -17,6 +17,11 @@ public:
     // Runs `fn` on the GUI thread (directly when called there); false when the
     // bridge was closed and `fn` did not run.
     bool run(const std::function<void()> &fn) const;
+    // Queues `fn` for the GUI thread (runs it directly when called there) and
+    // returns at once, for an update nobody waits for: it runs after every
+    // task queued before it, unless the bridge is closed by then. `fn` must
+    // hold copies of what it uses.
+    void post(std::function<void()> fn) const;
     // Called on the GUI thread.
     void close();
     bool isClosed() const;

@@ -76,15 +76,14 @@ void MainDialogPort::setRowState(RowId row, const RowState &state)
     if (m_bridge.isClosed())
         return;
     // The row's state is the core's at once; the batch's measure (time left,
-    // a row's speed) follows on the window's thread.
+    // a row's speed) follows on the window's thread, without holding the
+    // worker: the window's own reads of it run after it there.
     const std::optional<BatchRow> entry = m_rows->row(row);
     if (!entry)
         return;
     m_rows->setState(row, state);
-    m_bridge.run([&] {
-        if (m_window.batch)
-            m_window.batch->rowState(row, state, entry->seconds);
-    });
+    if (BatchEstimate *batch = m_window.batch)
+        m_bridge.post([batch, row, state, seconds = entry->seconds] { batch->rowState(row, state, seconds); });
 }
 
 void MainDialogPort::setRowOutput(RowId row, const OutputReport &report)

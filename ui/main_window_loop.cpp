@@ -1,5 +1,6 @@
 #include "ui/main_window_loop.h"
 
+#include "base/timeline.h"
 #include "ui/main_dialog.h"
 
 #include <QEventLoop>
@@ -14,6 +15,7 @@ int RunMainWindow(MainDialog &dialog)
     });
     dialog.setWindowModality(Qt::NonModal);
     dialog.show();
+    Timeline::note(0, "window shown");
     loop.exec(QEventLoop::DialogExec);
     return result;
 }

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
+#include <utility>
 
 QueueKeeper::QueueKeeper(std::shared_ptr<BatchModel> rows, std::function<BatchChoices()> choices, QString path,
                          QObject *parent)
@@ -12,7 +14,17 @@ QueueKeeper::QueueKeeper(std::shared_ptr<BatchModel> rows, std::function<BatchCh
       m_path(std::move(path)),
       m_lock(m_path)
 {
-    connect(m_rows.get(), &BatchModel::listChanged, this, &QueueKeeper::save);
+    // Changes that come together (a batch's rows all shown waiting at its
+    // start, a row's phase and files as it ends) are written once, as soon as
+    // the window's thread gets to it: each write waits for the disk.
+    connect(m_rows.get(), &BatchModel::listChanged, this, [this] {
+        if (std::exchange(m_savePending, true))
+            return;
+        QTimer::singleShot(0, this, [this] {
+            m_savePending = false;
+            save();
+        });
+    });
 }
 
 int QueueKeeper::restore(const std::function<void(const QList<SavedRow> &)> &add)

@@ -12,7 +12,8 @@
 
 // Keeps the batch's rows on disk while the window runs: their files' names,
 // their phases, the files a running conversion has made or reserved, and the
-// current choices, written again at every such change. A window that closes
+// current choices, written again after every such change (changes that come
+// together, once). A window that closes
 // removes the file; one that never got to close (a crash, a power cut, a kill)
 // leaves it for the next start to clear up after and restore.
 // Only the window holding the queue's lock does any of this (QueueLock);
@@ -41,4 +42,5 @@ private:
     QString m_path;
     QueueLock m_lock;
     bool m_keeping = false;
+    bool m_savePending = false;  // a write is queued for the window's thread
 };
