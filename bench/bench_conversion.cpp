@@ -180,7 +180,7 @@ int main(int argc, char **argv)
         DefaultPreset(OutputFormat::Flv, "FLV default"),
         DefaultPreset(OutputFormat::ThreeGp, "3GP default"),
         DefaultPreset(OutputFormat::Mp4, "MP4 default"),
-        {"MP4 720x480", OutputFormat::Mp4, {720, 480, 25, 1024, 0, OutputFormat::Mp4}},
+        {"MP4 720x480", OutputFormat::Mp4, {720, 480, 25, 1024, OutputFormat::Mp4}},
     };
     constexpr int kWays = 4;  // worker, by hand, ffmpeg same quality, ffmpeg defaults
     double best[std::size(rows)][kWays];

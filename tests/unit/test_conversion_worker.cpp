@@ -151,7 +151,7 @@ protected:
     {
         return WaitUntil([&] { return encoded().contains(source) && m_batch.encoderPid() != 0; }, 5000);
     }
-    void runToEnd(const BatchChoices &choices = {176, 144, 15, 64, 0, OutputFormat::Flv})
+    void runToEnd(const BatchChoices &choices = {176, 144, 15, 64, OutputFormat::Flv})
     {
         ASSERT_TRUE(m_batch.start(m_port, choices));
         ASSERT_TRUE(m_batch.waitIdle(10000));
@@ -171,7 +171,7 @@ TEST_F(ConversionWorker, FollowsRowsByIdWhateverIsDeletedOrAdded)
     m_port->addRow(b);
     const RowId rowC = m_port->addRow(c);
     m_port->addRow(d);
-    ASSERT_TRUE(m_batch.start(m_port, {320, 240, 25, 384, 0, OutputFormat::Flv}));
+    ASSERT_TRUE(m_batch.start(m_port, {320, 240, 25, 384, OutputFormat::Flv}));
     ASSERT_TRUE(waitEncoding(b));
 
     // A row above the current one and a row not yet started go; one is added.
@@ -238,7 +238,7 @@ TEST_F(ConversionWorker, NeverOverwritesAndCreatesTheDaysFolder)
 
 TEST_F(ConversionWorker, ThreeGpExportDeletesTheIntermediateOnlyAfterA3gpWasMade)
 {
-    const BatchChoices threeGp{128, 96, 12, 64, 0, OutputFormat::ThreeGp};
+    const BatchChoices threeGp{128, 96, 12, 64, OutputFormat::ThreeGp};
     m_port->addRow(source("a"));
     runToEnd(threeGp);
     EXPECT_EQ(outputFiles(), QStringList{"12-00-00.3gp"});
@@ -256,7 +256,7 @@ TEST_F(ConversionWorker, ThreeGpExportDeletesTheIntermediateOnlyAfterA3gpWasMade
 
 TEST_F(ConversionWorker, Mp4RowsArePackagedByOneRunOfMp4creator)
 {
-    const BatchChoices mp4{320, 240, 15, 384, 0, OutputFormat::Mp4};
+    const BatchChoices mp4{320, 240, 15, 384, OutputFormat::Mp4};
     m_batch.setRowsAtOnce(1);
     m_port->addRow(source("with-sound"));
     m_port->addRow(source("mute"));
@@ -383,7 +383,7 @@ TEST_F(ConversionWorker, RowsAtOnceKeepTheirFilesApartAndPauseTogether)
     const QString a = source("a", true), b = source("b", true), c = source("c"), gone = source("gone");
     const RowId rowA = m_port->addRow(a), rowB = m_port->addRow(b), rowC = m_port->addRow(c);
     const RowId rowGone = m_port->addRow(gone);
-    ASSERT_TRUE(m_batch.start(m_port, {320, 240, 25, 384, 0, OutputFormat::Flv}));
+    ASSERT_TRUE(m_batch.start(m_port, {320, 240, 25, 384, OutputFormat::Flv}));
     ASSERT_TRUE(WaitUntil([&] { return ReadLines(m_tools + "encoder.pids").size() == 2; }, 5000));
     QFile::remove(gone);  // a waiting row's source goes mid-batch
 
@@ -421,7 +421,7 @@ TEST_F(ConversionWorker, StopAndTheWatchdogReachEachRunningRow)
     const QString held = source("held", true);
     const RowId stuck = m_port->addRow(source("stuck"), 10);
     const RowId good = m_port->addRow(held);
-    ASSERT_TRUE(m_batch.start(m_port, {320, 240, 25, 384, 0, OutputFormat::Flv}));
+    ASSERT_TRUE(m_batch.start(m_port, {320, 240, 25, 384, OutputFormat::Flv}));
     ASSERT_TRUE(WaitUntil([&] { return m_port->rowState(stuck) == RowState::failed(FailReason::Stuck); }, 10000));
     EXPECT_EQ(m_port->rowState(good).phase, RowPhase::Converting) << "the other row runs on";
     release(held);
@@ -435,7 +435,7 @@ TEST_F(ConversionWorker, StopAndTheWatchdogReachEachRunningRow)
     const QString x = source("x", true), y = source("y", true);
     const RowId rowX = m_port->addRow(x), rowY = m_port->addRow(y);
     QFile::remove(m_tools + "encoder.log");
-    ASSERT_TRUE(m_batch.start(m_port, {320, 240, 25, 384, 0, OutputFormat::Flv}));
+    ASSERT_TRUE(m_batch.start(m_port, {320, 240, 25, 384, OutputFormat::Flv}));
     ASSERT_TRUE(WaitUntil([&] { return encoded().size() == 2; }, 5000));
     m_batch.pause();
     m_batch.stop();
@@ -452,7 +452,7 @@ TEST_F(ConversionWorker, AnHdrSourceIsReadFromItsSdrCopyAndAnSdrOneAsItIs)
 {
     WriteFile(m_tools + "ffmpeg", kFakeSdrCopy, true);
     WriteFile(m_tools + "ffprobe", kFakeColourLook, true);
-    BatchChoices mp4{320, 240, 15, 384, 0, OutputFormat::Mp4};
+    BatchChoices mp4{320, 240, 15, 384, OutputFormat::Mp4};
     mp4.shape = PictureShape::Fit;
     m_batch.setRowsAtOnce(1);
     const QString hdr = source("phone-hlg"), sdr = source("camera");

@@ -18,7 +18,7 @@ TEST(SavedQueue, KeepsPathsPhasesReservedNamesAndChoices)
 {
     const QString path = MakeTempDir() + "/queue.json";
     SavedQueue queue;
-    queue.choices = {320, 240, 15, 512, 0, OutputFormat::ThreeGp};
+    queue.choices = {320, 240, 15, 512, OutputFormat::ThreeGp};
     queue.rows = {{"/v/a \"1\".avi", RowPhase::Done, {}, {}, {}},
                   {"/v/视频.rmvb", RowPhase::Converting, {"/out/10-20-30"}, {}, {}},
                   {"/v/c.mkv", RowPhase::Failed, {}, {}, {}}};
