@@ -79,10 +79,12 @@ bool BatchModel::update(RowId id, const std::function<void(BatchRow &)> &change)
         const auto it = std::find_if(m_rows.begin(), m_rows.end(), [id](const BatchRow &row) { return row.id == id; });
         if (it == m_rows.end())
             return false;
-        const RowPhase phase = it->state.phase;
+        const bool done = it->state.phase == RowPhase::Done;
         const QStringList files = it->files;
         change(*it);
-        restartMatters = it->state.phase != phase || it->files != files;
+        // A restart brings back every row that is not done, and removes the
+        // files it recorded: which phase a row is in until then is no matter.
+        restartMatters = (it->state.phase == RowPhase::Done) != done || it->files != files;
         ++m_generation;
     }
     m_changed.notify_all();

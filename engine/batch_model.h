@@ -73,7 +73,8 @@ signals:
     void rowAppended(RowId id);
     void rowRemoved(RowId id);
     void rowChanged(RowId id);
-    // A row came, went, or changed what a restart must know (its phase or its files).
+    // A row came, went, or changed what a restart must know (whether it is
+    // done, or the files its conversion made or reserved).
     void listChanged();
 
 private:

@@ -67,7 +67,7 @@ bool HardlyAnyPicture(const RowEntry &row, const EncoderSummary &summary)
 // prints a line for every frame, hundreds a second: reported chunk by chunk,
 // each line cost the window a repaint, and the worker a wait for the window's
 // thread, for changes nobody can read that fast.
-constexpr std::chrono::milliseconds kProgressReportPeriod{100};
+constexpr std::chrono::milliseconds kProgressReportPeriod{200};
 
 // Captured run of the encoder: the bar moves, the status line says
 // "converting" and the row shows its percentage, at most once a report period.

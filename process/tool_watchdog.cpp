@@ -1,8 +1,15 @@
 #include "process/tool_watchdog.h"
 
 #include <QtGlobal>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+
+namespace {
+
+constexpr std::chrono::seconds kQuietBeforeFiles{1};
+
+}  // namespace
 
 ToolWatchdog::ToolWatchdog(Limits limits) : m_limits(limits) {}
 
@@ -48,7 +55,12 @@ bool ToolWatchdog::check(Clock::time_point now)
     }
     m_lastCheck = now;
 
-    if (m_activity && !paused) {
+    // The files are looked at only once the tool has been quiet for a moment
+    // (a second, or a quarter of the silence allowed): while it reports, they
+    // tell nothing more, and a look at them costs a few file system calls at
+    // every chunk of its output.
+    const Clock::duration quiet = std::min<Clock::duration>(kQuietBeforeFiles, m_limits.silence / 4);
+    if (m_activity && !paused && now - m_lastSign >= quiet) {
         const qint64 activity = m_activity();
         if (activity != m_lastActivity) {
             m_lastActivity = activity;

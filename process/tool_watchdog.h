@@ -11,7 +11,8 @@
 // shows no sign of life for `silence`, or when it is still running after
 // `deadline`. Signs of life are output (once the tool has reported a
 // position, only a position further on) and, through `activity`, a change in
-// the files it writes (a muxer prints nothing while it copies). Time during
+// the files it writes (a muxer prints nothing while it copies), looked at once
+// the tool has shown no other sign for a second (or a quarter of `silence`). Time during
 // which `paused` holds is not counted.
 class ToolWatchdog {
 public:

@@ -5,8 +5,12 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <utility>
 
 namespace {
+
+// The list is told of changed rows at most this often.
+constexpr int kRefreshMs = 50;
 
 struct ColumnSpec {
     const char *header;
@@ -36,6 +40,12 @@ BatchTableModel::BatchTableModel(std::shared_ptr<BatchModel> rows, QObject *pare
     connect(m_rows.get(), &BatchModel::rowAppended, this, &BatchTableModel::appended);
     connect(m_rows.get(), &BatchModel::rowRemoved, this, &BatchTableModel::removed);
     connect(m_rows.get(), &BatchModel::rowChanged, this, &BatchTableModel::changed);
+    m_refresh.setSingleShot(true);
+    m_refresh.setInterval(kRefreshMs);
+    connect(&m_refresh, &QTimer::timeout, this, [this] {
+        if (!m_changed.isEmpty())
+            refresh();
+    });
     for (const BatchRow &row : m_rows->rows())
         appended(row.id);
 }
@@ -64,12 +74,25 @@ void BatchTableModel::removed(RowId id)
 
 void BatchTableModel::changed(RowId id)
 {
-    const int row = rowOf(id);
-    if (row < 0)
-        return;
-    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
-    if (const std::optional<BatchRow> entry = m_rows->row(id))
-        emit stateTextChanged(stateText(*entry));
+    // A change that comes alone is shown at once; the next ones within the
+    // refresh period wait for its end, together.
+    m_changed.insert(id);
+    if (!m_refresh.isActive())
+        refresh();
+}
+
+void BatchTableModel::refresh()
+{
+    const QSet<RowId> changed = std::exchange(m_changed, {});
+    for (const RowId id : changed) {
+        const int row = rowOf(id);
+        if (row < 0)
+            continue;
+        emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+        if (const std::optional<BatchRow> entry = m_rows->row(id))
+            emit stateTextChanged(stateText(*entry));
+    }
+    m_refresh.start();
 }
 
 int BatchTableModel::rowCount(const QModelIndex &parent) const

@@ -4,6 +4,8 @@
 
 #include <QAbstractTableModel>
 #include <QIcon>
+#include <QSet>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -57,8 +59,15 @@ private:
     void appended(RowId id);
     void removed(RowId id);
     void changed(RowId id);
+    // Tells the list of the rows changed since it was last told.
+    void refresh();
 
     std::shared_ptr<BatchModel> m_rows;
+    // Changes that come while the list was told of others moments ago wait
+    // here for the refresh timer: a batch's rows change many times a second,
+    // and the list repaints for each telling.
+    QSet<RowId> m_changed;
+    QTimer m_refresh;
     QList<RowId> m_ids;
     QHash<RowId, int> m_numbers;
     QIcon m_icon;

@@ -6,6 +6,13 @@
 #include <QTimer>
 #include <utility>
 
+namespace {
+
+// How long a write of the list waits for changes that come with the first.
+constexpr int kSaveDelayMs = 20;
+
+}  // namespace
+
 QueueKeeper::QueueKeeper(std::shared_ptr<BatchModel> rows, std::function<BatchChoices()> choices, QString path,
                          QObject *parent)
     : QObject(parent),
@@ -14,13 +21,13 @@ QueueKeeper::QueueKeeper(std::shared_ptr<BatchModel> rows, std::function<BatchCh
       m_path(std::move(path)),
       m_lock(m_path)
 {
-    // Changes that come together (a batch's rows all shown waiting at its
-    // start, a row's phase and files as it ends) are written once, as soon as
-    // the window's thread gets to it: each write waits for the disk.
+    // Changes that come together (a row ending and the next one taking its
+    // files, a batch's rows all shown waiting at its start) are written once,
+    // a moment after the first: each write waits for the disk.
     connect(m_rows.get(), &BatchModel::listChanged, this, [this] {
         if (std::exchange(m_savePending, true))
             return;
-        QTimer::singleShot(0, this, [this] {
+        QTimer::singleShot(kSaveDelayMs, this, [this] {
             m_savePending = false;
             save();
         });

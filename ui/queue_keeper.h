@@ -12,10 +12,11 @@
 
 // Keeps the batch's rows on disk while the window runs: their files' names,
 // their phases, the files a running conversion has made or reserved, and the
-// current choices, written again after every such change (changes that come
-// together, once). A window that closes
-// removes the file; one that never got to close (a crash, a power cut, a kill)
-// leaves it for the next start to clear up after and restore.
+// current choices, written again whenever a row comes, goes, gets done or
+// changes its files (changes that come together, once; the phases written
+// are those of that moment). A window that closes removes the file; one that
+// never got to close (a crash, a power cut, a kill) leaves it for the next
+// start to clear up after and restore.
 // Only the window holding the queue's lock does any of this (QueueLock);
 // another one keeps nothing.
 class QueueKeeper : public QObject {
