@@ -82,7 +82,10 @@ QByteArray EncoderStart(const EncoderStep &step, const BatchChoices &choices)
     if (step.timing.runsAt(choices.frameRate))
         line += "-skiplimit 0 ";
     // "-ni": without it the built-in MPEG-PS reader drops the audio of DVD VOBs.
-    line += "-ni -mc 0 -af volnorm ";
+    // "-nofontconfig": the encoder draws no text into the picture (a subtitle
+    // file beside the source changes nothing), yet it read the whole font
+    // configuration at every start, 2.5 % of its work on a 5 s clip.
+    line += "-ni -mc 0 -nofontconfig -af volnorm ";
     line += DecoderThreads(step);
     line += "-vf ";
     return line;

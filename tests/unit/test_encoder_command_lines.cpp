@@ -38,13 +38,13 @@ QByteArray WithoutThreads(QByteArray line)
 TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
 {
     EXPECT_EQ(WithoutThreads(Mp4EncoderCommandLine(Step(kAvi), {720, 480, 25, 1024})),
-              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=720:480,dsize=720:480,harddup,fixpts "
+              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -nofontconfig -af volnorm -vf scale=720:480,dsize=720:480,harddup,fixpts "
                          "-srate 44100 -oac pcm -ovc lavc -ffourcc DIVX "
                          "-lavcopts vcodec=mpeg4:mbd=2:autoaspect:vbitrate=1024:o=level=5 -ofps 25 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
 
     EXPECT_EQ(WithoutThreads(FlvEncoderCommandLine(Step(kFlv), {320, 240, 15, 256})),
-              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=320:240,dsize=320:240,harddup,fixpts "
+              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -nofontconfig -af volnorm -vf scale=320:240,dsize=320:240,harddup,fixpts "
                          "-srate 44100 -ofps 15 -oac mp3lame -lameopts abr:br=64 -ovc lavc -of lavf "
                          "-lavfopts format=flv -lavcopts vcodec=flv:vbitrate=256:mbd=2:v4mv:last_pred=3 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.flv\""));
@@ -52,7 +52,7 @@ TEST(EncoderCommandLines, WorkedExamplesWithThisPlatformsTools)
     // The encoder writes the 3GP's H.263 (12:11 pixels, 176x144 shown 4:3) at the
     // chosen bitrate, with the sound at AMR-NB's 8000 Hz; the packer copies the picture.
     EXPECT_EQ(WithoutThreads(ThreeGpEncoderCommandLine(Step(kAvi), {176, 144, 15, 256})),
-              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -af volnorm -vf scale=176:144,dsize=2112/1584,harddup,fixpts "
+              QByteArray("/home/u/.local/share/Q9TBR/mencoder -ni -mc 0 -nofontconfig -af volnorm -vf scale=176:144,dsize=2112/1584,harddup,fixpts "
                          "-srate 8000 -oac pcm -ovc lavc -lavcopts vcodec=h263:vbitrate=256:mbd=2:last_pred=3:keyint=30:"
                          "o=mpv_flags=+mv0 -ofps 15 "
                          "\"/home/u/Movies/my clip.rmvb\" -o \"/home/u/Video/Q9TBR/2009-04-18/14-05-09.avi\""));
