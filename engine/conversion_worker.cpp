@@ -71,7 +71,8 @@ constexpr std::chrono::milliseconds kProgressReportPeriod{200};
 
 // Captured run of the encoder: the bar moves, the status line says
 // "converting" and the row shows its percentage, at most once a report period.
-RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLine, ToolWatchdog &watchdog)
+RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLine, ToolWatchdog &watchdog,
+                      EncoderTrouble *trouble)
 {
     DialogPort &port = *job.port;
     // Output the encoder wrote before a pause or stop is still in the pipe, and
@@ -85,6 +86,7 @@ RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLi
     const ChunkParser parse = [&](const char *chunk) {
         if (!running())
             return;
+        trouble->feed(chunk);
         int percent = 0;
         if (ParseConvertOutput(chunk, &percent)) {
             job.progress.setRowPercent(row, percent);
@@ -132,13 +134,17 @@ RowResult Encode(ConversionJob &job, const RowEntry &row, const QString &output,
     ToolWatchdog watchdog(limits);
     // Writing its index at the end, the encoder reports no position.
     watchdog.setActivity([files = RowFilePaths(stem, job.choices.format)] { return RowFilesFingerprint(files); });
-    const RunOutcome run = RunEncoder(job, row.id, commandLine, watchdog);
+    EncoderTrouble trouble;
+    const RunOutcome run = RunEncoder(job, row.id, commandLine, watchdog, &trouble);
     if (job.encoder.stopRequested())
         return RowResult::stopped();
 
     const QString folder = QFileInfo(output).path();
     const EncoderSummary summary = ParseEncoderSummary(run.tail);
-    video->mayBeStill = EncodedRateAllowsStill(summary.videoKbits, choices.bitrate);
+    video->mayBeStill =
+        EncodedRateAllowsStill(summary.videoKbits, choices.bitrate) ||
+        DecodeTroubleAllowsStill(trouble.repeatedFrames(), trouble.damagedPictures(), summary.videoFrames);
+    video->sourceBroken = DecodingMostlyFailed(trouble.damagedPictures(), summary.videoFrames);
     video->videoBytes = summary.videoBytes;
     FailReason reason = FailReason::None;
     if (!run.ok()) {
@@ -242,13 +248,15 @@ RowResult ConvertRow(ConversionJob &job, const RowEntry &row)
                                                 : pass(job.choices, &video);
     // Size, rate, length and sound can all be right around one repeated
     // picture: a row is done only when its picture moves where the source's
-    // does. Only an encode far below its rate is looked at: the thumbnails
-    // cost two tool runs, more than the rest of a short row's checks.
+    // does. Only an encode far below its rate, or one whose decoding went
+    // wrong, is looked at: the thumbnails cost two tool runs, more than the
+    // rest of a short row's checks.
     const ToolWatchdog::Limits thumbnailLimits{std::nullopt, job.silence, std::nullopt};
     if (result.ok() && video.mayBeStill && !job.encoder.stopRequested() &&
         OutputPictureFroze(job.toolDir, row.path, finalFile,
-                           row.seconds > 0 ? std::optional<double>(row.seconds) : std::nullopt, thumbnailLimits))
-        result = RowResult::failed(FailReason::StillPicture);
+                           row.seconds > 0 ? std::optional<double>(row.seconds) : std::nullopt, video.sourceBroken,
+                           thumbnailLimits))
+        result = RowResult::failed(video.sourceBroken ? FailReason::Damaged : FailReason::StillPicture);
     // A row that ran out of room says so before its files are removed: a row
     // running beside it whose writes failed then knows why, though its own
     // look at the volume may come after the room was freed.

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <optional>
@@ -86,6 +87,8 @@ EncoderSummary ParseEncoderSummary(const QByteArray &output)
     summary.audioBytes = SummarySize(output, "Audio stream:").value_or(0);
     summary.videoKbits = SummaryNumberBefore(output, "kbit/s");
     summary.videoSeconds = SummaryNumberBefore(output, "secs");
+    if (const std::optional<double> frames = SummaryNumberBefore(output, "frames"))
+        summary.videoFrames = int(*frames);
     return summary;
 }
 
@@ -93,4 +96,33 @@ bool EncoderWroteNoVideo(const QByteArray &output)
 {
     const EncoderSummary summary = ParseEncoderSummary(output);
     return summary.found && summary.videoBytes == 0;
+}
+
+void EncoderTrouble::feed(const char *chunk)
+{
+    // Lines end in a newline, or a carriage return for the progress line.
+    // Only the end of an unfinished line is kept: the markers are short.
+    constexpr qsizetype kKept = 256;
+    m_partial += chunk;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < m_partial.size(); ++i) {
+        if (m_partial[i] != '\n' && m_partial[i] != '\r')
+            continue;
+        if (i > start)
+            countLine(m_partial.mid(start, i - start));
+        start = i + 1;
+    }
+    m_partial.remove(0, std::max(start, m_partial.size() - kKept));
+}
+
+void EncoderTrouble::countLine(const QByteArray &line)
+{
+    if (const qsizetype mark = line.indexOf(" duplicate frame(s)!"); mark > 0) {
+        bool ok = false;
+        const int frames = line.left(mark).trimmed().toInt(&ok);
+        if (ok && frames > 0)
+            m_repeated += frames;
+    } else if (line.contains("concealing") || line.contains("Error while decoding frame")) {
+        ++m_damaged;
+    }
 }

@@ -28,5 +28,27 @@ struct EncoderSummary {
     qint64 audioBytes = 0;
     std::optional<double> videoKbits;    // the video stream's mean rate, when the summary gives it
     std::optional<double> videoSeconds;  // the video stream's length, when the summary gives it
+    std::optional<int> videoFrames;      // the frames it wrote, when the summary gives them
 };
 EncoderSummary ParseEncoderSummary(const QByteArray &output);
+
+// What the encoder's running output tells of the source's picture: frames it
+// wrote again to keep the output's rate ("3 duplicate frame(s)!") and
+// pictures the decoder found damaged ("concealing 99 DC, 99 AC, 99 MV errors
+// in P frame", "Error while decoding frame!"). A source whose data is
+// garbage behind a good header gives both: the encoder repeats the last
+// picture it could decode for the rest of the file. Fed chunk by chunk as the
+// encoder prints; a line split between chunks counts once.
+class EncoderTrouble {
+public:
+    void feed(const char *chunk);
+    int repeatedFrames() const { return m_repeated; }
+    int damagedPictures() const { return m_damaged; }
+
+private:
+    void countLine(const QByteArray &line);
+
+    QByteArray m_partial;  // the start of a line whose end has not come yet
+    int m_repeated = 0;
+    int m_damaged = 0;
+};

@@ -54,14 +54,14 @@ MotionSample SampleMotion(const QByteArray &toolDir, const QString &path, double
 }
 
 bool OutputPictureFroze(const QByteArray &toolDir, const QString &source, const QString &output,
-                        std::optional<double> sourceSeconds, const ToolWatchdog::Limits &limits)
+                        std::optional<double> sourceSeconds, bool sourceBroken, const ToolWatchdog::Limits &limits)
 {
     const std::optional<double> seconds = sourceSeconds ? sourceSeconds : MediaSeconds(toolDir, output, limits);
     if (!seconds)
         return false;
     const MotionSample sourceSample = SampleMotion(toolDir, source, *seconds, limits);
     const MotionSample outputSample = SampleMotion(toolDir, output, *seconds, limits);
-    if (!PictureStaysStill(sourceSample, outputSample))
+    if (!PictureStaysStill(sourceSample, outputSample, sourceBroken))
         return false;
     qCWarning(lcQ9) << "the output's picture stays still where the source's moves:" << output << "change"
                     << PictureChange(outputSample).value_or(-1) << "against the source's"

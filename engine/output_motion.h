@@ -18,6 +18,7 @@ MotionSample SampleMotion(const QByteArray &toolDir, const QString &path, double
 
 // Whether the converted `output` shows one still picture where `source`
 // moves. The source's probed length places the thumbnails; when it is not
-// known, the output's own length does.
+// known, the output's own length does. `sourceBroken`: the source's decoding
+// failed for much of it (see PictureStaysStill).
 bool OutputPictureFroze(const QByteArray &toolDir, const QString &source, const QString &output,
-                        std::optional<double> sourceSeconds, const ToolWatchdog::Limits &limits);
+                        std::optional<double> sourceSeconds, bool sourceBroken, const ToolWatchdog::Limits &limits);

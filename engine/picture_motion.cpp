@@ -27,16 +27,28 @@ std::optional<double> PictureChange(const MotionSample &sample)
     return double(sum) / double(size);
 }
 
-bool PictureStaysStill(const MotionSample &source, const MotionSample &output)
+bool PictureStaysStill(const MotionSample &source, const MotionSample &output, bool broken)
 {
     const std::optional<double> sourceChange = PictureChange(source);
     const std::optional<double> outputChange = PictureChange(output);
-    if (!sourceChange || !outputChange || *sourceChange < kMovingChange)
+    if (!outputChange)
         return false;
-    return *outputChange < kStillChange && *outputChange * 4 < *sourceChange;
+    if (!sourceChange)
+        return broken && *outputChange < kStillChange;
+    return *sourceChange >= kMovingChange && *outputChange < kStillChange && *outputChange * 4 < *sourceChange;
 }
 
 bool EncodedRateAllowsStill(std::optional<double> videoKbits, int chosenKbits)
 {
     return !videoKbits || chosenKbits <= 0 || *videoKbits < kStillRateShare * chosenKbits;
+}
+
+bool DecodeTroubleAllowsStill(int repeatedFrames, int damagedPictures, std::optional<int> framesWritten)
+{
+    return damagedPictures > 0 || (framesWritten && repeatedFrames * 2 > *framesWritten);
+}
+
+bool DecodingMostlyFailed(int damagedPictures, std::optional<int> framesWritten)
+{
+    return framesWritten && *framesWritten > 0 && damagedPictures * 2 >= *framesWritten;
 }

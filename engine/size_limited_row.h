@@ -8,8 +8,9 @@
 
 // What the encoder step of one pass of a row reports beside its result.
 struct EncodedVideo {
-    bool mayBeStill = true;  // the encoder spent so little on the picture that it may repeat one frame
-    qint64 videoBytes = 0;   // the video it says it wrote
+    bool mayBeStill = true;  // the encoder spent so little, or its decoding went so wrong, that it may repeat one frame
+    bool sourceBroken = false;  // the source's decoding failed for much of it
+    qint64 videoBytes = 0;      // the video it says it wrote
 };
 
 // One pass of a row's steps, the encoder and the format's after-step, made

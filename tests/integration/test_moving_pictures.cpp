@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
 
 // Every picture moves: AVIs of the kinds found in the wild, and the other
@@ -191,6 +192,39 @@ TEST_F(MovingPictures, AStillOutputOfAMovingSourceFailsTheRow)
     const QStringList files = QDir(m_out).entryList(QDir::Files);
     ASSERT_EQ(files.size(), 1) << files.join(' ').toStdString();
     EXPECT_TRUE(files.first().endsWith(".flv"));
+}
+
+// A file whose header and first picture are fine and whose data after them is
+// garbage: the encoder repeats that picture to the end, at a rate that looks
+// like any other, and ffmpeg cannot take a picture of the source to compare.
+// The row fails as damaged, in every format, and leaves nothing behind.
+TEST_F(MovingPictures, GarbageBehindAGoodHeaderFailsAsDamaged)
+{
+    const QString source = MakeTempDir() + "/garbage.avi";
+    ASSERT_EQ(RunProgram("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "testsrc=size=160x120:rate=25", "-t", "2",
+                                    "-c:v", "mpeg4", "-an", source}),
+              0);
+    QFile file(source);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray data = file.readAll();
+    const qsizetype secondPicture = data.indexOf("00dc", data.indexOf("00dc", data.indexOf("movi")) + 4);
+    const qsizetype index = data.lastIndexOf("idx1");
+    ASSERT_GT(secondPicture, 0);
+    QRandomGenerator random(7);
+    for (qsizetype i = secondPicture + 8; i < index; ++i)
+        data[i] = char(random.bounded(256));
+    file.seek(0);
+    file.write(data);
+    file.close();
+    for (const char *format : {"MP4", "3GP", "FLV"}) {
+        SCOPED_TRACE(format);
+        m_out = MakeTempDir() + '/';
+        m_port = std::make_shared<FakeConversionPort>();
+        const RowId row = m_port->addRow(source, 2);
+        convert(format, {176, 144, 15, 256});
+        EXPECT_EQ(m_port->rowState(row), RowState::failed(FailReason::Damaged));
+        EXPECT_TRUE(QDir(m_out).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    }
 }
 
 }  // namespace

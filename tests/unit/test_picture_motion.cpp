@@ -60,6 +60,34 @@ TEST(PictureMotion, OnlyAnEncodeFarBelowItsRateIsLookedAt)
     EXPECT_TRUE(EncodedRateAllowsStill(rateOf("Video stream:     -nan kbit/s  (-2147483648 B/s)  size: 0 bytes"), 512));
     EXPECT_EQ(ParseEncoderSummary(moving).videoSeconds, 5.0);
     EXPECT_EQ(ParseEncoderSummary(frozen).videoSeconds, 4.933);
+    EXPECT_EQ(ParseEncoderSummary(moving).videoFrames, 126);
+}
+
+// Garbage behind a good header: the encoder repeats its last good picture and
+// the decoder reports damage, however much the key frames cost.
+TEST(PictureMotion, AnEncodeWhoseDecodingWentWrongIsLookedAt)
+{
+    EncoderTrouble garbage;
+    for (const char *chunk : {"Pos:   0.1s      2f ( 3%)\r[mpeg4 @ 0x55d]conceal", "ing 100 DC, 100 AC, 100 MV errors in I frame\n",
+                              "\n1 duplicate frame(s)!\nPos:   0.2s      3f ( 6%)\r\n42 dupl", "icate frame(s)!\n"})
+        garbage.feed(chunk);
+    EXPECT_EQ(garbage.repeatedFrames(), 43);
+    EXPECT_EQ(garbage.damagedPictures(), 1);
+    EXPECT_TRUE(DecodeTroubleAllowsStill(garbage.repeatedFrames(), garbage.damagedPictures(), 77));
+
+    // A 10 fps source made 15 fps repeats every third frame, and that is all.
+    EXPECT_FALSE(DecodeTroubleAllowsStill(25, 0, 75));
+    EXPECT_FALSE(DecodeTroubleAllowsStill(0, 0, std::nullopt));
+    EXPECT_TRUE(DecodeTroubleAllowsStill(0, 1, 75));
+
+    // Garbage the thumbnails cannot sample either: a still output of it is the
+    // damage, repeated; a glitch or two is not.
+    EXPECT_TRUE(DecodingMostlyFailed(67, 76));
+    EXPECT_FALSE(DecodingMostlyFailed(2, 76));
+    const MotionSample frozen{Square(2), Noisy(Square(2))};
+    EXPECT_TRUE(PictureStaysStill(MotionSample{}, frozen, true));
+    EXPECT_FALSE(PictureStaysStill(MotionSample{}, MotionSample{Square(2), Square(20)}, true));
+    EXPECT_FALSE(PictureStaysStill(MotionSample{}, frozen, false));
 }
 
 }  // namespace
