@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,14 +19,30 @@ extern "C" const unsigned char q9_mp4creator_end[];
 // Our own 3GP packer, embedded whole by install/embedded_pack3gp.S.
 extern "C" const unsigned char q9_pack3gp_begin[];
 extern "C" const unsigned char q9_pack3gp_end[];
+// The player's and the encoder's stand-in SMB library, embedded whole by
+// install/embedded_smb_stub.S.
+extern "C" const unsigned char q9_smb_stub_begin[];
+extern "C" const unsigned char q9_smb_stub_end[];
 
-QByteArray LauncherScript(const QByteArray &programPath)
+namespace {
+
+// Inside single quotes the shell takes every byte literally, except the
+// single quote itself, which is closed, escaped and reopened.
+QByteArray ShellQuoted(QByteArray text)
 {
-    // Inside single quotes the shell takes every byte literally, except the
-    // single quote itself, which is closed, escaped and reopened.
-    QByteArray quoted = programPath;
-    quoted.replace('\'', "'\\''");
-    return "#!/bin/sh\nexec '" + quoted + "' \"$@\"\n";
+    text.replace('\'', "'\\''");
+    return '\'' + text + '\'';
+}
+
+}  // namespace
+
+QByteArray LauncherScript(const QByteArray &programPath, const QByteArray &libraryDir)
+{
+    QByteArray script = "#!/bin/sh\n";
+    if (!libraryDir.isEmpty())
+        script += "LD_LIBRARY_PATH=" + ShellQuoted(libraryDir) +
+                  "${LD_LIBRARY_PATH:+:\"$LD_LIBRARY_PATH\"}\nexport LD_LIBRARY_PATH\n";
+    return script + "exec " + ShellQuoted(programPath) + " \"$@\"\n";
 }
 
 namespace {
@@ -70,11 +87,34 @@ int WriteExecutable(const QByteArray &path, const unsigned char *data, std::size
     return complete ? 1 : 0;
 }
 
-int WriteLauncher(const QByteArray &path, const char *programPath)
+int WriteLauncher(const QByteArray &path, const char *programPath, const QByteArray &libraryDir = {})
 {
-    const QByteArray script = LauncherScript(QByteArray(programPath));
+    const QByteArray script = LauncherScript(QByteArray(programPath), libraryDir);
     return WriteExecutable(path, reinterpret_cast<const unsigned char *>(script.constData()),
                            static_cast<std::size_t>(script.size()));
+}
+
+// The launcher of the player or the encoder. Both are linked with an SMB
+// client library that brings in over a hundred more, and binding them cost
+// each start about 45 ms; when the installed tools need only the calls of our
+// stand-in (tools/smb_stub), it is written into the Codecs folder and found
+// there first.
+int WritePlayerLauncher(const QByteArray &toolDir, const char *name, const char *programPath)
+{
+    if (!Q9_SMB_STUB)
+        return WriteLauncher(toolDir + name, programPath);
+    const QByteArray libraries = toolDir + "Codecs";
+    MakeFolder(libraries);
+    // A tool running from another window has the library mapped: it is
+    // replaced whole by a rename, never truncated under it.
+    const QByteArray library = libraries + "/libsmbclient.so.0";
+    const QByteArray fresh = library + ".new";
+    const int stub =
+        WriteExecutable(fresh, q9_smb_stub_begin, static_cast<std::size_t>(q9_smb_stub_end - q9_smb_stub_begin)) &&
+        ::rename(fresh.constData(), library.constData()) == 0;
+    if (!stub)
+        qCWarning(lcQ9, "cannot write %s: %s", library.constData(), std::strerror(errno));
+    return WriteLauncher(toolDir + name, programPath, stub ? libraries : QByteArray()) && stub;
 }
 
 }  // namespace
@@ -92,7 +132,7 @@ int ExtractTool(const QByteArray &toolDir, int selector)
         return ffmpeg && ffprobe ? 1 : 0;
     }
     case 3:
-        return WriteLauncher(toolDir + "mencoder", Q9_MENCODER_PATH);
+        return WritePlayerLauncher(toolDir, "mencoder", Q9_MENCODER_PATH);
     case 4: {
         // The muxers: mp4creator packs MP4 files, pack3gp 3GP files.
         const int mp4 = WriteExecutable(toolDir + "mp4creator", q9_mp4creator_begin,
@@ -102,7 +142,7 @@ int ExtractTool(const QByteArray &toolDir, int selector)
         return mp4 && threeGp ? 1 : 0;
     }
     case 5:
-        return WriteLauncher(toolDir + "mplayer", Q9_MPLAYER_PATH);
+        return WritePlayerLauncher(toolDir, "mplayer", Q9_MPLAYER_PATH);
     default:
         return 0;
     }
