@@ -225,16 +225,20 @@ TEST(LauncherScriptTest, PassesArgumentsUnchangedToAnyPath)
 {
     const QByteArray dir = QFile::encodeName(MakeTempDir());
     const QByteArray program = dir + "/it's a \"tool\" $HOME `x` 中文";
-    ASSERT_TRUE(WriteAll(program, "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done\n"));
+    ASSERT_TRUE(WriteAll(program, "#!/bin/sh\nfor a in \"$LD_LIBRARY_PATH\" \"$@\"; do printf '[%s]\\n' \"$a\"; done\n"));
     ASSERT_EQ(::chmod(program.constData(), 0755), 0);
     const QByteArray launcher = dir + "/launcher";
-    ASSERT_TRUE(WriteAll(launcher, LauncherScript(program)));
+    // The library folder comes first, before whatever the environment had.
+    ASSERT_TRUE(WriteAll(launcher, LauncherScript(program, dir + "/it's $lib")));
     ASSERT_EQ(::chmod(launcher.constData(), 0755), 0);
 
     QByteArray output;
     const QStringList arguments = {"a b", "it's", "\"q\"", "", "$HOME", "*", "中文"};
+    qputenv("LD_LIBRARY_PATH", "/opt/x");
     ASSERT_EQ(RunProgram(QFile::decodeName(launcher), arguments, &output), 0);
-    EXPECT_EQ(output, QByteArray("[a b]\n[it's]\n[\"q\"]\n[]\n[$HOME]\n[*]\n[中文]\n"));
+    qunsetenv("LD_LIBRARY_PATH");
+    EXPECT_EQ(output, "[" + dir + "/it's $lib:/opt/x]\n" +
+                          QByteArray("[a b]\n[it's]\n[\"q\"]\n[]\n[$HOME]\n[*]\n[中文]\n"));
 }
 
 // Sets an environment variable for one scope, or unsets it for a null value.
