@@ -70,10 +70,8 @@ void SetUpTools()
         qCWarning(lcQ9, "not every tool was written into %s", g_szToolDir.constData());
     const ToolChoice tools = ChooseToolDir(g_szToolDir);
     g_szToolDir = tools.dir;
-    if (tools.source == ToolSource::Private)
-        PrintError(StatusLineText(StatusText::kPrivateTools).arg(QFile::decodeName(tools.dir)));
-    else if (tools.source == ToolSource::Installed)
-        PrintError(StatusLineText(StatusText::kInstalledTools));
+    if (const QString note = ShownToolChoice(tools); !note.isEmpty())
+        PrintError(note);
 }
 
 }  // namespace

@@ -41,24 +41,17 @@ RowId TerminalPort::appendRow(const QByteArray &source, const QString &subfolder
 
 void TerminalPort::probeEnded(RowId row)
 {
-    m_rows->update(row, [](BatchRow &entry) { entry.probing = false; });
+    m_rows->setProbed(row);
 }
 
 void TerminalPort::setRowFact(RowId row, ProbeFact fact, const QString &value)
 {
-    m_rows->update(row, [&](BatchRow &entry) {
-        (fact == ProbeFact::Codec        ? entry.codec
-         : fact == ProbeFact::Resolution ? entry.resolution
-                                         : entry.frameRate) = value;
-    });
+    m_rows->setFact(row, fact, value);
 }
 
 void TerminalPort::setRowLength(RowId row, int seconds)
 {
-    m_rows->update(row, [seconds](BatchRow &entry) {
-        entry.seconds = seconds;
-        entry.lengthKnown = true;
-    });
+    m_rows->setLength(row, seconds);
 }
 
 void TerminalPort::setRowState(RowId row, const RowState &state)
@@ -77,22 +70,17 @@ void TerminalPort::setRowState(RowId row, const RowState &state)
 
 void TerminalPort::setRowOutput(RowId row, const OutputReport &report)
 {
-    m_rows->update(row, [&report](BatchRow &entry) { entry.output = report; });
+    m_rows->setOutput(row, report);
 }
 
 void TerminalPort::setRowWritten(RowId row, const QString &file)
 {
-    m_rows->update(row, [&file](BatchRow &entry) { entry.outputFile = file; });
+    m_rows->setWritten(row, file);
 }
 
 QList<RowEntry> TerminalPort::rows()
 {
-    if (m_closed)
-        return {};
-    QList<RowEntry> result;
-    for (const BatchRow &row : m_rows->rows())
-        result.append(EntryOf(row));
-    return result;
+    return m_closed ? QList<RowEntry>() : m_rows->entries();
 }
 
 void TerminalPort::waitForRowChange(std::chrono::milliseconds timeout)
@@ -129,16 +117,12 @@ void TerminalPort::batchEnded(const BatchSummary &summary)
 
 void TerminalPort::rowFilesReserved(RowId row, const QStringList &files)
 {
-    m_rows->update(row, [&files](BatchRow &entry) {
-        entry.files = files;
-        if (!files.isEmpty())
-            entry.outputFile.clear();
-    });
+    m_rows->setFiles(row, files);
 }
 
 void TerminalPort::setRowFailureDetails(RowId row, const FailureDetails &details)
 {
-    m_rows->update(row, [&details](BatchRow &entry) { entry.failure = details; });
+    m_rows->setFailure(row, details);
 }
 
 void TerminalPort::printRowEnd(const BatchRow &row)

@@ -106,6 +106,58 @@ bool BatchModel::setState(RowId id, const RowState &state)
     });
 }
 
+void BatchModel::setProbed(RowId id)
+{
+    update(id, [](BatchRow &row) { row.probing = false; });
+}
+
+void BatchModel::setFact(RowId id, ProbeFact fact, const QString &value)
+{
+    update(id, [&](BatchRow &row) {
+        (fact == ProbeFact::Codec ? row.codec : fact == ProbeFact::Resolution ? row.resolution : row.frameRate) = value;
+    });
+}
+
+void BatchModel::setLength(RowId id, int seconds)
+{
+    update(id, [seconds](BatchRow &row) {
+        row.seconds = seconds;
+        row.lengthKnown = true;
+    });
+}
+
+void BatchModel::setFiles(RowId id, const QStringList &files)
+{
+    update(id, [&files](BatchRow &row) {
+        row.files = files;
+        if (!files.isEmpty())
+            row.outputFile.clear();
+    });
+}
+
+void BatchModel::setWritten(RowId id, const QString &file)
+{
+    update(id, [&file](BatchRow &row) { row.outputFile = file; });
+}
+
+void BatchModel::setOutput(RowId id, const OutputReport &report)
+{
+    update(id, [&report](BatchRow &row) { row.output = report; });
+}
+
+void BatchModel::setFailure(RowId id, const FailureDetails &details)
+{
+    update(id, [&details](BatchRow &row) { row.failure = details; });
+}
+
+QList<RowEntry> BatchModel::entries() const
+{
+    QList<RowEntry> result;
+    for (const BatchRow &row : rows())
+        result.append(EntryOf(row));
+    return result;
+}
+
 void BatchModel::waitForChange(std::chrono::milliseconds timeout) const
 {
     std::unique_lock lock(m_mutex);

@@ -65,6 +65,19 @@ public:
     bool update(RowId id, const std::function<void(BatchRow &)> &change);
     bool setState(RowId id, const RowState &state);
 
+    // What the ports report of a row, as the window and the command line keep it.
+    void setProbed(RowId id);
+    void setFact(RowId id, ProbeFact fact, const QString &value);
+    void setLength(RowId id, int seconds);
+    // The files a running conversion made or reserved; a row that starts
+    // again has no written file until it ends.
+    void setFiles(RowId id, const QStringList &files);
+    void setWritten(RowId id, const QString &file);
+    void setOutput(RowId id, const OutputReport &report);
+    void setFailure(RowId id, const FailureDetails &details);
+    // Every row as the conversion worker takes it.
+    QList<RowEntry> entries() const;
+
     // Waits until any row changes (or `timeout` passes): a batch that has
     // only rows still being probed waits for their probes this way.
     void waitForChange(std::chrono::milliseconds timeout) const;
@@ -78,8 +91,6 @@ signals:
     void listChanged();
 
 private:
-    void changed();
-
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;
     quint64 m_generation = 0;

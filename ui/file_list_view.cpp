@@ -205,17 +205,6 @@ QString FileListView::rowPath(int row) const
     return m_model->data(m_model->index(row, ColPath), BatchTableModel::PathRole).toString();
 }
 
-QList<RowEntry> FileListView::entries() const
-{
-    // In the list's order, as this thread has been told of the rows.
-    QList<RowEntry> result;
-    for (int r = 0; r < rowCount(); ++r) {
-        if (const std::optional<BatchRow> entry = m_rows->row(idAt(r)))
-            result.append(EntryOf(*entry));
-    }
-    return result;
-}
-
 void FileListView::deleteRow(int row)
 {
     if (row < 0 || row >= rowCount())

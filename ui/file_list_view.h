@@ -47,7 +47,6 @@ public:
     // The text a cell shows; the source's full path for rowPath.
     QString rowText(int row, int column) const;
     QString rowPath(int row) const;
-    QList<RowEntry> entries() const;
 
     // The row at which the latest selection started, or -1.
     int selectionMark() const { return m_selectionMark; }

@@ -190,13 +190,9 @@ bool MainDialog::OnInitDialog()
     // A tools folder that cannot take the tools (a read-only home) and holds no
     // earlier copies: they run from a private folder, or else the installed
     // tools do, and the user hears of it.
-    QString startNote;
     const ToolChoice tools = ChooseToolDir(g_szToolDir);
     g_szToolDir = tools.dir;
-    if (tools.source == ToolSource::Private)
-        startNote = StatusLineText(StatusText::kPrivateTools).arg(QFile::decodeName(tools.dir));
-    else if (tools.source == ToolSource::Installed)
-        startNote = StatusLineText(StatusText::kInstalledTools);
+    QString startNote = ShownToolChoice(tools);
     // 15. The MP4 choices and their mirrors.
     ApplyMp4Presets();
     FillSizeLimitBox(*this);

@@ -47,28 +47,19 @@ RowId MainDialogPort::appendRow(const QByteArray &source, const QString &subfold
 void MainDialogPort::probeEnded(RowId row)
 {
     if (!m_bridge.isClosed())
-        m_rows->update(row, [](BatchRow &entry) { entry.probing = false; });
+        m_rows->setProbed(row);
 }
 
 void MainDialogPort::setRowFact(RowId row, ProbeFact fact, const QString &value)
 {
-    if (m_bridge.isClosed())
-        return;
-    m_rows->update(row, [&](BatchRow &entry) {
-        (fact == ProbeFact::Codec        ? entry.codec
-         : fact == ProbeFact::Resolution ? entry.resolution
-                                         : entry.frameRate) = value;
-    });
+    if (!m_bridge.isClosed())
+        m_rows->setFact(row, fact, value);
 }
 
 void MainDialogPort::setRowLength(RowId row, int seconds)
 {
-    if (m_bridge.isClosed())
-        return;
-    m_rows->update(row, [seconds](BatchRow &entry) {
-        entry.seconds = seconds;
-        entry.lengthKnown = true;
-    });
+    if (!m_bridge.isClosed())
+        m_rows->setLength(row, seconds);
 }
 
 void MainDialogPort::setRowState(RowId row, const RowState &state)
@@ -89,7 +80,7 @@ void MainDialogPort::setRowState(RowId row, const RowState &state)
 void MainDialogPort::setRowOutput(RowId row, const OutputReport &report)
 {
     if (!m_bridge.isClosed())
-        m_rows->update(row, [&report](BatchRow &entry) { entry.output = report; });
+        m_rows->setOutput(row, report);
 }
 
 void MainDialogPort::waitForRowChange(std::chrono::milliseconds timeout)
@@ -100,17 +91,12 @@ void MainDialogPort::waitForRowChange(std::chrono::milliseconds timeout)
 void MainDialogPort::setRowWritten(RowId row, const QString &file)
 {
     if (!m_bridge.isClosed())
-        m_rows->update(row, [&file](BatchRow &entry) { entry.outputFile = file; });
+        m_rows->setWritten(row, file);
 }
 
 QList<RowEntry> MainDialogPort::rows()
 {
-    if (m_bridge.isClosed())
-        return {};
-    QList<RowEntry> result;
-    for (const BatchRow &row : m_rows->rows())
-        result.append(EntryOf(row));
-    return result;
+    return m_bridge.isClosed() ? QList<RowEntry>() : m_rows->entries();
 }
 
 void MainDialogPort::focusFirstRow()
@@ -181,17 +167,12 @@ void MainDialogPort::batchEnded(const BatchSummary &summary)
 
 void MainDialogPort::rowFilesReserved(RowId row, const QStringList &files)
 {
-    if (m_bridge.isClosed())
-        return;
-    m_rows->update(row, [&files](BatchRow &entry) {
-        entry.files = files;
-        if (!files.isEmpty())
-            entry.outputFile.clear();
-    });
+    if (!m_bridge.isClosed())
+        m_rows->setFiles(row, files);
 }
 
 void MainDialogPort::setRowFailureDetails(RowId row, const FailureDetails &details)
 {
     if (!m_bridge.isClosed())
-        m_rows->update(row, [&details](BatchRow &entry) { entry.failure = details; });
+        m_rows->setFailure(row, details);
 }

@@ -1,5 +1,7 @@
 #include "ui/status_texts.h"
 
+#include <QFile>
+
 namespace {
 
 QString Text(const char *source)
@@ -105,4 +107,17 @@ QString ShownFailureDetails(const FailureDetails &details)
         ending = QCoreApplication::translate("FailureDetails", "被信号终止");
     return QCoreApplication::translate("FailureDetails", "命令行：\n%1\n\n退出状态：%2\n\n最后的输出：\n%3")
         .arg(details.commandLine, ending, details.lastLines);
+}
+
+QString ShownToolChoice(const ToolChoice &tools)
+{
+    switch (tools.source) {
+    case ToolSource::Private:
+        return StatusLineText(StatusText::kPrivateTools).arg(QFile::decodeName(tools.dir));
+    case ToolSource::Installed:
+        return StatusLineText(StatusText::kInstalledTools);
+    case ToolSource::Usual:
+        break;
+    }
+    return {};
 }

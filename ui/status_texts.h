@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/dialog_port.h"
+#include "install/tool_fallback.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -107,6 +108,8 @@ QString ShownFailureDetails(const FailureDetails &details);
 QString ShownBatchPlace(int place, int total, std::optional<int> secondsLeft);
 // The status line's text for what the batch reports.
 QString ShownStatus(BatchStatus status, const BatchSummary &summary);
+// What the user hears of where the tools run from: nothing for the usual folder.
+QString ShownToolChoice(const ToolChoice &tools);
 // A file size as the size limit box words it, rounded up: "350 KB", "1.3 MB".
 QString ShownSize(qint64 bytes);
 // Whole seconds as "%02d:%02d:%02d"; hours are not limited to two digits.
