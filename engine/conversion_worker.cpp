@@ -78,7 +78,7 @@ RunOutcome RunEncoder(ConversionJob &job, RowId row, const QByteArray &commandLi
     // Output the encoder wrote before a pause or stop is still in the pipe, and
     // a report may be on its way to the window as the command runs: neither
     // may write over the command's text, nor move the bar it has set.
-    const std::function<bool()> running = [&job] { return !job.encoder.stopRequested() && !job.encoder.suspended(); };
+    const std::function<bool()> running = [&job] { return !job.encoder.stopRequested() && !job.encoder.paused(); };
     int shownPercent = -1;
     int lastPercent = -1;
     bool movedSinceReport = false;

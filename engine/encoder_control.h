@@ -21,6 +21,7 @@ public:
     void started(pid_t pid) override;
     void ended(pid_t pid) override;
     bool admits() const override { return !m_stop.load(); }
+    // The batch is paused.
     bool paused() const override { return m_suspended.load(); }
 
     // Command side: no further tool starts, and every running tool (paused or
@@ -34,8 +35,6 @@ public:
     // stopped, until resume sends SIGCONT to them all.
     void pause();
     void resume();
-    // The batch is paused.
-    bool suspended() const { return m_suspended.load(); }
 
     // One running tool's process id (the lowest), 0 when none runs.
     pid_t pid() const;

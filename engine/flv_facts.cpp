@@ -1,5 +1,7 @@
 #include "engine/flv_facts.h"
 
+#include "base/bit_reader.h"
+
 #include <QFile>
 #include <QtEndian>
 #include <algorithm>
@@ -15,42 +17,22 @@ enum TagType : quint8 { kAudioTag = 8, kVideoTag = 9 };
 constexpr quint8 kSorensonH263 = 2;
 constexpr quint8 kMp3 = 2;
 
-// Bits of `bytes` from the most significant on.
-class BitReader {
-public:
-    explicit BitReader(const QByteArray &bytes) : m_bytes(bytes) {}
-    int take(int count)
-    {
-        int value = 0;
-        for (int i = 0; i < count; ++i, ++m_at) {
-            const qsizetype byte = m_at / 8;
-            const int bit = byte < m_bytes.size() ? (quint8(m_bytes[byte]) >> (7 - m_at % 8)) & 1 : 0;
-            value = value << 1 | bit;
-        }
-        return value;
-    }
-
-private:
-    const QByteArray &m_bytes;
-    qint64 m_at = 0;
-};
-
 // The picture size in the header of a Sorenson H.263 frame (after the tag's
 // codec byte); 0x0 when the header does not start as one.
 std::pair<int, int> SorensonPictureSize(const QByteArray &frame)
 {
     BitReader bits(frame);
-    if (bits.take(17) != 1)
+    if (bits.bits(17) != 1)
         return {0, 0};
-    bits.take(5 + 8);  // version, temporal reference
-    switch (bits.take(3)) {
+    bits.bits(5 + 8);  // version, temporal reference
+    switch (int(bits.bits(3))) {
     case 0: {
-        const int width = bits.take(8);
-        return {width, bits.take(8)};
+        const int width = int(bits.bits(8));
+        return {width, int(bits.bits(8))};
     }
     case 1: {
-        const int width = bits.take(16);
-        return {width, bits.take(16)};
+        const int width = int(bits.bits(16));
+        return {width, int(bits.bits(16))};
     }
     case 2:
         return {352, 288};
